@@ -1,0 +1,58 @@
+// tavprint: the command-line tool over the label engine.
+#include "cli/ExitCodes.h"
+#include "cli/InfoCommand.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: tavprint COMMAND [ARGS...]
+
+Commands:
+  info FILE [--editor]   Print the template FILE as JSON (UTF-8) on stdout.
+                         Without --editor the file is read as the print engine reads
+                         it: only "TAV 3.1..." files, elements outside the paper
+                         dropped. With --editor it is read as the designer reads it:
+                         older "TAV 2.0..." and "TAV 3.0..." files too, every element
+                         kept. Picture payloads are shown by their size in bytes.
+
+Options:
+  -h, --help             Show this help and exit.
+  --version              Show the version and exit.
+
+Exit codes:
+  0  success
+  1  the work failed (for example, the template cannot be read); the reason is on stderr
+  2  the command line is wrong
+)";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << kUsage;
+        return tav::cli::kExitUsage;
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    try {
+        if (command == "-h" || command == "--help" || command == "help") {
+            std::cout << kUsage;
+            return tav::cli::kExitOk;
+        }
+        if (command == "--version") {
+            std::cout << "tavprint " TAV_VERSION "\n";
+            return tav::cli::kExitOk;
+        }
+        if (command == "info")
+            return tav::cli::runInfo(args);
+    } catch (const std::exception& e) {
+        std::cerr << "tavprint: " << e.what() << "\n";
+        return tav::cli::kExitFailed;
+    }
+    std::cerr << "tavprint: unknown command '" << command << "' (see tavprint --help)\n";
+    return tav::cli::kExitUsage;
+}

@@ -1,0 +1,23 @@
+# Compiler settings shared by every target of the project.
+add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion -Werror)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-maybe-uninitialized>)
+endif()
+
+if(TAV_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A library is a static core with the logic (tests link it) plus a thin shared library whose
+# only own source is its exports file.
+function(tav_shared_library name)
+    cmake_parse_arguments(ARG "" "CORE;HEADER" "SOURCES" ${ARGN})
+    add_library(${name} SHARED ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_CORE} tav_public_headers)
+    set_target_properties(${name} PROPERTIES
+        VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+    target_link_options(${name} PRIVATE -Wl,--no-undefined -Wl,--exclude-libs,ALL)
+    set_property(GLOBAL APPEND PROPERTY TAV_INSTALLED_LIBRARIES ${name})
+    set_property(GLOBAL APPEND PROPERTY TAV_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/${ARG_HEADER})
+endfunction()

@@ -1,0 +1,32 @@
+# Installation: public C headers, the shared libraries, tavprint, a pkg-config file and a CMake
+# package config (find_package(TAV) gives TAV::tavprint and the other libraries).
+include(CMakePackageConfigHelpers)
+
+# Each shared library registers itself and its one public header (tav_shared_library).
+get_property(TAV_PUBLIC_HEADERS GLOBAL PROPERTY TAV_PUBLIC_HEADERS)
+list(APPEND TAV_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/tav_api.h)
+get_property(TAV_INSTALLED_LIBRARIES GLOBAL PROPERTY TAV_INSTALLED_LIBRARIES)
+
+install(FILES ${TAV_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tav)
+foreach(lib IN LISTS TAV_INSTALLED_LIBRARIES)
+    target_include_directories(${lib} INTERFACE
+        $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/tav>)
+endforeach()
+install(TARGETS ${TAV_INSTALLED_LIBRARIES} EXPORT TAVTargets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tavprint_program RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(EXPORT TAVTargets NAMESPACE TAV:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TAV)
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/TAVConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/TAVConfig.cmake
+    INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TAV)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/TAVConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/TAVConfig.cmake ${PROJECT_BINARY_DIR}/TAVConfigVersion.cmake
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TAV)
+
+list(TRANSFORM TAV_INSTALLED_LIBRARIES PREPEND "-l" OUTPUT_VARIABLE TAV_PC_LIBS)
+list(JOIN TAV_PC_LIBS " " TAV_PC_LIBS)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/tav.pc.in ${PROJECT_BINARY_DIR}/tav.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/tav.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,19 @@
+// Conversion between the GBK bytes that templates and the C interfaces carry and the UTF-8
+// that terminals, JSON and the desktop use.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tav::platform {
+
+// Converts GBK text to UTF-8. A byte sequence that is not GBK becomes U+FFFD, one per byte,
+// so that no text is ever lost silently or cut short.
+std::string gbkToUtf8(std::string_view gbk);
+
+// Converts UTF-8 text to GBK; nothing when the text is not UTF-8 or holds a character that
+// GBK cannot represent.
+std::optional<std::string> utf8ToGbk(std::string_view utf8);
+
+} // namespace tav::platform

@@ -1,0 +1,26 @@
+// Whole-file access used by the template reader and writer, and by anything that saves the
+// user's data. Paths are byte strings as the operating system takes them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tav::platform {
+
+enum class FileReadStatus { Read, NotFound, CannotOpen };
+
+// True when something exists at `path` (a file, or anything else that is there).
+bool pathExists(const std::string& path);
+
+// Reads every byte of the regular file at `path`. The file stays open only during the call.
+FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+
+// Writes `bytes` to a new temporary file in the folder of `path`, flushes it to disk and renames
+// it over `path`; a failure at any step leaves a previous file at `path` as it was. An existing
+// file keeps its permission bits. On failure `error` says why.
+bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         std::string& error);
+
+} // namespace tav::platform

@@ -1,0 +1,71 @@
+#include "platform/Charset.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace tav::platform {
+namespace {
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(::iconv_open(to, from)) {}
+    ~Converter() {
+        if (valid())
+            ::iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts as much as it can; returns the number of input bytes left unconverted because
+    // they do not form a valid character (0 when everything was converted).
+    std::size_t convert(std::string_view& in, std::string& out) {
+        char buffer[1024];
+        auto* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            std::size_t r = ::iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            if (r == static_cast<std::size_t>(-1) && errno != E2BIG)
+                break;
+        }
+        in.remove_prefix(in.size() - srcLeft);
+        return srcLeft;
+    }
+
+    void reset() { ::iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
+
+private:
+    iconv_t m_cd;
+};
+
+} // namespace
+
+std::string gbkToUtf8(std::string_view gbk) {
+    std::string out;
+    out.reserve(gbk.size() * 3 / 2);
+    Converter converter("UTF-8", "GBK");
+    if (!converter.valid())
+        return std::string(gbk);
+    while (!gbk.empty()) {
+        if (converter.convert(gbk, out) == 0)
+            break;
+        out += "\xEF\xBF\xBD"; // U+FFFD for the byte that is not GBK
+        gbk.remove_prefix(1);
+        converter.reset();
+    }
+    return out;
+}
+
+std::optional<std::string> utf8ToGbk(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    Converter converter("GBK", "UTF-8");
+    if (!converter.valid() || converter.convert(utf8, out) != 0)
+        return std::nullopt;
+    return out;
+}
+
+} // namespace tav::platform

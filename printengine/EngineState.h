@@ -1,0 +1,26 @@
+// The print engine's process-wide state: the one loaded template and the text last returned by
+// GetMark. The exports work on it; tests drive it directly.
+#pragma once
+
+#include "template/Template.h"
+
+#include <string>
+
+namespace tav::engine {
+
+struct EngineState {
+    tpl::Template currentTemplate;
+    std::string markResult; // owned here so that the pointer GetMark returns stays valid
+};
+
+// The state of this process, created when the library is loaded and released when it is
+// unloaded.
+EngineState& engineState();
+
+// Copies a C argument: a null pointer is the empty text.
+std::string copyArgument(const char* text);
+
+// Loads the template file at `path` into `state`: 1 loaded, 0 failed (see TAVLoad).
+int loadTemplate(EngineState& state, const std::string& path);
+
+} // namespace tav::engine
