@@ -2,6 +2,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -38,8 +39,12 @@ int main(int argc, char** argv) {
     }
     const std::string command = args.front();
     args.erase(args.begin());
+    const bool helpAsked =
+        std::find_if(args.begin(), args.end(), [](const std::string& a) {
+            return a == "-h" || a == "--help";
+        }) != args.end();
     try {
-        if (command == "-h" || command == "--help" || command == "help") {
+        if (command == "-h" || command == "--help" || command == "help" || helpAsked) {
             std::cout << kUsage;
             return tav::cli::kExitOk;
         }

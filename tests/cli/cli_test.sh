@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# End-to-end checks of tavprint as a user runs it.
+# usage: cli_test.sh TAVPRINT MAKE_EXAMPLES SOURCE_DIR
+# TAV_UPDATE_GOLDEN=1 rewrites the golden JSON files for review.
+set -u
+tavprint=$1 make_examples=$2 src=$3
+golden=$src/tests/data/cli
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+passed=0 failed=0
+ok() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL: $*" >&2; }
+
+# 1. The shipped examples are exactly what the generator writes.
+"$make_examples" "$scratch" || fail "make_examples failed"
+for f in "$src"/examples/*.tav; do
+    if cmp -s "$f" "$scratch/$(basename "$f")"; then ok; else fail "$(basename "$f") differs from the generator's output"; fi
+done
+
+# 2. info prints each example as the golden JSON, with both readers.
+for f in "$src"/examples/*.tav; do
+    name=$(basename "$f" .tav)
+    for variant in engine editor; do
+        flag=(); [ "$variant" = editor ] && flag=(--editor)
+        out="$scratch/$name.$variant.json"
+        if ! "$tavprint" info "$f" "${flag[@]}" >"$out" 2>"$scratch/err"; then
+            fail "info $name ($variant) exited non-zero: $(cat "$scratch/err")"; continue
+        fi
+        if [ "${TAV_UPDATE_GOLDEN:-}" = 1 ] && [ "$variant" = engine ]; then cp "$out" "$golden/$name.json"; fi
+        if cmp -s "$out" "$golden/$name.json"; then ok; else fail "info $name ($variant) differs from $golden/$name.json"; diff "$out" "$golden/$name.json" | head -20 >&2; fi
+    done
+done
+
+# 3. An unreadable template: exit 1, one line on stderr, nothing on stdout.
+expect_failure() { # expected-code description args...
+    local code=$1 what=$2; shift 2
+    "$tavprint" "$@" >"$scratch/out" 2>"$scratch/err"
+    local rc=$?
+    if [ "$rc" -ne "$code" ]; then fail "$what: exit $rc, expected $code"; return; fi
+    if [ -s "$scratch/out" ]; then fail "$what: printed on stdout"; return; fi
+    if [ ! -s "$scratch/err" ]; then fail "$what: no message on stderr"; return; fi
+    ok
+}
+expect_failure 1 "missing file" info "$scratch/missing.tav"
+[ "$(wc -l <"$scratch/err")" -eq 1 ] && ok || fail "missing file: more than one line on stderr"
+printf 'TAV 3.0...\0\0\0\0' >"$scratch/old.tav"
+expect_failure 1 "old version in the engine reader" info "$scratch/old.tav"
+"$tavprint" info --editor "$scratch/old.tav" >/dev/null && ok || fail "the editor reader refused TAV 3.0"
+expect_failure 1 "a folder" info "$scratch"
+expect_failure 2 "no file" info
+expect_failure 2 "unknown option" info --bogus x.tav
+expect_failure 2 "unknown command" frobnicate
+expect_failure 2 "no command"
+
+# 4. Help.
+"$tavprint" --help | grep -q '^Usage: tavprint' && ok || fail "--help"
+"$tavprint" info --help | grep -q '^Usage: tavprint' && ok || fail "info --help"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,130 @@
+/* Binds the print engine's exports by name, as outside programs do, and checks the load rules.
+ * usage: c_api_test PATH/TO/libtavprint.so SCRATCH_FOLDER */
+#include <dlfcn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+typedef int (*LoadFn)(const char*);
+typedef void (*DestroyFn)(void);
+typedef int (*TotalFn)(void);
+
+static int failures = 0;
+static int passes = 0;
+
+#define CHECK(cond)                                                                                \
+    do {                                                                                           \
+        if (cond) {                                                                                \
+            ++passes;                                                                              \
+        } else {                                                                                   \
+            ++failures;                                                                            \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);             \
+        }                                                                                          \
+    } while (0)
+
+static void put32(FILE* f, int v) {
+    unsigned u = (unsigned)v;
+    unsigned char b[4] = {(unsigned char)u, (unsigned char)(u >> 8), (unsigned char)(u >> 16),
+                          (unsigned char)(u >> 24)};
+    fwrite(b, 1, 4, f);
+}
+
+/* The empty packed field: raw length 0 and the zlib stream of no bytes. */
+static void putEmpty(FILE* f) {
+    static const unsigned char stream[8] = {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
+    put32(f, 0);
+    put32(f, 8);
+    fwrite(stream, 1, 8, f);
+}
+
+/* A template of `count` line elements on 50 x 50 mm paper, under the given magic. */
+static int writeTemplate(const char* path, const char* magic, int count) {
+    FILE* f = fopen(path, "wb");
+    int i, k;
+    if (!f)
+        return 0;
+    fwrite(magic, 1, 10, f);
+    put32(f, count);
+    put32(f, 500); /* width */
+    put32(f, 500); /* height */
+    put32(f, 0);
+    put32(f, 0xFFFFFF);
+    put32(f, 0);
+    put32(f, 0x3F800000); /* zoom 1.0 */
+    putEmpty(f);
+    for (i = 0; i < count; ++i) {
+        put32(f, 6);      /* kind */
+        put32(f, i * 10); /* x */
+        put32(f, i * 10); /* y */
+        for (k = 0; k < 13; ++k)
+            put32(f, 0);
+        for (k = 0; k < 3; ++k)
+            putEmpty(f);
+        put32(f, 0);
+        put32(f, 0);
+        putEmpty(f);
+        putEmpty(f);
+    }
+    return fclose(f) == 0;
+}
+
+/* dlsym returns an object pointer; copying it into the function pointer is the portable way. */
+static void bind(void* lib, const char* name, void* fn, size_t size) {
+    void* address = dlsym(lib, name);
+    if (!address)
+        fprintf(stderr, "export %s not found\n", name);
+    memcpy(fn, &address, size);
+}
+
+int main(int argc, char** argv) {
+    char good[4096], old[4096], missing[4096];
+    void* lib;
+    LoadFn load;
+    DestroyFn destroy;
+    TotalFn total;
+
+    if (argc != 3) {
+        fprintf(stderr, "usage: c_api_test LIBRARY SCRATCH_FOLDER\n");
+        return 2;
+    }
+    lib = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    if (!lib) {
+        fprintf(stderr, "cannot load %s: %s\n", argv[1], dlerror());
+        return 1;
+    }
+    bind(lib, "TAVLoad", &load, sizeof load);
+    bind(lib, "TAVDestroy", &destroy, sizeof destroy);
+    bind(lib, "GetTotal", &total, sizeof total);
+    CHECK(load && destroy && total);
+    if (!load || !destroy || !total)
+        return 1;
+
+    snprintf(good, sizeof good, "%s/c_api_good.tav", argv[2]);
+    snprintf(old, sizeof old, "%s/c_api_old.tav", argv[2]);
+    snprintf(missing, sizeof missing, "%s/c_api_missing.tav", argv[2]);
+    remove(missing);
+    CHECK(writeTemplate(good, "TAV 3.1...", 3));
+    CHECK(writeTemplate(old, "TAV 3.0...", 3));
+
+    CHECK(total() == 0); /* empty when the library has just been loaded */
+    destroy();
+    CHECK(total() == 0);
+    CHECK(load(NULL) == 0);
+    CHECK(load("") == 0);
+
+    CHECK(load(good) == 1);
+    CHECK(total() == 3);
+    CHECK(load(missing) == 0); /* a missing file keeps the previous template */
+    CHECK(total() == 3);
+    CHECK(load(old) == 0); /* a wrong magic empties it */
+    CHECK(total() == 0);
+    CHECK(load(good) == 1);
+    destroy();
+    CHECK(total() == 0);
+
+    remove(good);
+    remove(old);
+    CHECK(dlclose(lib) == 0);
+    printf("%d passed, %d failed\n", passes, failures);
+    return failures == 0 ? 0 : 1;
+}

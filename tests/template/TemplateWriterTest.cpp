@@ -1,0 +1,131 @@
+#include "template/TemplateWriter.h"
+
+#include "support/TempFolder.h"
+#include "template/TemplateReader.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tav::tpl {
+namespace {
+
+// The designer's new, empty document.
+Template newDocument() {
+    Template tpl;
+    tpl.page = {500, 500, 0, 0xFFFFFF, 0, 1.0f, ""};
+    return tpl;
+}
+
+TEST(TemplateWriter, EmptyDocumentIsTheFiftyFourByteFile) {
+    const std::vector<std::uint8_t> expected = {
+        'T', 'A', 'V', ' ', '3', '.', '1', '.', '.', '.', //
+        0x00, 0x00, 0x00, 0x00, 0xF4, 0x01, 0x00, 0x00, 0xF4, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00,
+        0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
+    EXPECT_EQ(serializeTemplate(newDocument()), expected);
+}
+
+TEST(TemplateWriter, RecordWithEmptyValuesIsAHundredFiftyTwoBytes) {
+    Template tpl = newDocument();
+    TemplateElement e;
+    e.font.faceName.clear();
+    tpl.elements.push_back(e);
+    EXPECT_EQ(serializeTemplate(tpl).size(), 54u + 152u);
+}
+
+TEST(TemplateWriter, LeavesOutDeletedElementsAndThoseBeyondTheWrittenArea) {
+    struct Case {
+        int row;
+        std::int32_t x, y;
+        bool deleted;
+        bool written;
+    };
+    const Case cases[] = {
+        {1, 0, 0, false, true},     {2, 4999, 4999, false, true}, {3, 5000, 0, false, false},
+        {4, 0, 5000, false, false}, {5, -1, 0, false, false},     {6, 0, -1, false, false},
+        {7, 10, 10, true, false},
+    };
+    Template tpl = newDocument();
+    std::vector<int> expectedRows;
+    for (const auto& c : cases) {
+        TemplateElement e;
+        e.kind = c.row; // identifies the element after reading
+        e.box = {c.x, c.y, 1, 1};
+        e.deleted = c.deleted;
+        tpl.elements.push_back(e);
+        if (c.written)
+            expectedRows.push_back(c.row);
+    }
+    Template back;
+    ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), ReaderVariant::Editor, back),
+              ReadStatus::Loaded);
+    std::vector<int> rows;
+    for (const auto& e : back.elements)
+        rows.push_back(e.kind);
+    EXPECT_EQ(rows, expectedRows);
+}
+
+Template fullTemplate() {
+    Template tpl = newDocument();
+    tpl.page = {1000, 600, 1, 0x00EEDDCC, 96, 1.5f, "Zebra ZD420"};
+    TemplateElement text;
+    text.kind = static_cast<std::int32_t>(ElementKind::Text);
+    text.box = {10, 20, 300, 50};
+    text.textColor = 0x0000FF;
+    text.font = {900, true, false, true, false, 14, "\xBA\xDA\xCC\xE5"}; // 黑体
+    text.content = "\xB5\xA5\xBC\xDB:12.50";
+    text.mark = "{PRICE}";
+    tpl.elements.push_back(text);
+    TemplateElement picture;
+    picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    picture.box = {100, 100, 200, 200};
+    std::vector<std::uint8_t> bytes(70000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 % 251);
+    picture.image.source = SharedBytes(bytes);
+    picture.image.shown = SharedBytes(std::vector<std::uint8_t>(bytes.rbegin(), bytes.rend()));
+    picture.image.rotation = 1800;
+    picture.image.qrSize = -4;
+    tpl.elements.push_back(picture);
+    return tpl;
+}
+
+TEST(TemplateWriter, WhatIsWrittenReadsBackEqual) {
+    const Template tpl = fullTemplate();
+    for (auto variant : {ReaderVariant::Engine, ReaderVariant::Editor}) {
+        Template back;
+        ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), variant, back), ReadStatus::Loaded);
+        EXPECT_EQ(back, tpl);
+    }
+}
+
+TEST(TemplateWriter, EditorReadThenWriteReproducesTheBytes) {
+    const auto bytes = serializeTemplate(fullTemplate());
+    Template back;
+    ASSERT_EQ(readTemplateBytes(bytes, ReaderVariant::Editor, back), ReadStatus::Loaded);
+    EXPECT_EQ(serializeTemplate(back), bytes);
+}
+
+TEST(TemplateWriter, SavesThroughATemporaryFileAndReplacesTheTarget) {
+    test::TempFolder folder;
+    const auto path = folder.file("label.tav");
+    std::string error;
+    ASSERT_TRUE(writeTemplateFile(path, newDocument(), error)) << error;
+    ASSERT_TRUE(writeTemplateFile(path, fullTemplate(), error)) << error;
+    EXPECT_EQ(test::readFileBytes(path), serializeTemplate(fullTemplate()));
+    // Nothing is left behind beside the target.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(TemplateWriter, FailedSaveReportsWhyAndCreatesNothing) {
+    test::TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(writeTemplateFile(folder.file("no-such-folder/label.tav"), newDocument(), error));
+    EXPECT_NE(error.find("no-such-folder"), std::string::npos) << error;
+    EXPECT_FALSE(writeTemplateFile("", newDocument(), error));
+}
+
+} // namespace
+} // namespace tav::tpl
