@@ -17,7 +17,11 @@ function(tav_shared_library name)
     target_link_libraries(${name} PRIVATE ${ARG_CORE} tav_public_headers)
     set_target_properties(${name} PROPERTIES
         VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
-    target_link_options(${name} PRIVATE -Wl,--no-undefined -Wl,--exclude-libs,ALL)
+    target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL)
+    if(NOT TAV_SANITIZE)
+        # clang leaves the sanitizer runtime to the program, so only plain builds can insist.
+        target_link_options(${name} PRIVATE -Wl,--no-undefined)
+    endif()
     set_property(GLOBAL APPEND PROPERTY TAV_INSTALLED_LIBRARIES ${name})
     set_property(GLOBAL APPEND PROPERTY TAV_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/${ARG_HEADER})
 endfunction()

@@ -67,6 +67,13 @@ Packer::~Packer() {
 }
 
 void Packer::pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>& out) {
+    if (value.empty()) {
+        // Most fields of a template are empty; compress() always turns them into this stream.
+        static constexpr std::uint8_t kEmptyField[] = {0,    0,    0,    0,    8,    0,    0,    0,
+                                                       0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
+        out.insert(out.end(), std::begin(kEmptyField), std::end(kEmptyField));
+        return;
+    }
     const std::size_t headerAt = out.size();
     appendInt32(out, 0);
     appendInt32(out, 0);

@@ -30,22 +30,38 @@ class RecordReader {
 public:
     explicit RecordReader(ByteCursor& cursor) : m_cursor(cursor) {}
 
-    // A packed field. A packed length that runs past the end of the file takes the rest of the
-    // file, and the field is empty.
-    bool readPacked(std::vector<std::uint8_t>& out) {
-        const std::int32_t rawLength = m_cursor.readInt32();
-        const std::int32_t packedLength = m_cursor.readInt32();
+    // A packed field: its raw length and its packed bytes. A packed length that runs past the
+    // end of the file takes the rest of the file, and the field is empty.
+    struct PackedRef {
+        std::int32_t rawLength = 0;
         std::span<const std::uint8_t> packed;
+        bool truncated = false;
+        bool operator==(const PackedRef& o) const {
+            return rawLength == o.rawLength && !truncated && !o.truncated &&
+                   std::equal(packed.begin(), packed.end(), o.packed.begin(), o.packed.end());
+        }
+    };
+
+    PackedRef readPackedRef() {
+        PackedRef ref;
+        ref.rawLength = m_cursor.readInt32();
+        const std::int32_t packedLength = m_cursor.readInt32();
         if (packedLength >= 1) {
             const auto wanted = static_cast<std::size_t>(packedLength);
-            if (wanted > m_cursor.remaining()) {
-                m_cursor.take(wanted);
-                out.clear();
-                return false;
-            }
-            packed = m_cursor.take(wanted);
+            ref.truncated = wanted > m_cursor.remaining();
+            ref.packed = m_cursor.take(wanted);
         }
-        return m_unpacker.unpack(packed, rawLength, out);
+        return ref;
+    }
+
+    bool readPacked(std::vector<std::uint8_t>& out) { return unpack(readPackedRef(), out); }
+
+    bool unpack(const PackedRef& ref, std::vector<std::uint8_t>& out) {
+        if (ref.truncated) {
+            out.clear();
+            return false;
+        }
+        return m_unpacker.unpack(ref.packed, ref.rawLength, out);
     }
 
     std::string readText() {
@@ -55,9 +71,9 @@ public:
         return std::string(m_scratch.begin(), end);
     }
 
-    SharedBytes readPayload() {
+    SharedBytes readPayload(const PackedRef& ref) {
         std::vector<std::uint8_t> bytes;
-        if (!readPacked(bytes))
+        if (!unpack(ref, bytes))
             return {};
         bytes.shrink_to_fit();
         return SharedBytes(std::move(bytes));
@@ -82,8 +98,12 @@ public:
         e.font.underline = m_cursor.readBool32();
         e.font.size = m_cursor.readInt32();
         e.font.faceName = readText();
-        e.image.source = readPayload();
-        e.image.shown = readPayload();
+        // A picture that is not turned is stored twice; the second copy shares the first's
+        // storage instead of being unpacked again.
+        const PackedRef source = readPackedRef();
+        e.image.source = readPayload(source);
+        const PackedRef shown = readPackedRef();
+        e.image.shown = shown == source ? e.image.source : readPayload(shown);
         e.image.rotation = m_cursor.readInt32();
         e.image.qrSize = m_cursor.readInt32();
         e.content = readText();

@@ -1,4 +1,5 @@
 #include "template/TemplateReader.h"
+#include "template/TemplateWriter.h"
 
 #include "support/TavBytes.h"
 #include "support/TempFolder.h"
@@ -215,6 +216,31 @@ TEST(TemplateReader, FileStatesFollowTheLoadRules) {
     const auto old = folder.write("old.tav", TavBytes().magic("TAV 3.0...").int32(0).bytes());
     EXPECT_EQ(readTemplateFile(old, ReaderVariant::Engine, tpl), ReadStatus::BadMagic);
     EXPECT_EQ(tpl, Template{});
+}
+
+} // namespace
+} // namespace tav::tpl
+
+namespace tav::tpl {
+namespace {
+
+TEST(TemplateReader, AnUnturnedPictureStoredTwiceIsHeldOnce) {
+    Template tpl;
+    tpl.page = {500, 500, 0, 0, 0, 1.0f, ""};
+    TemplateElement picture;
+    picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    picture.image.source = SharedBytes(std::vector<std::uint8_t>(5000, 7));
+    picture.image.shown = picture.image.source;
+    tpl.elements.push_back(picture);
+    picture.image.shown = SharedBytes(std::vector<std::uint8_t>(5000, 8)); // a turned one
+    tpl.elements.push_back(picture);
+
+    Template back;
+    ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), ReaderVariant::Engine, back),
+              ReadStatus::Loaded);
+    EXPECT_EQ(back, tpl);
+    EXPECT_TRUE(back.elements[0].image.shown.sharesStorageWith(back.elements[0].image.source));
+    EXPECT_FALSE(back.elements[1].image.shown.sharesStorageWith(back.elements[1].image.source));
 }
 
 } // namespace

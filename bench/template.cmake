@@ -1,0 +1,2 @@
+tav_benchmark(template_bench ${CMAKE_CURRENT_LIST_DIR}/TemplateLoadBench.cpp)
+target_link_libraries(template_bench PRIVATE tav_template tav_platform)
