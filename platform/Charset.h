@@ -16,4 +16,8 @@ std::string gbkToUtf8(std::string_view gbk);
 // GBK cannot represent.
 std::optional<std::string> utf8ToGbk(std::string_view utf8);
 
+// Converts GBK text to UTF-8; nothing when a byte sequence is not GBK, for callers that must
+// not pass on a text that differs from the one they were given.
+std::optional<std::string> gbkToUtf8Strict(std::string_view gbk);
+
 } // namespace tav::platform

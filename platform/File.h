@@ -23,4 +23,10 @@ FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>&
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          std::string& error);
 
+// Creates the file at `path` or truncates it, then writes every byte of `bytes` and closes it.
+// True only when all of it was written; when a step fails after the file was opened, the partly
+// written file is removed. For scratch files handed between libraries, where the caller owns the
+// path and nothing must survive a failure half-written.
+bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
 } // namespace tav::platform

@@ -68,4 +68,13 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8) {
     return out;
 }
 
+std::optional<std::string> gbkToUtf8Strict(std::string_view gbk) {
+    std::string out;
+    out.reserve(gbk.size() * 3 / 2);
+    Converter converter("UTF-8", "GBK");
+    if (!converter.valid() || converter.convert(gbk, out) != 0)
+        return std::nullopt;
+    return out;
+}
+
 } // namespace tav::platform

@@ -1,0 +1,68 @@
+// The C exports of libqrcode. The settings live for the whole process, as callers expect of the
+// component; every export copies its arguments and lets nothing escape.
+#define TAV_BUILDING_LIBRARY
+#include "qrcode.h"
+
+#include "platform/File.h"
+#include "qrcode/QrSymbol.h"
+
+namespace {
+
+tav::qr::QrSettings& settings() {
+    static tav::qr::QrSettings instance;
+    return instance;
+}
+
+} // namespace
+
+extern "C" {
+
+TAV_API void TAV_CALL QRSetMessage(const char* text) {
+    try {
+        settings().message = text ? text : "";
+    } catch (...) {
+        // Out of memory: an empty message makes the next save fail instead of using stale text.
+        settings().message.clear();
+    }
+}
+
+TAV_API void TAV_CALL QRSetBackColor(int red, int green, int blue) {
+    settings().backColor = tav::qr::clampedColor(red, green, blue);
+}
+
+TAV_API void TAV_CALL QRSetBarColor(int red, int green, int blue) {
+    settings().barColor = tav::qr::clampedColor(red, green, blue);
+}
+
+TAV_API void TAV_CALL QRConfigure(int encoding, int version, int quietZone) {
+    settings().encoding = tav::qr::encodingFromArgument(encoding);
+    settings().version = tav::qr::versionFromArgument(version);
+    settings().quietZone = tav::qr::quietZoneFromArgument(quietZone);
+}
+
+TAV_API void TAV_CALL QRAppearance(double recovery, int wholeModules, int negative) {
+    settings().level = tav::qr::levelFromRecovery(recovery);
+    settings().wholeModules = wholeModules != 0;
+    settings().negative = negative != 0;
+}
+
+TAV_API void TAV_CALL QRSetSize(int width, int height) {
+    settings().width = tav::qr::sideFromArgument(width);
+    settings().height = tav::qr::sideFromArgument(height);
+}
+
+TAV_API int TAV_CALL QRSaveAsBMP(const char* path) {
+    try {
+        if (!path || !*path)
+            return 0;
+        tav::qr::QrError error = tav::qr::QrError::None;
+        auto bmp = tav::qr::renderQrBmp(settings(), error);
+        if (!bmp)
+            return 0;
+        return tav::platform::writeWholeFile(path, *bmp) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // extern "C"
