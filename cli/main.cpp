@@ -1,4 +1,5 @@
 // tavprint: the command-line tool over the label engine.
+#include "cli/BarcodeCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
 
@@ -18,6 +19,10 @@ Commands:
                          dropped. With --editor it is read as the designer reads it:
                          older "TAV 2.0..." and "TAV 3.0..." files too, every element
                          kept. Picture payloads are shown by their size in bytes.
+  barcode TEXT -o FILE [--rotate]
+                         Write TEXT (UTF-8, converted to GBK) as a Code 128 barcode to
+                         the BMP file FILE, as GetBarcode does; --rotate turns it 90
+                         degrees clockwise. Put "--" before a TEXT that begins with "-".
 
 Options:
   -h, --help             Show this help and exit.
@@ -54,6 +59,8 @@ int main(int argc, char** argv) {
         }
         if (command == "info")
             return tav::cli::runInfo(args);
+        if (command == "barcode")
+            return tav::cli::runBarcode(args);
     } catch (const std::exception& e) {
         std::cerr << "tavprint: " << e.what() << "\n";
         return tav::cli::kExitFailed;

@@ -29,4 +29,11 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
 // path and nothing must survive a failure half-written.
 bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// Like writeWholeFile, and with the same result, but an existing regular file is written over
+// in place and then cut to the length of `bytes` instead of being emptied first. On ext4,
+// emptying a file and writing it again makes close() wait for the data to reach the disk,
+// which costs many times the write itself for small pictures rewritten often. A reader that
+// looks while it runs may see old and new bytes mixed.
+bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
 } // namespace tav::platform

@@ -153,4 +153,26 @@ bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     return ok;
 }
 
+bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    if (path.empty())
+        return false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    FdCloser closer(fd);
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && !S_ISREG(st.st_mode)) {
+        // A device or pipe cannot be cut to length; it takes the bytes as they come.
+        ok = writeAll(fd, bytes.data(), bytes.size());
+    } else if (ok) {
+        ok = writeAll(fd, bytes.data(), bytes.size()) &&
+             ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    }
+    ok = ::close(closer.release()) == 0 && ok;
+    if (!ok && S_ISREG(st.st_mode))
+        ::unlink(path.c_str());
+    return ok;
+}
+
 } // namespace tav::platform

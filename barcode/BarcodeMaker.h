@@ -1,0 +1,51 @@
+// A text to a Code 128 barcode picture as BMP file bytes, stage by stage: clean the text,
+// segment it, symbol values, element widths, bitmap (turned on request), BMP bytes.
+#pragma once
+
+#include "barcode/Code128Encoder.h"
+#include "barcode/MonoBitmap.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tav::barcode {
+
+// Holds the buffers of every stage and reuses them from one symbol to the next; after a call
+// each stage's result can be inspected.
+class BarcodeMaker {
+public:
+    // Makes the BMP file image of `text` (GBK bytes). False when the picture would be too large
+    // for a BMP file; bmp() is then empty.
+    bool make(std::string_view text, bool rotate);
+
+    const std::string& cleanedText() const { return m_cleaned; }
+    const std::vector<Segment>& segments() const { return m_segments; }
+    const std::vector<std::uint8_t>& values() const { return m_values; }
+    const std::string& widths() const { return m_widths; }
+    const MonoBitmap& bitmap() const { return m_rotate ? m_rotated : m_bitmap; }
+    std::span<const std::uint8_t> bmp() const { return m_bmp; }
+
+    // Gives back memory beyond `bytes` per buffer, for a maker kept between calls.
+    void trim(std::size_t bytes);
+
+private:
+    bool m_rotate = false;
+    std::string m_cleaned;
+    std::vector<Segment> m_segments;
+    std::vector<std::uint8_t> m_values;
+    std::string m_widths;
+    MonoBitmap m_bitmap;
+    MonoBitmap m_rotated;
+    std::vector<std::uint8_t> m_bmp;
+};
+
+// What GetBarcode does: makes the picture of `text` (turned clockwise when `rotate` is 1, any
+// other value leaves it horizontal) and writes it to `path`, creating or truncating the file.
+// True only when the whole image was written. When the picture is too large for a BMP file the
+// file is still created, empty, and the result is false.
+bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path);
+
+} // namespace tav::barcode

@@ -1,0 +1,56 @@
+// The C exports of libdotgauge. None of them can fail in a way that throws, but each one still
+// keeps any exception on this side of the interface.
+#define TAV_BUILDING_LIBRARY
+#include "dotgauge.h"
+
+#include "platform/Device.h"
+#include "printmetrics/SizeConversion.h"
+
+namespace {
+
+template <typename Query> int deviceQuery(void* handle, Query query) {
+    try {
+        auto device = tav::platform::findDevice(handle);
+        return device ? query(*device) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int screenDpi() {
+    try {
+        return tav::platform::screenDpi();
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+TAV_API int TAV_CALL GetDPI(void) {
+    return screenDpi();
+}
+
+TAV_API int TAV_CALL GetPrinterDPIX(void* device) {
+    return deviceQuery(device, [](const tav::platform::Device& d) { return d.dpiX(); });
+}
+
+TAV_API int TAV_CALL GetPrinterDPIY(void* device) {
+    return deviceQuery(device, [](const tav::platform::Device& d) { return d.dpiY(); });
+}
+
+TAV_API int TAV_CALL GetXMM(int pixels) {
+    return tav::metrics::pixelsToMillimetres(pixels, screenDpi());
+}
+
+TAV_API int TAV_CALL GetYMM(int pixels) {
+    return tav::metrics::pixelsToMillimetres(pixels, screenDpi());
+}
+
+TAV_API int TAV_CALL GetPrintSize(int size, int resolution, int divisor) {
+    return tav::metrics::printSize(size, resolution, divisor);
+}
+
+} // extern "C"
