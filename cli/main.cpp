@@ -13,12 +13,17 @@ namespace {
 constexpr const char* kUsage = R"(Usage: tavprint COMMAND [ARGS...]
 
 Commands:
-  info FILE [--editor]   Print the template FILE as JSON (UTF-8) on stdout.
+  info FILE [--editor] [--set MARK=VALUE]...
+                         Print the template FILE as JSON (UTF-8) on stdout.
                          Without --editor the file is read as the print engine reads
                          it: only "TAV 3.1..." files, elements outside the paper
                          dropped. With --editor it is read as the designer reads it:
                          older "TAV 2.0..." and "TAV 3.0..." files too, every element
                          kept. Picture payloads are shown by their size in bytes.
+                         Each --set fills a data mark first, as SetMark does: the
+                         first element whose mark contains MARK gets VALUE (barcode
+                         and QR elements a new symbol, picture elements the picture
+                         file VALUE names). MARK and VALUE are UTF-8.
   barcode TEXT -o FILE [--rotate]
                          Write TEXT (UTF-8, converted to GBK) as a Code 128 barcode to
                          the BMP file FILE, as GetBarcode does; --rotate turns it 90

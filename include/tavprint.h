@@ -23,6 +23,24 @@ TAV_API void TAV_CALL TAVDestroy(void);
 /* The number of elements of the loaded template; 0 when none is loaded. */
 TAV_API int TAV_CALL GetTotal(void);
 
+/* Puts `value` into the first element whose mark contains `name` (compared byte for byte, on
+ * GBK character boundaries). When the mark equals the name the content becomes the value;
+ * otherwise it is the mark with every occurrence of the name replaced by the value, so a mark
+ * such as "Price: {P}" becomes "Price: 12.50". Barcode and QR elements get a new symbol, picture
+ * elements the picture file that `value` names; pictures are then turned by the element's
+ * rotation. Returns 1 when done; 0 when no mark contains `name` (nothing changes), or when a
+ * picture element's file cannot be read (the content has changed, the picture has not). When a
+ * symbol cannot be made the element is left without a picture and TAVPrint will refuse the job. */
+TAV_API int TAV_CALL SetMark(const char* name, const char* value);
+
+/* The content of the first element whose mark equals `name`, or "" when there is none. The text
+ * belongs to the engine and stays valid until the next GetMark call; do not free or change it. */
+TAV_API const char* TAV_CALL GetMark(const char* name);
+
+/* The number of elements whose mark equals `name`; an empty name counts the elements without a
+ * mark. */
+TAV_API int TAV_CALL GetSame(const char* name);
+
 TAV_EXTERN_C_END
 
 #endif

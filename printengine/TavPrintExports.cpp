@@ -4,7 +4,9 @@
 #include "tavprint.h"
 
 #include "printengine/EngineState.h"
+#include "printengine/Marks.h"
 
+using tav::engine::copyArgument;
 using tav::engine::engineState;
 
 extern "C" {
@@ -22,5 +24,32 @@ TAV_API int TAV_CALL TAVLoad(const char* path) {
 TAV_API void TAV_CALL TAVDestroy(void) { tav::tpl::clearTemplate(engineState().currentTemplate); }
 
 TAV_API int TAV_CALL GetTotal(void) { return tav::tpl::elementCount(engineState().currentTemplate); }
+
+TAV_API int TAV_CALL SetMark(const char* name, const char* value) {
+    try {
+        return tav::engine::setMark(engineState().currentTemplate, copyArgument(name),
+                                    copyArgument(value), tav::engine::libraryPictureMaker());
+    } catch (...) {
+        return 0;
+    }
+}
+
+TAV_API const char* TAV_CALL GetMark(const char* name) {
+    auto& state = engineState();
+    try {
+        state.markResult = tav::engine::getMark(state.currentTemplate, copyArgument(name));
+    } catch (...) {
+        state.markResult.clear();
+    }
+    return state.markResult.c_str();
+}
+
+TAV_API int TAV_CALL GetSame(const char* name) {
+    try {
+        return tav::engine::getSame(engineState().currentTemplate, copyArgument(name));
+    } catch (...) {
+        return 0;
+    }
+}
 
 } // extern "C"

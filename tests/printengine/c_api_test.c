@@ -8,6 +8,9 @@
 typedef int (*LoadFn)(const char*);
 typedef void (*DestroyFn)(void);
 typedef int (*TotalFn)(void);
+typedef int (*SetMarkFn)(const char*, const char*);
+typedef const char* (*GetMarkFn)(const char*);
+typedef int (*GetSameFn)(const char*);
 
 static int failures = 0;
 static int passes = 0;
@@ -37,7 +40,34 @@ static void putEmpty(FILE* f) {
     fwrite(stream, 1, 8, f);
 }
 
-/* A template of `count` line elements on 50 x 50 mm paper, under the given magic. */
+/* A packed text of up to 255 bytes, stored uncompressed inside a zlib stream. */
+static void putText(FILE* f, const char* text) {
+    unsigned char stream[300];
+    size_t n = strlen(text), i;
+    unsigned long a = 1, b = 0; /* Adler-32 */
+    for (i = 0; i < n; ++i) {
+        a = (a + (unsigned char)text[i]) % 65521;
+        b = (b + a) % 65521;
+    }
+    stream[0] = 0x78;
+    stream[1] = 0x01;
+    stream[2] = 0x01; /* final stored block */
+    stream[3] = (unsigned char)n;
+    stream[4] = 0;
+    stream[5] = (unsigned char)~n;
+    stream[6] = 0xFF;
+    memcpy(stream + 7, text, n);
+    stream[7 + n] = (unsigned char)(b >> 8);
+    stream[8 + n] = (unsigned char)b;
+    stream[9 + n] = (unsigned char)(a >> 8);
+    stream[10 + n] = (unsigned char)a;
+    put32(f, (int)n);
+    put32(f, (int)(n + 11));
+    fwrite(stream, 1, n + 11, f);
+}
+
+/* A template of `count` line elements on 50 x 50 mm paper, under the given magic; element i
+ * carries the mark "M<i / 2>", so marks come in pairs. */
 static int writeTemplate(const char* path, const char* magic, int count) {
     FILE* f = fopen(path, "wb");
     int i, k;
@@ -63,7 +93,11 @@ static int writeTemplate(const char* path, const char* magic, int count) {
         put32(f, 0);
         put32(f, 0);
         putEmpty(f);
-        putEmpty(f);
+        {
+            char mark[16];
+            snprintf(mark, sizeof mark, "M%d", i / 2);
+            putText(f, mark);
+        }
     }
     return fclose(f) == 0;
 }
@@ -82,6 +116,10 @@ int main(int argc, char** argv) {
     LoadFn load;
     DestroyFn destroy;
     TotalFn total;
+    SetMarkFn setMark;
+    GetMarkFn getMark;
+    GetSameFn getSame;
+    const char* result;
 
     if (argc != 3) {
         fprintf(stderr, "usage: c_api_test LIBRARY SCRATCH_FOLDER\n");
@@ -95,8 +133,11 @@ int main(int argc, char** argv) {
     bind(lib, "TAVLoad", &load, sizeof load);
     bind(lib, "TAVDestroy", &destroy, sizeof destroy);
     bind(lib, "GetTotal", &total, sizeof total);
-    CHECK(load && destroy && total);
-    if (!load || !destroy || !total)
+    bind(lib, "SetMark", &setMark, sizeof setMark);
+    bind(lib, "GetMark", &getMark, sizeof getMark);
+    bind(lib, "GetSame", &getSame, sizeof getSame);
+    CHECK(load && destroy && total && setMark && getMark && getSame);
+    if (!load || !destroy || !total || !setMark || !getMark || !getSame)
         return 1;
 
     snprintf(good, sizeof good, "%s/c_api_good.tav", argv[2]);
@@ -119,8 +160,16 @@ int main(int argc, char** argv) {
     CHECK(load(old) == 0); /* a wrong magic empties it */
     CHECK(total() == 0);
     CHECK(load(good) == 1);
+    CHECK(getSame("M0") == 2);
+    CHECK(getSame("M1") == 1);
+    CHECK(setMark("M1", "filled") == 1);
+    CHECK(setMark("nothing", "x") == 0);
+    result = getMark("M1");
+    CHECK(result && strcmp(result, "filled") == 0);
     destroy();
     CHECK(total() == 0);
+    CHECK(strcmp(result, "filled") == 0); /* the last GetMark result outlives the template */
+    CHECK(getSame("M0") == 0);
 
     remove(good);
     remove(old);

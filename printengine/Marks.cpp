@@ -1,0 +1,65 @@
+#include "printengine/Marks.h"
+
+#include "printengine/MarkText.h"
+#include "printengine/PictureTurn.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tav::engine {
+namespace {
+
+using tpl::ElementKind;
+
+bool isKind(const tpl::TemplateElement& e, ElementKind kind) {
+    return e.kind == static_cast<std::int32_t>(kind);
+}
+
+void setPictures(tpl::TemplateElement& e, tpl::SharedBytes source) {
+    e.image.source = std::move(source);
+    if (e.image.rotation == 0) {
+        e.image.shown = e.image.source; // nothing to turn: share the bytes
+        return;
+    }
+    e.image.shown = tpl::SharedBytes(turnPicture(e.image.source.span(), e.image.rotation));
+}
+
+} // namespace
+
+int setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
+            PictureMaker& maker) {
+    auto it = std::find_if(tpl.elements.begin(), tpl.elements.end(),
+                           [&](const tpl::TemplateElement& e) { return markContains(e.mark, name); });
+    if (it == tpl.elements.end())
+        return 0;
+    tpl::TemplateElement& e = *it;
+    // Always built afresh from the mark, so a mark with two names shows one filled at a time.
+    e.content = e.mark == name ? value : replaceInMark(e.mark, name, value);
+
+    if (isKind(e, ElementKind::BarcodeImage)) {
+        setPictures(e, maker.barcode(e.content));
+    } else if (isKind(e, ElementKind::QrCodeImage)) {
+        setPictures(e, maker.qrCode(e.content, e.image.qrSize < 1 ? kDefaultQrSize : e.image.qrSize));
+    } else if (isKind(e, ElementKind::Picture)) {
+        // The file is the one the value names, not the content built from the mark.
+        auto bytes = maker.pictureFile(value);
+        if (!bytes)
+            return 0;
+        setPictures(e, std::move(*bytes));
+    }
+    return 1;
+}
+
+std::string getMark(const tpl::Template& tpl, const std::string& name) {
+    auto it = std::find_if(tpl.elements.begin(), tpl.elements.end(),
+                           [&](const tpl::TemplateElement& e) { return e.mark == name; });
+    return it == tpl.elements.end() ? std::string() : it->content;
+}
+
+int getSame(const tpl::Template& tpl, const std::string& name) {
+    const auto count = std::count_if(tpl.elements.begin(), tpl.elements.end(),
+                                     [&](const tpl::TemplateElement& e) { return e.mark == name; });
+    return static_cast<int>(std::min<std::ptrdiff_t>(count, std::numeric_limits<int>::max()));
+}
+
+} // namespace tav::engine

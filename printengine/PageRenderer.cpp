@@ -1,0 +1,168 @@
+#include "printengine/PageRenderer.h"
+
+#include "dotgauge.h"
+#include "platform/ImageCodec.h"
+#include "printengine/MulDiv.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tav::engine {
+namespace {
+
+using tpl::ElementKind;
+
+// Sums of positions and extents, truncated into the 32-bit range the canvas takes.
+std::int32_t at(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+class ElementPainter {
+public:
+    ElementPainter(platform::Canvas& canvas, int screenDpi, int deviceDpiY,
+                   std::int32_t printScale)
+        : m_canvas(canvas), m_screenDpi(screenDpi), m_deviceDpiY(deviceDpiY),
+          m_printScale(printScale) {}
+
+    // False when the element is a picture that cannot be drawn; `error` says why.
+    bool paint(const tpl::TemplateElement& e, std::string& error) {
+        m_canvas.setPen({e.penWidth, e.penColor});
+        m_canvas.setBrush({e.fillColor});
+        const std::int64_t x = e.box.x, y = e.box.y, w = e.box.width, h = e.box.height;
+        switch (static_cast<ElementKind>(e.kind)) {
+        case ElementKind::RectOutline:
+            m_canvas.drawLine(at(x), at(y), at(x + w), at(y));
+            m_canvas.drawLine(at(x), at(y + h), at(x + w), at(y + h));
+            m_canvas.drawLine(at(x), at(y), at(x), at(y + h));
+            m_canvas.drawLine(at(x + w), at(y), at(x + w), at(y + h));
+            return true;
+        case ElementKind::RectFilled:
+        case ElementKind::RoundedRect:
+            m_canvas.drawRoundRect(at(x), at(y), at(x + w), at(y + h), e.cornerSize, e.cornerSize);
+            return true;
+        case ElementKind::EllipseOutline:
+            m_canvas.drawEllipse(at(x), at(y), at(x + w), at(y + h), false);
+            return true;
+        case ElementKind::EllipseFilled:
+            m_canvas.drawEllipse(at(x), at(y), at(x + w), at(y + h), true);
+            return true;
+        case ElementKind::HorizontalLine: // half a millimetre below the top of the box
+            m_canvas.drawLine(at(x), at(y + 5), at(x + w), at(y + 5));
+            return true;
+        case ElementKind::VerticalLine: // half a millimetre right of the left edge
+            m_canvas.drawLine(at(x + 5), at(y), at(x + 5), at(y + h));
+            return true;
+        case ElementKind::DiagonalDown:
+            m_canvas.drawLine(at(x), at(y), at(x + w), at(y + h));
+            return true;
+        case ElementKind::DiagonalUp:
+            m_canvas.drawLine(at(x), at(y + h), at(x + w), at(y));
+            return true;
+        case ElementKind::Text:
+            paintText(e);
+            return true;
+        default: // barcodes, QR codes, pictures, and any kind this program does not know
+            return paintPicture(e, error);
+        }
+    }
+
+private:
+    void paintText(const tpl::TemplateElement& e) {
+        platform::Font font;
+        font.faceName = e.font.faceName;
+        font.height =
+            printedTextHeight(e.font.size, m_printScale, m_screenDpi, m_deviceDpiY);
+        font.escapement = escapementForAngle(e.font.angle);
+        font.bold = e.font.bold;
+        font.italic = e.font.italic;
+        font.underline = e.font.underline;
+        font.strikeout = e.font.strikeout;
+        m_canvas.setFont(font);
+        m_canvas.setTextColor(e.textColor);
+
+        // The text is drawn from the top-left corner of its unturned extent; for each quarter
+        // turn that corner is chosen so the turned text lies inside the element's box.
+        const platform::TextExtent extent = m_canvas.measureText(e.content);
+        const std::int64_t x = e.box.x, y = e.box.y, cx = extent.width, cy = extent.height;
+        std::int64_t rx = x, ry = y;
+        switch (font.escapement) {
+        case 2700: // a quarter turn clockwise: reads top to bottom
+            rx = x + cy;
+            break;
+        case 1800:
+            rx = x + cx;
+            ry = y + cy;
+            break;
+        case 900: // a quarter turn counter-clockwise: reads bottom to top
+            ry = y + e.box.height;
+            break;
+        default:
+            break;
+        }
+        m_canvas.drawText(at(rx), at(ry), e.content);
+    }
+
+    bool paintPicture(const tpl::TemplateElement& e, std::string& error) {
+        const auto& shown = e.image.shown;
+        if (shown.empty()) {
+            error = "the element has no picture (its barcode, QR code or picture was not made)";
+            return false;
+        }
+        const auto image = platform::decodeImage(shown.span());
+        if (!image) {
+            error = "the element's picture cannot be decoded";
+            return false;
+        }
+        const std::int64_t x = e.box.x, y = e.box.y;
+        m_canvas.drawImage(*image, at(x), at(y), at(x + e.box.width), at(y + e.box.height));
+        return true;
+    }
+
+    platform::Canvas& m_canvas;
+    int m_screenDpi;
+    int m_deviceDpiY;
+    std::int32_t m_printScale;
+};
+
+} // namespace
+
+std::int32_t escapementForAngle(std::int32_t angle) {
+    if (angle < 0 || angle > 3599)
+        return 0;
+    static constexpr std::int32_t kEscapements[] = {0, 2700, 1800, 900};
+    return kEscapements[angle / 900];
+}
+
+std::int32_t printedTextHeight(std::int32_t pointSize, std::int32_t printScale,
+                               std::int32_t screenDpi, std::int32_t deviceDpiY) {
+    std::int32_t height;
+    if (printScale <= 0) {
+        // Uncalibrated template: print at the size the designer's canvas shows.
+        height = mulDiv(pointSize, screenDpi, 72);
+    } else {
+        const std::int32_t scaled = GetPrintSize(pointSize, screenDpi, printScale);
+        const std::int32_t screenHeight = -mulDiv(scaled, screenDpi, 72);
+        // 339, not 254: the device's tenths of a millimetre as the templates were calibrated.
+        height = deviceDpiY > 0 ? mulDiv(screenHeight, 339, deviceDpiY) : screenHeight;
+    }
+    height = height < 0 ? -height : height;
+    return std::max<std::int32_t>(height, 1);
+}
+
+RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
+                            const RenderOptions& options) {
+    ElementPainter painter(canvas, GetDPI(), options.deviceDpiY, tpl.page.printScale);
+    RenderResult result;
+    for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
+        if (!painter.paint(tpl.elements[i], result.error)) {
+            result.ok = false;
+            result.failedElement = i;
+            return result;
+        }
+    }
+    return result;
+}
+
+} // namespace tav::engine

@@ -1,0 +1,44 @@
+// Draws a template onto a canvas: every element in element order, later ones over earlier ones,
+// in tenths of a millimetre from the top-left corner of the page. The print job, tavprint render
+// and (later) the designer's canvas and preview all draw through this one function.
+#pragma once
+
+#include "platform/Canvas.h"
+#include "template/Template.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tav::engine {
+
+struct RenderOptions {
+    // The vertical resolution of the device drawn on, dots per inch. Font heights are converted
+    // with it, as on the printers the templates were designed for.
+    int deviceDpiY = 300;
+};
+
+struct RenderResult {
+    bool ok = true;
+    // When not ok: the position (from 0) of the element that stopped the page, and why.
+    std::size_t failedElement = 0;
+    std::string error;
+};
+
+// Draws every element of `tpl`. A picture element whose picture is empty or cannot be decoded
+// stops the page: the result says which, and what was drawn so far must be discarded.
+RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
+                            const RenderOptions& options);
+
+// The character height, in tenths of a millimetre, at which a text of `pointSize` points is
+// printed on a device of `deviceDpiY`, for the template's `printScale` and the screen's
+// resolution. With a print scale of 0 or below (every new document) the text prints at the
+// size the designer's canvas shows it.
+std::int32_t printedTextHeight(std::int32_t pointSize, std::int32_t printScale,
+                               std::int32_t screenDpi, std::int32_t deviceDpiY);
+
+// The font escapement (tenths of a degree counter-clockwise) for a text angle (tenths of a
+// degree clockwise); angles between the quarter turns fall back to the one below, angles
+// outside 0..3599 give none.
+std::int32_t escapementForAngle(std::int32_t angle);
+
+} // namespace tav::engine

@@ -1,0 +1,70 @@
+// The engine's pictures as the real barcode and QR libraries make them.
+#include "printengine/Marks.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace tav::engine {
+namespace {
+
+using tpl::ElementKind;
+
+std::int32_t le32(const tpl::SharedBytes& b, std::size_t at) {
+    const auto* p = b.data() + at;
+    return static_cast<std::int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<unsigned>(p[3]) << 24);
+}
+
+struct Size {
+    std::int32_t width, height;
+    bool operator==(const Size&) const = default;
+};
+
+Size bmpSize(const tpl::SharedBytes& b) {
+    if (b.size() < 26 || b.data()[0] != 'B' || b.data()[1] != 'M')
+        return {-1, -1};
+    return {le32(b, 18), std::abs(le32(b, 22))};
+}
+
+tpl::TemplateElement element(ElementKind kind, const char* mark, std::int32_t rotation = 0) {
+    tpl::TemplateElement e;
+    e.kind = static_cast<std::int32_t>(kind);
+    e.mark = mark;
+    e.image.rotation = rotation;
+    return e;
+}
+
+TEST(LibraryPictureMaker, BarcodesAndQrCodesAreBmpsOfTheExpectedSize) {
+    tpl::Template tpl;
+    tpl.elements = {element(ElementKind::BarcodeImage, "CODE"),
+                    element(ElementKind::BarcodeImage, "TURNED", 900),
+                    element(ElementKind::QrCodeImage, "QR")};
+    auto& maker = libraryPictureMaker();
+    ASSERT_EQ(setMark(tpl, "CODE", "ABC", maker), 1);
+    ASSERT_EQ(setMark(tpl, "TURNED", "ABC", maker), 1);
+    ASSERT_EQ(setMark(tpl, "QR", "https://example.com/a", maker), 1);
+
+    EXPECT_EQ(bmpSize(tpl.elements[0].image.source), (Size{208, 112})); // 3 x 68 modules + 4
+    EXPECT_EQ(tpl.elements[0].image.shown, tpl.elements[0].image.source);
+    EXPECT_EQ(bmpSize(tpl.elements[1].image.shown), (Size{112, 208})); // turned a quarter
+    EXPECT_EQ(bmpSize(tpl.elements[2].image.source), (Size{256, 256})); // qrSize 0
+}
+
+TEST(LibraryPictureMaker, PictureFilesAreReadWhole) {
+    test::TempFolder folder;
+    const std::vector<std::uint8_t> bytes = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    const auto path = folder.write("photo.png", bytes);
+    auto& maker = libraryPictureMaker();
+    auto read = maker.pictureFile(path);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(*read, tpl::SharedBytes(bytes));
+    EXPECT_FALSE(maker.pictureFile(folder.file("missing.png")).has_value());
+    EXPECT_FALSE(maker.pictureFile(folder.path()).has_value()); // a folder is no picture
+
+    // A GBK path finds the file that the UTF-8 file system names with the same characters.
+    folder.write("照片.png", bytes);
+    EXPECT_TRUE(maker.pictureFile(folder.path() + "/\xD5\xD5\xC6\xAC.png").has_value());
+}
+
+} // namespace
+} // namespace tav::engine
