@@ -1,0 +1,15 @@
+// The print spooler of this system.
+#pragma once
+
+#include "platform/Spooler.h"
+
+#include <memory>
+
+namespace tav::platform {
+
+// The CUPS scheduler that the CUPS client configuration names (CUPS_SERVER, client.conf, else
+// the local scheduler). Creating it contacts nothing; each call connects anew, so a scheduler
+// started later is found.
+std::unique_ptr<Spooler> createCupsSpooler();
+
+} // namespace tav::platform

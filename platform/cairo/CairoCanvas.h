@@ -1,0 +1,72 @@
+// A page canvas on cairo, with text laid out by pango. User units are tenths of a millimetre,
+// y growing downwards; the surface behind it is a PDF document or a picture in memory.
+#pragma once
+
+#include "platform/PageSurfaces.h"
+
+#include <cairo.h>
+#include <pango/pango.h>
+
+#include <memory>
+
+namespace tav::platform {
+
+class CairoCanvas final : public PageCanvas {
+  public:
+    static std::unique_ptr<CairoCanvas> createPdf(std::int32_t paperWidth, std::int32_t paperHeight,
+                                                  int dpi);
+    static std::unique_ptr<CairoCanvas> createImage(std::int32_t paperWidth,
+                                                    std::int32_t paperHeight, int dpi);
+    ~CairoCanvas() override;
+    CairoCanvas(const CairoCanvas&) = delete;
+    CairoCanvas& operator=(const CairoCanvas&) = delete;
+
+    void setPen(const Pen& pen) override { m_pen = pen; }
+    void setBrush(const Brush& brush) override { m_brush = brush; }
+    void setFont(const Font& font) override;
+    void setTextColor(ColorRef color) override { m_textColor = color; }
+
+    void drawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+    void drawRoundRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                       std::int32_t cornerWidth, std::int32_t cornerHeight) override;
+    void drawEllipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                     bool filled) override;
+    TextExtent measureText(std::string_view text) override;
+    void drawText(std::int32_t x, std::int32_t y, std::string_view text) override;
+    void drawImage(const DecodedImage& image, std::int32_t left, std::int32_t top,
+                   std::int32_t right, std::int32_t bottom) override;
+
+    int dpi() const override { return m_dpi; }
+    bool newPage() override;
+    std::vector<std::uint8_t> finish() override;
+
+  private:
+    enum class Kind { Pdf, Image };
+    struct PdfSink;
+
+    CairoCanvas(Kind kind, cairo_surface_t* surface, int dpi, std::unique_ptr<PdfSink> sink);
+
+    bool usable() const;
+    double devicePixel() const { return 254.0 / m_dpi; }
+    // Selects the pen into the context; returns the shift that puts strokes on whole device
+    // pixels.
+    double preparePen();
+    void setSource(ColorRef color);
+    void setLayoutText(std::string_view gbk);
+
+    Kind m_kind;
+    cairo_surface_t* m_surface = nullptr;
+    cairo_t* m_cr = nullptr;
+    std::unique_ptr<PdfSink> m_sink;
+    PangoContext* m_pango = nullptr;
+    PangoLayout* m_layout = nullptr;
+    int m_dpi;
+    bool m_finished = false;
+
+    Pen m_pen;
+    Brush m_brush{0xFFFFFF};
+    Font m_font;
+    ColorRef m_textColor = 0;
+};
+
+} // namespace tav::platform

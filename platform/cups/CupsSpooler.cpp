@@ -1,0 +1,254 @@
+#include "platform/cups/CupsSpooler.h"
+
+#include "platform/SystemSpooler.h"
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace tav::platform {
+
+namespace {
+
+// What one connection needs closed, and the destinations read over it.
+class Connection {
+  public:
+    Connection(const std::string& server, int port) {
+        const char* host = server.empty() ? cupsServer() : server.c_str();
+        m_http = httpConnect2(host, port == 0 ? ippPort() : port, nullptr, AF_UNSPEC,
+                              cupsEncryption(), 1, 10000, nullptr);
+    }
+    ~Connection() {
+        cupsFreeDests(m_destCount, m_dests);
+        httpClose(m_http);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    http_t* http() const { return m_http; }
+    bool connected() const { return m_http != nullptr; }
+
+    // Reads the destinations; false when the scheduler did not answer.
+    bool readDestinations() {
+        cupsFreeDests(m_destCount, m_dests);
+        m_dests = nullptr;
+        m_destCount = cupsGetDests2(m_http, &m_dests);
+        return !(m_destCount == 0 && unavailable(cupsLastError()));
+    }
+    std::span<cups_dest_t> destinations() const {
+        return {m_dests, static_cast<std::size_t>(std::max(m_destCount, 0))};
+    }
+    // The queue (not an lpoptions instance of it) called `name`, as CUPS matches names: without
+    // regard to case.
+    const cups_dest_t* find(const std::string& name) const {
+        return cupsGetDest(name.c_str(), nullptr, m_destCount, m_dests);
+    }
+    const cups_dest_t* findDefault() const {
+        for (const cups_dest_t& dest : destinations()) {
+            if (dest.is_default && dest.instance == nullptr) {
+                return &dest;
+            }
+        }
+        return nullptr;
+    }
+
+    static bool unavailable(ipp_status_t status) {
+        return status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ||
+               status == IPP_STATUS_ERROR_INTERNAL;
+    }
+
+  private:
+    http_t* m_http = nullptr;
+    cups_dest_t* m_dests = nullptr;
+    int m_destCount = 0;
+};
+
+bool succeeded(ipp_status_t status) {
+    return status <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
+// A length in millimetres as the media option writes it: at most two decimals, no trailing
+// zeros.
+std::string millimetres(double mm) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", mm);
+    std::string out = text;
+    out.erase(out.find_last_not_of('0') + 1);
+    if (out.back() == '.') {
+        out.pop_back();
+    }
+    return out;
+}
+
+std::string lastError() {
+    const char* text = cupsLastErrorString();
+    return text != nullptr && *text != '\0' ? text : ippErrorString(cupsLastError());
+}
+
+// Checks what can be checked before the scheduler is asked; an empty result means acceptable.
+std::string problemWith(const PrintJob& job) {
+    if (job.pdf.size() < 5 || !std::equal(job.pdf.begin(), job.pdf.begin() + 5, "%PDF-")) {
+        return "the document is not a PDF";
+    }
+    if (!(job.pageWidthMm > 0) || !(job.pageHeightMm > 0) || !std::isfinite(job.pageWidthMm) ||
+        !std::isfinite(job.pageHeightMm)) {
+        return "the page size is not positive";
+    }
+    if (job.copies < 1) {
+        return "the number of copies is not positive";
+    }
+    return {};
+}
+
+} // namespace
+
+CupsSpooler::CupsSpooler(std::string server, int port)
+    : m_server(std::move(server)), m_port(port) {}
+
+SpoolStatus CupsSpooler::listPrinters(std::vector<PrinterInfo>& printers) {
+    printers.clear();
+    Connection connection(m_server, m_port);
+    if (!connection.connected() || !connection.readDestinations()) {
+        return SpoolStatus::NoScheduler;
+    }
+    for (const cups_dest_t& dest : connection.destinations()) {
+        if (dest.instance != nullptr) {
+            continue; // an lpoptions instance, not a queue
+        }
+        const char* info = cupsGetOption("printer-info", dest.num_options, dest.options);
+        printers.push_back({dest.name, dest.is_default != 0, info != nullptr ? info : ""});
+    }
+    return SpoolStatus::Ok;
+}
+
+SpoolStatus CupsSpooler::resolvePrinter(const std::string& name, std::string& queue) {
+    queue.clear();
+    Connection connection(m_server, m_port);
+    if (!connection.connected() || !connection.readDestinations()) {
+        return SpoolStatus::NoScheduler;
+    }
+    const cups_dest_t* dest = name.empty() ? connection.findDefault() : connection.find(name);
+    if (dest == nullptr) {
+        return name.empty() ? SpoolStatus::NoDefaultPrinter : SpoolStatus::UnknownPrinter;
+    }
+    queue = dest->name;
+    return SpoolStatus::Ok;
+}
+
+std::optional<int> CupsSpooler::resolutionDpi(const std::string& queue) {
+    Connection connection(m_server, m_port);
+    if (!connection.connected() || !connection.readDestinations()) {
+        return std::nullopt;
+    }
+    const cups_dest_t* dest = connection.find(queue);
+    if (dest == nullptr) {
+        return std::nullopt;
+    }
+    // The queue's own address: classes and printers live under different paths.
+    char uri[HTTP_MAX_URI];
+    const char* known = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
+    if (known == nullptr) {
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                         ippPort(), "/printers/%s", dest->name);
+        known = uri;
+    }
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, known);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-resolution-default");
+    ipp_t* response = cupsDoRequest(connection.http(), request, "/");
+    std::optional<int> dpi;
+    if (response != nullptr && succeeded(ippGetStatusCode(response))) {
+        if (ipp_attribute_t* attribute =
+                ippFindAttribute(response, "printer-resolution-default", IPP_TAG_RESOLUTION)) {
+            int vertical = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            ippGetResolution(attribute, 0, &vertical, &units);
+            if (units == IPP_RES_PER_CM) {
+                vertical = static_cast<int>(std::lround(vertical * 2.54));
+            }
+            if (vertical > 0) {
+                dpi = vertical;
+            }
+        }
+    }
+    ippDelete(response);
+    return dpi;
+}
+
+SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {
+    error.clear();
+    if (std::string problem = problemWith(job); !problem.empty()) {
+        error = problem;
+        return SpoolStatus::Refused;
+    }
+    Connection connection(m_server, m_port);
+    if (!connection.connected() || !connection.readDestinations()) {
+        error = "no CUPS scheduler is reachable";
+        return SpoolStatus::NoScheduler;
+    }
+    const cups_dest_t* dest = job.printer.empty() ? nullptr : connection.find(job.printer);
+    if (dest == nullptr) {
+        error = "there is no printer \"" + job.printer + "\"";
+        return SpoolStatus::UnknownPrinter;
+    }
+    const std::string queue = dest->name;
+
+    int optionCount = 0;
+    cups_option_t* options = nullptr;
+    optionCount = cupsAddIntegerOption("copies", job.copies, optionCount, &options);
+    // The label's own paper size, in the custom size form that PPD-driven queues understand.
+    std::string media =
+        "Custom." + millimetres(job.pageWidthMm) + "x" + millimetres(job.pageHeightMm) + "mm";
+    optionCount = cupsAddOption("media", media.c_str(), optionCount, &options);
+    int jobId =
+        cupsCreateJob(connection.http(), queue.c_str(), job.title.c_str(), optionCount, options);
+    cupsFreeOptions(optionCount, options);
+    if (jobId == 0) {
+        ipp_status_t status = cupsLastError();
+        error = "the job was not created: " + lastError();
+        if (status == IPP_STATUS_ERROR_NOT_FOUND) {
+            return SpoolStatus::UnknownPrinter;
+        }
+        return Connection::unavailable(status) ? SpoolStatus::NoScheduler : SpoolStatus::Refused;
+    }
+
+    // From here on every failure cancels the job, so that nothing half sent is printed.
+    auto cancel = [&](const std::string& why) {
+        error = why;
+        Connection again(m_server, m_port);
+        if (!again.connected() ||
+            !succeeded(cupsCancelJob2(again.http(), queue.c_str(), jobId, 0))) {
+            error += "; job " + std::to_string(jobId) + " could not be cancelled: " + lastError();
+        }
+        return SpoolStatus::Refused;
+    };
+    if (cupsStartDocument(connection.http(), queue.c_str(), jobId, job.title.c_str(),
+                          CUPS_FORMAT_PDF, 1) != HTTP_STATUS_CONTINUE) {
+        return cancel("the document was not started: " + lastError());
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    for (std::size_t at = 0; at < job.pdf.size(); at += kChunk) {
+        std::size_t length = std::min(kChunk, job.pdf.size() - at);
+        if (cupsWriteRequestData(connection.http(),
+                                 reinterpret_cast<const char*>(job.pdf.data() + at),
+                                 length) != HTTP_STATUS_CONTINUE) {
+            // Reading the answer ends the request, so that the cancel request is understood.
+            cupsFinishDocument(connection.http(), queue.c_str());
+            return cancel("the document was not sent completely: " + lastError());
+        }
+    }
+    if (!succeeded(cupsFinishDocument(connection.http(), queue.c_str()))) {
+        return cancel("the document was not accepted: " + lastError());
+    }
+    return SpoolStatus::Ok;
+}
+
+std::unique_ptr<Spooler> createCupsSpooler() {
+    return std::make_unique<CupsSpooler>();
+}
+
+} // namespace tav::platform

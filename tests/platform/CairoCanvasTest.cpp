@@ -1,0 +1,476 @@
+// Pixel tests of the cairo canvases. At 254 dpi one pixel is one tenth of a millimetre, so page
+// coordinates are pixel indices: a line at y = 105 must blacken pixel row 105.
+#include "PdfTools.h"
+#include "platform/ImageCodec.h"
+#include "platform/PageSurfaces.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+
+namespace tav::platform {
+namespace {
+
+constexpr ColorRef kBlack = 0x000000;
+constexpr ColorRef kWhite = 0xFFFFFF;
+constexpr ColorRef kRed = 0x0000FF; // 0x00BBGGRR
+
+// GBK spellings of the Chinese face names and texts.
+const std::string kSongTi = "\xCB\xCE\xCC\xE5";   // 宋体
+const std::string kHeiTi = "\xBA\xDA\xCC\xE5";    // 黑体
+const std::string kZhongWen = "\xD6\xD0\xCE\xC4"; // 中文
+
+struct Box {
+    int left = 0, top = 0, right = -1, bottom = -1; // inclusive pixel bounds; empty if right < left
+    bool empty() const { return right < left || bottom < top; }
+};
+
+// The finished picture of a page, decoded back into pixels.
+struct Raster {
+    DecodedImage image;
+
+    std::uint32_t rgb(int x, int y) const {
+        return image.argb[static_cast<std::size_t>(y) * image.width + x] & 0xFFFFFF;
+    }
+    bool white(int x, int y) const { return rgb(x, y) == 0xFFFFFF; }
+    // Darker than mid-grey: the line, text or shape really covers the pixel.
+    bool ink(int x, int y) const {
+        std::uint32_t p = rgb(x, y);
+        return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128;
+    }
+    // The bounds of every pixel that is not white.
+    Box marked() const {
+        Box box{image.width, image.height, -1, -1};
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                if (!white(x, y)) {
+                    box.left = std::min(box.left, x);
+                    box.top = std::min(box.top, y);
+                    box.right = std::max(box.right, x);
+                    box.bottom = std::max(box.bottom, y);
+                }
+            }
+        }
+        return box;
+    }
+};
+
+Raster draw(int width, int height, const std::function<void(PageCanvas&)>& paint, int dpi = 254) {
+    auto canvas = createImageCanvas(width, height, dpi);
+    EXPECT_NE(canvas, nullptr);
+    if (!canvas) {
+        return {};
+    }
+    paint(*canvas);
+    std::vector<std::uint8_t> png = canvas->finish();
+    EXPECT_FALSE(png.empty());
+    auto decoded = decodeImage(png);
+    EXPECT_TRUE(decoded.has_value());
+    return {decoded ? std::move(*decoded) : DecodedImage{}};
+}
+
+// Lines: position, width in whole device pixels, width 0 as one pixel at any resolution.
+TEST(CairoCanvasLines, CoverTheExpectedPixels) {
+    struct Case {
+        int row;
+        int dpi;
+        Pen pen;
+        int x1, y1, x2, y2;
+        Box expected; // in pixels of the picture
+    };
+    const Case cases[] = {
+        // 1: a horizontal line at y = 105 (a box at y = 100, 0.5 mm down), thinnest pen
+        {1, 254, {0, kBlack}, 10, 105, 90, 105, {10, 105, 90, 105}},
+        // 2: width 1 (0.1 mm) is one pixel at 254 dpi too
+        {2, 254, {1, kBlack}, 10, 105, 90, 105, {10, 105, 90, 105}},
+        // 3: a vertical line
+        {3, 254, {0, kBlack}, 30, 10, 30, 80, {30, 10, 30, 80}},
+        // 4: three pixels, centred on the line's row
+        {4, 254, {3, kBlack}, 10, 50, 90, 50, {9, 49, 91, 51}},
+        // 5: four pixels, two on each side of the line
+        {5, 254, {4, kBlack}, 10, 50, 90, 50, {8, 48, 91, 51}},
+        // 6: width 0 stays one pixel at 127 dpi (two tenths of a millimetre per pixel)
+        {6, 127, {0, kBlack}, 20, 100, 180, 100, {10, 50, 90, 50}},
+        // 7: width 1 at 127 dpi rounds to one whole pixel
+        {7, 127, {1, kBlack}, 20, 100, 180, 100, {10, 50, 90, 50}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("row " + std::to_string(c.row));
+        Raster raster = draw(
+            200, 200,
+            [&](PageCanvas& canvas) {
+                canvas.setPen(c.pen);
+                canvas.drawLine(c.x1, c.y1, c.x2, c.y2);
+            },
+            c.dpi);
+        Box box = raster.marked();
+        EXPECT_EQ(box.left, c.expected.left);
+        EXPECT_EQ(box.top, c.expected.top);
+        EXPECT_EQ(box.right, c.expected.right);
+        EXPECT_EQ(box.bottom, c.expected.bottom);
+        // Solid black along the middle of the line, not grey spread over neighbouring rows.
+        int midX = (c.expected.left + c.expected.right) / 2;
+        int midY = (c.expected.top + c.expected.bottom) / 2;
+        EXPECT_EQ(raster.rgb(midX, midY), 0u);
+    }
+}
+
+TEST(CairoCanvasLines, ZeroLengthDrawsNothing) {
+    Raster raster = draw(50, 50, [](PageCanvas& canvas) {
+        canvas.setPen({5, kBlack});
+        canvas.drawLine(20, 20, 20, 20);
+    });
+    EXPECT_TRUE(raster.marked().empty());
+}
+
+TEST(CairoCanvasShapes, RoundRectIsFilledThenOutlined) {
+    struct Case {
+        int row;
+        int corner;
+    };
+    for (Case c : {Case{1, 0}, Case{2, 30}}) {
+        SCOPED_TRACE("row " + std::to_string(c.row));
+        Raster raster = draw(100, 100, [&](PageCanvas& canvas) {
+            canvas.setPen({0, kBlack});
+            canvas.setBrush({kRed});
+            canvas.drawRoundRect(20, 20, 80, 60, c.corner, c.corner);
+        });
+        // The outline on the box edges, the brush inside, nothing outside.
+        Box box = raster.marked();
+        EXPECT_EQ(box.left, 20);
+        EXPECT_EQ(box.top, 20);
+        EXPECT_EQ(box.right, 80);
+        EXPECT_EQ(box.bottom, 60);
+        EXPECT_EQ(raster.rgb(50, 20), 0u);
+        EXPECT_EQ(raster.rgb(50, 60), 0u);
+        EXPECT_EQ(raster.rgb(20, 40), 0u);
+        EXPECT_EQ(raster.rgb(80, 40), 0u);
+        EXPECT_EQ(raster.rgb(50, 40), 0xFF0000u);
+        EXPECT_EQ(raster.rgb(21, 21) == 0xFF0000u, c.corner == 0);
+        if (c.corner == 0) {
+            // Square corners: the corner pixels belong to the outline (round joins leave them
+            // a little short of full black).
+            EXPECT_TRUE(raster.ink(20, 20));
+            EXPECT_TRUE(raster.ink(80, 60));
+        } else {
+            // Rounded: the corners of the box stay paper.
+            EXPECT_TRUE(raster.white(21, 21));
+            EXPECT_TRUE(raster.white(79, 59));
+        }
+    }
+}
+
+TEST(CairoCanvasShapes, CornerLargerThanTheRectangleIsAnEllipse) {
+    Raster raster = draw(100, 100, [](PageCanvas& canvas) {
+        canvas.setPen({0, kBlack});
+        canvas.setBrush({kRed});
+        canvas.drawRoundRect(10, 10, 90, 50, 1000, 1000);
+    });
+    Box box = raster.marked();
+    EXPECT_EQ(box.left, 10);
+    EXPECT_EQ(box.right, 90);
+    EXPECT_TRUE(raster.white(14, 14));
+    EXPECT_EQ(raster.rgb(50, 30), 0xFF0000u);
+}
+
+TEST(CairoCanvasShapes, EllipseInscribedInItsBox) {
+    for (bool filled : {true, false}) {
+        SCOPED_TRACE(filled ? "filled" : "outline");
+        Raster raster = draw(100, 100, [&](PageCanvas& canvas) {
+            canvas.setPen({0, kBlack});
+            canvas.setBrush({kRed});
+            canvas.drawEllipse(10, 20, 90, 60, filled);
+        });
+        Box box = raster.marked();
+        EXPECT_EQ(box.left, 10);
+        EXPECT_EQ(box.top, 20);
+        EXPECT_EQ(box.right, 90);
+        EXPECT_EQ(box.bottom, 60);
+        EXPECT_TRUE(raster.ink(50, 20));
+        EXPECT_TRUE(raster.ink(10, 40));
+        EXPECT_TRUE(raster.white(12, 22)); // the box's corner lies outside the ellipse
+        EXPECT_EQ(raster.rgb(50, 40), filled ? 0xFF0000u : 0xFFFFFFu);
+    }
+}
+
+// A flat ellipse used to be drawn by scaling by zero, which leaves cairo in an error state
+// that silently drops everything drawn afterwards.
+TEST(CairoCanvasShapes, FlatShapesDoNotStopLaterDrawing) {
+    auto canvas = createImageCanvas(100, 100, 254);
+    ASSERT_NE(canvas, nullptr);
+    canvas->setPen({0, kBlack});
+    canvas->drawEllipse(50, 10, 50, 90, true);
+    canvas->drawRoundRect(10, 10, 10, 90, 20, 20);
+    canvas->drawImage(DecodedImage{}, 0, 0, 10, 10);
+    canvas->drawLine(70, 10, 70, 90);
+    auto decoded = decodeImage(canvas->finish());
+    ASSERT_TRUE(decoded.has_value());
+    Raster raster{std::move(*decoded)};
+    EXPECT_TRUE(raster.ink(50, 50));
+    EXPECT_TRUE(raster.ink(70, 50));
+}
+
+// The unturned text's top-left corner is (x, y); escapement turns it counter-clockwise about
+// that point. The ink stays inside the measured extent, turned the same way.
+TEST(CairoCanvasText, InkInsideTheMeasuredExtentAtEachEscapement) {
+    struct Case {
+        int escapement;
+        // the turned extent relative to (x, y), from the measured width w and height h
+        std::function<Box(int w, int h)> box;
+    };
+    const Case cases[] = {
+        {0,
+         [](int w, int h) {
+             return Box{0, 0, w, h};
+         }},
+        {900,
+         [](int w, int h) {
+             return Box{0, -w, h, 0};
+         }},
+        {1800,
+         [](int w, int h) {
+             return Box{-w, -h, 0, 0};
+         }},
+        {2700,
+         [](int w, int h) {
+             return Box{-h, 0, 0, w};
+         }},
+    };
+    const std::string text = "Ag" + kZhongWen + "|";
+    for (const std::string& face : {kSongTi, kHeiTi, std::string("DejaVu Sans")}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE("escapement " + std::to_string(c.escapement));
+            Font font{face, 60, c.escapement, false, false, false, false};
+            TextExtent extent;
+            Raster raster = draw(400, 400, [&](PageCanvas& canvas) {
+                canvas.setFont(font);
+                canvas.setTextColor(kBlack);
+                extent = canvas.measureText(text);
+                canvas.drawText(200, 200, text);
+            });
+            ASSERT_GT(extent.width, 100);
+            ASSERT_GT(extent.height, 55);
+            Box expected = c.box(extent.width, extent.height);
+            Box ink = raster.marked();
+            ASSERT_FALSE(ink.empty());
+            // One pixel of antialiasing either side.
+            EXPECT_GE(ink.left, 200 + expected.left - 1);
+            EXPECT_GE(ink.top, 200 + expected.top - 1);
+            EXPECT_LE(ink.right, 200 + expected.right + 1);
+            EXPECT_LE(ink.bottom, 200 + expected.bottom + 1);
+            // and it fills most of the extent along the line.
+            bool alongX = c.escapement % 1800 == 0;
+            int inkLength = alongX ? ink.right - ink.left : ink.bottom - ink.top;
+            EXPECT_GT(inkLength, extent.width * 8 / 10);
+        }
+    }
+}
+
+TEST(CairoCanvasText, WindowsFacesMapToInstalledChineseFonts) {
+    struct Case {
+        std::string face;
+        const char* family;
+    };
+    const Case cases[] = {
+        {kSongTi, "AR PL UMing CN"},
+        {"SimSun", "AR PL UMing CN"},
+        {"\xD0\xC2\xCB\xCE\xCC\xE5", "AR PL UMing CN"}, // 新宋体
+        {"NSimSun", "AR PL UMing CN"},
+        {kHeiTi, "WenQuanYi Zen Hei"},
+        {"SimHei", "WenQuanYi Zen Hei"},
+        {"\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA", "WenQuanYi Zen Hei"}, // 微软雅黑
+        {"Microsoft YaHei", "WenQuanYi Zen Hei"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(resolvedFontFamily(c.face), c.family) << c.family;
+    }
+}
+
+TEST(CairoCanvasText, ChineseTextInSongTiRendersInk) {
+    Raster raster = draw(300, 100, [](PageCanvas& canvas) {
+        canvas.setFont({kSongTi, 60, 0, false, false, false, false});
+        canvas.setTextColor(kBlack);
+        canvas.drawText(10, 10, kZhongWen);
+    });
+    int inked = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            inked += raster.ink(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inked, 200);
+}
+
+TEST(CairoCanvasText, ExtentIsTheSameOnEveryCanvasAndScalesWithHeight) {
+    const std::string text = "Label 123 " + kZhongWen;
+    auto measure = [&](PageCanvas& canvas, int height, bool bold) {
+        canvas.setFont({kSongTi, height, 0, bold, false, false, false});
+        return canvas.measureText(text);
+    };
+    auto picture = createImageCanvas(500, 500, 254);
+    auto pdf = createPdfCanvas(500, 500, 600);
+    ASSERT_TRUE(picture && pdf);
+    TextExtent small = measure(*picture, 40, false);
+    EXPECT_EQ(small, measure(*pdf, 40, false));
+    TextExtent large = measure(*picture, 80, false);
+    EXPECT_NEAR(large.width, 2 * small.width, 2);
+    EXPECT_NEAR(large.height, 2 * small.height, 2);
+    EXPECT_EQ(measure(*picture, 40, false).width, small.width);
+    EXPECT_EQ(picture->measureText(""), (TextExtent{0, small.height}));
+}
+
+DecodedImage makeImage(int width, int height, std::vector<std::uint32_t> argb, bool oneBit) {
+    DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.argb = std::move(argb);
+    image.oneBit = oneBit;
+    return image;
+}
+
+TEST(CairoCanvasImages, StretchedIntoTheBoxAndMirroredByANegativeExtent) {
+    // Red, green / blue, black, stretched 20 times wide and 10 times high.
+    DecodedImage image =
+        makeImage(2, 2, {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFF000000u}, false);
+    struct Case {
+        int row;
+        int left, right;
+        std::uint32_t topLeft, topRight;
+    };
+    for (Case c : {Case{1, 10, 50, 0xFF0000u, 0x00FF00u}, Case{2, 50, 10, 0x00FF00u, 0xFF0000u}}) {
+        SCOPED_TRACE("row " + std::to_string(c.row));
+        Raster raster = draw(100, 100, [&](PageCanvas& canvas) {
+            canvas.drawImage(image, c.left, 20, c.right, 40);
+        });
+        Box box = raster.marked();
+        EXPECT_EQ(box.left, 10);
+        EXPECT_EQ(box.top, 20);
+        EXPECT_EQ(box.right, 49);
+        EXPECT_EQ(box.bottom, 39);
+        EXPECT_EQ(raster.rgb(12, 22), c.topLeft);
+        EXPECT_EQ(raster.rgb(47, 22), c.topRight);
+        EXPECT_EQ(raster.rgb(12, 38), c.left < c.right ? 0x0000FFu : 0u);
+    }
+}
+
+TEST(CairoCanvasImages, OneBitPicturesKeepHardEdgesAtAnyScale) {
+    // Alternating modules, as in a barcode, at scales that do not divide evenly.
+    std::vector<std::uint32_t> modules(7);
+    for (std::size_t i = 0; i < modules.size(); ++i) {
+        modules[i] = i % 2 == 0 ? 0xFF000000u : 0xFFFFFFFFu;
+    }
+    DecodedImage image = makeImage(7, 1, modules, true);
+    for (int right : {80, 53, 37}) {
+        SCOPED_TRACE("box width " + std::to_string(right - 10));
+        Raster raster =
+            draw(100, 50, [&](PageCanvas& canvas) { canvas.drawImage(image, 10, 10, right, 30); });
+        for (int y = 0; y < 50; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                std::uint32_t p = raster.rgb(x, y);
+                ASSERT_TRUE(p == 0u || p == 0xFFFFFFu) << "grey at " << x << "," << y;
+            }
+        }
+        EXPECT_EQ(raster.marked().left, 10);
+        EXPECT_EQ(raster.marked().right, right - 1);
+    }
+    // Scaled by a whole factor, each module is exactly 10 pixels wide.
+    Raster even =
+        draw(100, 50, [&](PageCanvas& canvas) { canvas.drawImage(image, 10, 10, 80, 30); });
+    for (int x = 10; x < 80; ++x) {
+        EXPECT_EQ(even.rgb(x, 20), ((x - 10) / 10) % 2 == 0 ? 0u : 0xFFFFFFu) << x;
+    }
+}
+
+TEST(CairoCanvasImages, InconsistentPicturesAreNotDrawn) {
+    Raster raster = draw(50, 50, [](PageCanvas& canvas) {
+        canvas.drawImage(makeImage(4, 4, {0xFF000000u}, false), 0, 0, 40, 40);
+        canvas.drawImage(makeImage(0, 0, {}, false), 0, 0, 40, 40);
+    });
+    EXPECT_TRUE(raster.marked().empty());
+}
+
+TEST(PageCanvases, RefuseImpossibleSizes) {
+    EXPECT_EQ(createImageCanvas(0, 100, 254), nullptr);
+    EXPECT_EQ(createImageCanvas(100, -1, 254), nullptr);
+    EXPECT_EQ(createImageCanvas(100, 100, 0), nullptr);
+    EXPECT_EQ(createImageCanvas(40000, 100, 254), nullptr); // wider than 32767 pixels
+    EXPECT_EQ(createPdfCanvas(0, 100, 300), nullptr);
+    EXPECT_EQ(createPdfCanvas(100, 100, -300), nullptr);
+    auto canvas = createImageCanvas(100, 100, 203);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->dpi(), 203);
+    EXPECT_FALSE(canvas->newPage()); // a picture has one page
+}
+
+std::string writeTemp(const std::vector<std::uint8_t>& bytes, const char* suffix) {
+    std::string path = ::testing::TempDir() + "tav_canvas_" + std::to_string(getpid()) + suffix;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+}
+
+TEST(PdfCanvas, PagesHaveThePaperSize) {
+    // 100 x 50 mm is 283.46 x 141.73 points.
+    auto canvas = createPdfCanvas(1000, 500, 300);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->dpi(), 300);
+    canvas->setPen({0, kBlack});
+    canvas->drawLine(100, 100, 900, 100);
+    ASSERT_TRUE(canvas->newPage());
+    canvas->drawLine(100, 200, 900, 200);
+    ASSERT_TRUE(canvas->newPage()); // the third label is blank and must not be lost
+    std::vector<std::uint8_t> pdf = canvas->finish();
+    ASSERT_GT(pdf.size(), 5u);
+    EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
+    EXPECT_TRUE(canvas->finish().empty());
+    canvas->drawLine(0, 0, 10, 10); // after finishing: ignored, no crash
+    EXPECT_FALSE(canvas->newPage());
+
+    std::string path = writeTemp(pdf, ".pdf");
+    std::string info = run("pdfinfo '" + path + "' 2>&1");
+    EXPECT_EQ(pdfinfoField(info, "Pages"), "3") << info;
+    EXPECT_EQ(pdfinfoField(info, "Page size"), "283.465 x 141.732 pts") << info;
+    std::remove(path.c_str());
+}
+
+// The thinnest line at the printer's resolution is one printer dot, and a barcode picture is
+// marked for the viewer not to smooth it.
+TEST(PdfCanvas, HairlinesAndOneBitPicturesAtThePrinterResolution) {
+    auto canvas = createPdfCanvas(500, 300, 300);
+    ASSERT_NE(canvas, nullptr);
+    canvas->setPen({0, kBlack});
+    canvas->drawLine(0, 150, 500, 150);
+    canvas->drawImage(makeImage(3, 1, {0xFF000000u, 0xFFFFFFFFu, 0xFF000000u}, true), 100, 20, 400,
+                      100);
+    std::vector<std::uint8_t> pdf = canvas->finish();
+    std::string text(pdf.begin(), pdf.end());
+    EXPECT_NE(text.find("/Interpolate false"), std::string::npos);
+    EXPECT_EQ(text.find("/Interpolate true"), std::string::npos);
+
+    std::string path = writeTemp(pdf, ".pdf");
+    std::string prefix = path + "-page";
+    run("pdftoppm -r 300 -png -singlefile -aa no -aaVector no '" + path + "' '" + prefix + "'");
+    std::ifstream file(prefix + ".png", std::ios::binary);
+    std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(file)),
+                                  std::istreambuf_iterator<char>());
+    auto decoded = decodeImage(png);
+    ASSERT_TRUE(decoded.has_value()) << "pdftoppm gave no picture";
+    Raster raster{std::move(*decoded)};
+    // 15 mm down at 300 dpi is row 177; the line is one dot high.
+    int rows = 0;
+    for (int y = 170; y < 185; ++y) {
+        rows += raster.ink(250, y) ? 1 : 0;
+    }
+    EXPECT_EQ(rows, 1);
+    std::remove(path.c_str());
+    std::remove((prefix + ".png").c_str());
+}
+
+} // namespace
+} // namespace tav::platform
