@@ -20,4 +20,8 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8);
 // not pass on a text that differs from the one they were given.
 std::optional<std::string> gbkToUtf8Strict(std::string_view gbk);
 
+// Converts UTF-8 text to GBK for text from outside that must arrive whole: each character that
+// GBK lacks, and each byte that is not part of a UTF-8 character, becomes `replacement`.
+std::string utf8ToGbkReplacing(std::string_view utf8, char replacement = '?');
+
 } // namespace tav::platform

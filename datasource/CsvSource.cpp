@@ -1,0 +1,167 @@
+#include "datasource/CsvSource.h"
+
+#include "datasource/Utf8.h"
+#include "platform/Charset.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tav::data {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+bool hasHighByte(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+} // namespace
+
+CsvRowReader::CsvRowReader(CsvEncoding encoding, const RowHandler& handler)
+    : m_encoding(encoding), m_handler(handler),
+      m_parser([this](std::vector<std::string>& fields, std::size_t line) {
+          return takeRecord(fields, line);
+      }) {}
+
+bool CsvRowReader::fail(std::string message) {
+    m_error = std::move(message);
+    m_stopped = true;
+    return false;
+}
+
+bool CsvRowReader::decideEncoding(std::string_view block) {
+    if (m_encoding == CsvEncoding::Detect && hasHighByte(block))
+        m_encoding = isUtf8Prefix(block) ? CsvEncoding::Utf8 : CsvEncoding::Gbk;
+    return true;
+}
+
+bool CsvRowReader::feed(std::string_view block) {
+    if (m_stopped)
+        return false;
+    if (!m_headDone) {
+        // A byte order mark may arrive split over the first blocks.
+        m_head.append(block);
+        if (m_head.size() < kByteOrderMark.size() && kByteOrderMark.starts_with(m_head))
+            return true;
+        m_headDone = true;
+        std::string head = std::move(m_head);
+        std::string_view rest = head;
+        if (m_encoding != CsvEncoding::Gbk && rest.starts_with(kByteOrderMark)) {
+            rest.remove_prefix(kByteOrderMark.size());
+            m_encoding = CsvEncoding::Utf8;
+        }
+        decideEncoding(rest);
+        return m_parser.feed(rest) && !m_stopped;
+    }
+    decideEncoding(block);
+    return m_parser.feed(block) && !m_stopped;
+}
+
+bool CsvRowReader::takeRecord(std::vector<std::string>& fields, std::size_t line) {
+    if (m_encoding == CsvEncoding::Utf8) {
+        for (std::string& field : fields) {
+            if (!hasHighByte(field))
+                continue;
+            if (!isUtf8(field))
+                return fail("line " + std::to_string(line) +
+                            " is not UTF-8 text like the lines before it");
+            field = platform::utf8ToGbkReplacing(field);
+        }
+    }
+    if (m_titles.empty()) {
+        m_titles = std::move(fields);
+        return true;
+    }
+    if (fields.size() > m_titles.size()) {
+        for (std::size_t i = m_titles.size(); i < fields.size(); ++i)
+            if (!fields[i].empty())
+                return fail("line " + std::to_string(line) + " has " +
+                            std::to_string(fields.size()) + " fields, but the title row has " +
+                            std::to_string(m_titles.size()));
+    }
+    fields.resize(m_titles.size());
+    if (!m_titlesSent) {
+        m_titlesSent = true;
+        if (m_handler.onTitles && !m_handler.onTitles(m_titles)) {
+            m_stopped = true;
+            return false;
+        }
+    }
+    ++m_rowCount;
+    if (m_handler.onRow && !m_handler.onRow(fields)) {
+        m_stopped = true;
+        return false;
+    }
+    return true;
+}
+
+Status CsvRowReader::finish() {
+    if (!m_headDone) {
+        m_headDone = true;
+        std::string head = std::move(m_head);
+        decideEncoding(head);
+        m_parser.feed(head);
+    }
+    if (m_error)
+        return Status::failure(*m_error);
+    if (m_stopped)
+        return Status::success();
+    Status parsed = m_parser.finish();
+    if (m_error)
+        return Status::failure(*m_error);
+    if (!parsed)
+        return parsed;
+    if (m_stopped)
+        return Status::success();
+    if (m_titles.empty())
+        return Status::failure("the file is empty: it has no title row");
+    if (m_rowCount == 0)
+        return Status::failure(std::string(kNoDataMessage));
+    return Status::success();
+}
+
+Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler) {
+    CsvRowReader reader(encoding, handler);
+    reader.feed(text);
+    return reader.finish();
+}
+
+Status CsvSource::open() {
+    if (m_file)
+        return Status::success();
+    m_file.reset(std::fopen(m_path.c_str(), "rb"));
+    if (!m_file)
+        return Status::failure("cannot open the file " + messageToUtf8(m_path) + ": " +
+                               std::strerror(errno));
+    return Status::success();
+}
+
+Status CsvSource::read(const RowHandler& handler) {
+    if (Status opened = open(); !opened)
+        return opened;
+    // Each read starts from the beginning, so that a source can be read again.
+    std::rewind(m_file.get());
+    CsvRowReader reader(m_encoding, handler);
+    std::string block(kBlockSize, '\0');
+    for (;;) {
+        std::size_t got = std::fread(block.data(), 1, block.size(), m_file.get());
+        if (got > 0 && !reader.feed(std::string_view(block.data(), got)))
+            break;
+        if (got < block.size()) {
+            if (std::ferror(m_file.get()))
+                return Status::failure("cannot read the file " + messageToUtf8(m_path));
+            break;
+        }
+    }
+    return reader.finish();
+}
+
+void CsvSource::close() {
+    m_file.reset();
+}
+
+} // namespace tav::data

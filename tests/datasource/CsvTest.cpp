@@ -1,0 +1,244 @@
+#include "datasource/CsvParser.h"
+#include "datasource/CsvSource.h"
+#include "platform/Charset.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace tav::data {
+namespace {
+
+using Records = std::vector<std::vector<std::string>>;
+
+Records parseAll(std::string_view input, std::size_t blockSize, Status* status = nullptr) {
+    Records records;
+    CsvParser parser([&](std::vector<std::string>& fields, std::size_t) {
+        records.push_back(fields);
+        return true;
+    });
+    for (std::size_t at = 0; at < input.size(); at += blockSize)
+        parser.feed(input.substr(at, blockSize));
+    Status finished = parser.finish();
+    if (status)
+        *status = finished;
+    return records;
+}
+
+std::string gbk(std::string_view utf8) {
+    return platform::utf8ToGbk(utf8).value();
+}
+
+struct ParseCase {
+    int row;
+    const char* source; // where the case comes from
+    std::string input;
+    Records expected;
+};
+
+TEST(CsvParser, SplitsRecordsAsRfc4180SaysWhateverTheBlockSize) {
+    const ParseCase cases[] = {
+        {1, "RFC 4180 2.1", "a,b\r\nc,d\r\n", {{"a", "b"}, {"c", "d"}}},
+        {2, "RFC 4180 2.2: no break after the last record", "a,b\r\nc,d", {{"a", "b"}, {"c", "d"}}},
+        {3, "RFC 4180 2.6: comma inside quotes", "\"a,b\",c\n", {{"a,b", "c"}}},
+        {4,
+         "RFC 4180 2.6: CRLF inside quotes",
+         "\"line 1\r\nline 2\",x\r\n",
+         {{"line 1\r\nline 2", "x"}}},
+        {5, "RFC 4180 2.7: doubled quote", "\"say \"\"hi\"\"\",\"\"\"\"\n", {{"say \"hi\"", "\""}}},
+        {6, "LF line ends (Unix)", "a\nb\n", {{"a"}, {"b"}}},
+        {7, "lone CR line ends (old Mac)", "a,b\rc,d\r", {{"a", "b"}, {"c", "d"}}},
+        {8, "empty fields, leading and trailing", ",a,\n", {{"", "a", ""}}},
+        {9, "blank lines are skipped", "a\r\n\r\n\nb\n", {{"a"}, {"b"}}},
+        {10, "a quoted empty field is a record", "\"\"\n", {{""}}},
+        {11, "text after a closing quote joins the field", "\"ab\"c,d\n", {{"abc", "d"}}},
+        {12, "a quote inside an unquoted field is a character", "a\"b,c\n", {{"a\"b", "c"}}},
+        {13,
+         "GBK bytes pass through unchanged",
+         gbk("名称,数\n值,表\n"),
+         {{gbk("名称"), gbk("数")}, {gbk("值"), gbk("表")}}},
+        {14, "empty input", "", {}},
+        {15, "spaces belong to the field", " a , b \n", {{" a ", " b "}}},
+    };
+    for (const ParseCase& c : cases) {
+        for (std::size_t blockSize :
+             {c.input.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+            Status status = Status::success();
+            EXPECT_EQ(parseAll(c.input, blockSize, &status), c.expected)
+                << "row " << c.row << " (" << c.source << "), blocks of " << blockSize;
+            EXPECT_TRUE(status.ok()) << "row " << c.row << ": " << status.error();
+        }
+    }
+}
+
+TEST(CsvParser, UnclosedQuoteIsAnErrorNamingTheLineItStartsOn) {
+    Status status = Status::success();
+    parseAll("a,b\r\nc,\"open\r\nstill open\n", 4, &status);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("line 2"), std::string::npos) << status.error();
+}
+
+TEST(CsvParser, ReportsTheLineEachRecordStartsOn) {
+    std::vector<std::size_t> lines;
+    CsvParser parser([&](std::vector<std::string>&, std::size_t line) {
+        lines.push_back(line);
+        return true;
+    });
+    parser.feed("a\r\n\"x\r\ny\"\r\n\r\nb\nc");
+    ASSERT_TRUE(parser.finish().ok());
+    EXPECT_EQ(lines, (std::vector<std::size_t>{1, 2, 5, 6}));
+}
+
+struct ReadOutcome {
+    Status status = Status::success();
+    Table table;
+};
+
+ReadOutcome readText(std::string_view text, CsvEncoding encoding = CsvEncoding::Detect) {
+    ReadOutcome outcome;
+    RowHandler handler{[&](const std::vector<std::string>& titles) {
+                           outcome.table.titles = titles;
+                           return true;
+                       },
+                       [&](const std::vector<std::string>& cells) {
+                           outcome.table.rows.push_back(cells);
+                           return true;
+                       }};
+    outcome.status = readCsvText(text, encoding, handler);
+    return outcome;
+}
+
+struct ReadCase {
+    int row;
+    const char* source;
+    std::string input;
+    CsvEncoding encoding;
+    Table expected;
+};
+
+TEST(CsvRowReader, GivesGbkTitlesAndRowsOfTheTitleRowsWidth) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const ReadCase cases[] = {
+        {1,
+         "UTF-8 with a byte order mark (Excel's \"CSV UTF-8\")",
+         bom + "名称,条码\r\n苹果,690\r\n",
+         CsvEncoding::Detect,
+         {{gbk("名称"), gbk("条码")}, {{gbk("苹果"), "690"}}}},
+        {2,
+         "UTF-8 without a mark",
+         "名称,条码\n香蕉,691\n",
+         CsvEncoding::Detect,
+         {{gbk("名称"), gbk("条码")}, {{gbk("香蕉"), "691"}}}},
+        {3,
+         "GBK (Excel's plain CSV on a Chinese Windows)",
+         gbk("名称,条码\r\n苹果,690\r\n"),
+         CsvEncoding::Detect,
+         {{gbk("名称"), gbk("条码")}, {{gbk("苹果"), "690"}}}},
+        {4, "a character GBK lacks becomes '?'", "a\n😀x\n", CsvEncoding::Detect, {{"a"}, {{"?x"}}}},
+        {5,
+         "a short row is filled up with empty cells",
+         "a,b,c\n1\n",
+         CsvEncoding::Detect,
+         {{"a", "b", "c"}, {{"1", "", ""}}}},
+        {6,
+         "empty fields past the titles are dropped",
+         "a,b\n1,2,,\n",
+         CsvEncoding::Detect,
+         {{"a", "b"}, {{"1", "2"}}}},
+        {7,
+         "explicit GBK keeps bytes that happen to be UTF-8",
+         "\xC3\xA9\n\xC3\xA9\n",
+         CsvEncoding::Gbk,
+         {{"\xC3\xA9"}, {{"\xC3\xA9"}}}},
+        {8,
+         "explicit UTF-8",
+         "\xC3\xA9\n\xE4\xB8\xAD\n",
+         CsvEncoding::Utf8,
+         {{gbk("é")}, {{gbk("中")}}}},
+        {9,
+         "ASCII only, no final line break",
+         "code\nA-1",
+         CsvEncoding::Detect,
+         {{"code"}, {{"A-1"}}}},
+    };
+    for (const ReadCase& c : cases) {
+        ReadOutcome outcome = readText(c.input, c.encoding);
+        ASSERT_TRUE(outcome.status.ok())
+            << "row " << c.row << " (" << c.source << "): " << outcome.status.error();
+        EXPECT_EQ(outcome.table.titles, c.expected.titles)
+            << "row " << c.row << " (" << c.source << ")";
+        EXPECT_EQ(outcome.table.rows, c.expected.rows)
+            << "row " << c.row << " (" << c.source << ")";
+    }
+}
+
+TEST(CsvRowReader, RefusesInputItCannotReadRight) {
+    struct Case {
+        int row;
+        std::string input;
+        CsvEncoding encoding;
+        std::string expectedError;
+    };
+    const Case cases[] = {
+        {1, "a,b\n1,2,3\n", CsvEncoding::Detect, "line 2 has 3 fields, but the title row has 2"},
+        {2, "a,b\n1,2\n", CsvEncoding::Detect,
+         ""}, // control: the same shape without the extra field
+        {3, "名称\n苹果\n" + gbk("香蕉") + "\n", CsvEncoding::Utf8, "line 3 is not UTF-8"},
+        {4, "名称,条码\n", CsvEncoding::Detect, std::string(kNoDataMessage)},
+        {5, "", CsvEncoding::Detect, "no title row"},
+        {6, "\r\n\n", CsvEncoding::Detect, "no title row"},
+        {7, "a\n\"open\n", CsvEncoding::Detect, "line 2 has no closing quote"},
+    };
+    for (const Case& c : cases) {
+        ReadOutcome outcome = readText(c.input, c.encoding);
+        if (c.expectedError.empty()) {
+            EXPECT_TRUE(outcome.status.ok()) << "row " << c.row << ": " << outcome.status.error();
+            continue;
+        }
+        ASSERT_FALSE(outcome.status.ok()) << "row " << c.row;
+        EXPECT_NE(outcome.status.error().find(c.expectedError), std::string::npos)
+            << "row " << c.row << ": " << outcome.status.error();
+    }
+}
+
+TEST(CsvRowReader, StopsWhenTheHandlerSaysSoWithoutAnError) {
+    int rows = 0;
+    RowHandler handler{nullptr, [&](const std::vector<std::string>&) { return ++rows < 2; }};
+    Status status = readCsvText("a\n1\n2\n3\n", CsvEncoding::Detect, handler);
+    EXPECT_TRUE(status.ok()) << status.error();
+    EXPECT_EQ(rows, 2);
+}
+
+TEST(CsvSource, ReadsAFileLargerThanOneBlockAndCanReadItAgain) {
+    test::TempFolder folder;
+    std::string path = folder.file("rows.csv");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "\xEF\xBB\xBF序号,名称,备注\r\n";
+        for (int i = 1; i <= 5000; ++i)
+            out << i << ",商品" << i << ",\"多行\r\n备注, 第" << i << "行\"\r\n";
+    }
+    CsvSource source(path);
+    for (int pass = 1; pass <= 2; ++pass) {
+        auto table = source.readTable();
+        ASSERT_TRUE(table.ok()) << "pass " << pass << ": " << table.error();
+        ASSERT_EQ(table.value().rows.size(), 5000u) << "pass " << pass;
+        EXPECT_EQ(table.value().titles,
+                  (std::vector<std::string>{gbk("序号"), gbk("名称"), gbk("备注")}));
+        EXPECT_EQ(
+            table.value().rows[4999],
+            (std::vector<std::string>{"5000", gbk("商品5000"), gbk("多行\r\n备注, 第5000行")}));
+    }
+}
+
+TEST(CsvSource, MissingFileIsAnError) {
+    test::TempFolder folder;
+    CsvSource source(folder.file("none.csv"));
+    auto table = source.readTable();
+    ASSERT_FALSE(table.ok());
+    EXPECT_NE(table.error().find("none.csv"), std::string::npos) << table.error();
+}
+
+} // namespace
+} // namespace tav::data

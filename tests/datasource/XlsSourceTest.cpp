@@ -1,0 +1,110 @@
+#include "datasource/XlsSource.h"
+#include "platform/Charset.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace tav::data {
+namespace {
+
+// Fixtures written by tests/data/datasource/make_xls_fixtures.py.
+std::string fixture(const std::string& name) {
+    return std::string(TAV_DATASOURCE_DATA) + "/" + name;
+}
+
+std::string gbk(std::string_view utf8) {
+    return platform::utf8ToGbk(utf8).value();
+}
+
+TEST(XlsSource, ReadsEveryColumnOfAWideSheetAsGbkText) {
+    XlsSource source(fixture("wide.xls"));
+    auto result = source.readTable();
+    ASSERT_TRUE(result.ok()) << result.error();
+    const Table& table = result.value();
+    ASSERT_EQ(table.titles.size(), 60u);
+    EXPECT_EQ(table.titles[0], gbk("名称"));
+    EXPECT_EQ(table.titles[6], gbk("备注"));
+    // Past column 52 (AZ), where naming columns by at most two letters would go wrong.
+    EXPECT_EQ(table.titles[52], gbk("列53"));
+    EXPECT_EQ(table.titles[59], gbk("列60"));
+    ASSERT_EQ(table.rows.size(), 3u);
+
+    struct Cell {
+        int row;    // data row, 1-based
+        int column; // 0-based
+        std::string expected;
+        const char* what;
+    };
+    const Cell cells[] = {
+        {1, 0, gbk("苹果"), "Chinese text"},
+        {3, 0, gbk("长文本，有逗号"), "text with a full-width comma"},
+        {1, 1, "1000", "integer without a decimal point"},
+        {1, 2, "3.5", "fraction"},
+        {2, 2, "0.1", "fraction that binary cannot hold exactly"},
+        {3, 2, "1234567.125", "fraction with many digits"},
+        {1, 3, "2024-01-01", "date"},
+        {2, 4, "2024-02-29 13:45:02", "date and time"},
+        {3, 5, "08:30:03", "time"},
+        {1, 6, "emoji ? here", "a character GBK lacks"},
+        {2, 6, "", "empty cell"},
+        {1, 52, "R1C53", "column 53"},
+        {3, 59, "R3C60", "last column"},
+    };
+    for (const Cell& c : cells)
+        EXPECT_EQ(table.rows[c.row - 1][c.column], c.expected)
+            << c.what << " at row " << c.row << ", column " << c.column;
+    for (const auto& row : table.rows)
+        EXPECT_EQ(row.size(), 60u);
+}
+
+TEST(XlsSource, ReportsSheetsAndFilesItCannotUse) {
+    test::TempFolder folder;
+    std::string notXls = folder.write("text.xls", {'n', 'o', 't', ' ', 'x', 'l', 's', '\n'});
+    struct Case {
+        int row;
+        std::string path;
+        std::string expectedError;
+    };
+    const Case cases[] = {
+        {1, fixture("header_only.xls"), std::string(kNoDataMessage)},
+        {2, fixture("empty.xls"), std::string(kNoDataMessage)},
+        {3, notXls, "not an Excel 97-2003 workbook"},
+        {4, folder.file("missing.xls"), "does not exist"},
+    };
+    for (const Case& c : cases) {
+        XlsSource source(c.path);
+        auto result = source.readTable();
+        ASSERT_FALSE(result.ok()) << "row " << c.row;
+        EXPECT_NE(result.error().find(c.expectedError), std::string::npos)
+            << "row " << c.row << ": " << result.error();
+    }
+}
+
+TEST(XlsSource, ReadsOnlyTheFirstSheet) {
+    XlsSource source(fixture("two_sheets.xls"));
+    auto result = source.readTable();
+    ASSERT_TRUE(result.ok()) << result.error();
+    EXPECT_EQ(result.value().titles, std::vector<std::string>{gbk("条码")});
+    EXPECT_EQ(result.value().rows, std::vector<std::vector<std::string>>{{"6901234567892"}});
+}
+
+TEST(XlsSource, StreamsRowsAndStopsWhenAsked) {
+    XlsSource source(fixture("wide.xls"));
+    std::size_t titles = 0;
+    std::vector<std::string> firstCells;
+    int rows = 0;
+    RowHandler handler{[&](const std::vector<std::string>& t) {
+                           titles = t.size();
+                           return true;
+                       },
+                       [&](const std::vector<std::string>& cells) {
+                           firstCells.push_back(cells[0]);
+                           return ++rows < 2;
+                       }};
+    ASSERT_TRUE(source.read(handler).ok());
+    EXPECT_EQ(titles, 60u);
+    EXPECT_EQ(firstCells, (std::vector<std::string>{gbk("苹果"), gbk("香蕉")}));
+}
+
+} // namespace
+} // namespace tav::data
