@@ -333,7 +333,10 @@ void CairoCanvas::drawText(std::int32_t x, std::int32_t y, std::string_view text
     cairo_new_path(m_cr);
     cairo_move_to(m_cr, 0, 0);
     setSource(m_textColor);
-    pango_cairo_update_layout(m_cr, m_layout);
+    // The layout is not updated to the context's transformation: pango then takes underline
+    // and strike-out positions in device units, which misplaces them on every page scaled
+    // other than one pixel per tenth of a millimetre (PDF). Without hinting the glyph outlines
+    // do not depend on it, and the text is drawn exactly as it was measured.
     pango_cairo_show_layout(m_cr, m_layout);
     cairo_restore(m_cr);
 }

@@ -18,7 +18,6 @@ namespace tav::platform {
 namespace {
 
 constexpr ColorRef kBlack = 0x000000;
-constexpr ColorRef kWhite = 0xFFFFFF;
 constexpr ColorRef kRed = 0x0000FF; // 0x00BBGGRR
 
 // GBK spellings of the Chinese face names and texts.
@@ -44,11 +43,12 @@ struct Raster {
         std::uint32_t p = rgb(x, y);
         return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128;
     }
-    // The bounds of every pixel that is not white.
-    Box marked() const {
+    // The bounds of every pixel that is not white, in the whole picture or in `area`.
+    Box marked() const { return marked({0, 0, image.width - 1, image.height - 1}); }
+    Box marked(Box area) const {
         Box box{image.width, image.height, -1, -1};
-        for (int y = 0; y < image.height; ++y) {
-            for (int x = 0; x < image.width; ++x) {
+        for (int y = area.top; y <= area.bottom; ++y) {
+            for (int x = area.left; x <= area.right; ++x) {
                 if (!white(x, y)) {
                     box.left = std::min(box.left, x);
                     box.top = std::min(box.top, y);
@@ -415,6 +415,21 @@ std::string writeTemp(const std::vector<std::uint8_t>& bytes, const char* suffix
     return path;
 }
 
+// A PDF page as poppler rasterises it, without smoothing.
+Raster rasterise(const std::vector<std::uint8_t>& pdf, int dpi) {
+    std::string path = writeTemp(pdf, ".pdf");
+    std::string prefix = path + "-page";
+    run("pdftoppm -r " + std::to_string(dpi) + " -png -singlefile -aa no -aaVector no '" + path +
+        "' '" + prefix + "'");
+    std::ifstream file(prefix + ".png", std::ios::binary);
+    std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(file)),
+                                  std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    std::remove((prefix + ".png").c_str());
+    auto decoded = decodeImage(png);
+    return {decoded ? std::move(*decoded) : DecodedImage{}};
+}
+
 TEST(PdfCanvas, PagesHaveThePaperSize) {
     // 100 x 50 mm is 283.46 x 141.73 points.
     auto canvas = createPdfCanvas(1000, 500, 300);
@@ -453,23 +468,44 @@ TEST(PdfCanvas, HairlinesAndOneBitPicturesAtThePrinterResolution) {
     EXPECT_NE(text.find("/Interpolate false"), std::string::npos);
     EXPECT_EQ(text.find("/Interpolate true"), std::string::npos);
 
-    std::string path = writeTemp(pdf, ".pdf");
-    std::string prefix = path + "-page";
-    run("pdftoppm -r 300 -png -singlefile -aa no -aaVector no '" + path + "' '" + prefix + "'");
-    std::ifstream file(prefix + ".png", std::ios::binary);
-    std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(file)),
-                                  std::istreambuf_iterator<char>());
-    auto decoded = decodeImage(png);
-    ASSERT_TRUE(decoded.has_value()) << "pdftoppm gave no picture";
-    Raster raster{std::move(*decoded)};
+    Raster raster = rasterise(pdf, 300);
+    ASSERT_GT(raster.image.width, 0) << "pdftoppm gave no picture";
     // 15 mm down at 300 dpi is row 177; the line is one dot high.
     int rows = 0;
     for (int y = 170; y < 185; ++y) {
         rows += raster.ink(250, y) ? 1 : 0;
     }
     EXPECT_EQ(rows, 1);
-    std::remove(path.c_str());
-    std::remove((prefix + ".png").c_str());
+}
+
+// Underline and strike-out positions once came out in device units on the PDF page, several
+// millimetres away from the text.
+TEST(PdfCanvas, TextLooksAsOnThePicture) {
+    auto paint = [](PageCanvas& canvas) {
+        canvas.setTextColor(kBlack);
+        for (int escapement : {0, 900}) {
+            canvas.setFont({kHeiTi, 60, escapement, true, true, true, true});
+            canvas.drawText(escapement == 0 ? 20 : 320, escapement == 0 ? 20 : 280,
+                            kZhongWen + " Turn");
+        }
+    };
+    Raster picture = draw(400, 300, paint);
+    auto pdfCanvas = createPdfCanvas(400, 300, 600);
+    ASSERT_NE(pdfCanvas, nullptr);
+    paint(*pdfCanvas);
+    Raster page = rasterise(pdfCanvas->finish(), 254);
+    // poppler rounds the page up to whole pixels.
+    ASSERT_GE(page.image.width, picture.image.width);
+    ASSERT_GE(page.image.height, picture.image.height);
+    for (Box area : {Box{0, 0, 299, 150}, Box{300, 0, 399, 299}}) {
+        Box a = picture.marked(area);
+        Box b = page.marked(area);
+        ASSERT_FALSE(a.empty());
+        EXPECT_NEAR(a.left, b.left, 2);
+        EXPECT_NEAR(a.top, b.top, 2);
+        EXPECT_NEAR(a.right, b.right, 2);
+        EXPECT_NEAR(a.bottom, b.bottom, 2);
+    }
 }
 
 } // namespace
