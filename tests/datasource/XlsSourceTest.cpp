@@ -70,6 +70,7 @@ TEST(XlsSource, ReportsSheetsAndFilesItCannotUse) {
         {2, fixture("empty.xls"), std::string(kNoDataMessage)},
         {3, notXls, "not an Excel 97-2003 workbook"},
         {4, folder.file("missing.xls"), "does not exist"},
+        {5, fixture("protected.xls"), "protected with a password"},
     };
     for (const Case& c : cases) {
         XlsSource source(c.path);

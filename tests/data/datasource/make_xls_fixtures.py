@@ -9,6 +9,9 @@ Run it from anywhere after changing it; the files land beside it and are committ
   header_only.xls  a title row and nothing below it
   empty.xls        a sheet without any cell
   two_sheets.xls   the first sheet is read, the second is not
+  protected.xls    two_sheets.xls marked as encrypted: its CODEPAGE record is overwritten in
+                   place by a FILEPASS record of the same length, as a workbook saved with a
+                   password to open carries one (xlwt cannot encrypt)
 """
 import datetime
 import os
@@ -89,8 +92,19 @@ def write_two_sheets():
     book.save(os.path.join(HERE, "two_sheets.xls"))
 
 
+def write_protected():
+    with open(os.path.join(HERE, "two_sheets.xls"), "rb") as source:
+        data = source.read()
+    codepage = b"\x42\x00\x02\x00\xb0\x04"  # CODEPAGE, 2 bytes: 1200 (UTF-16)
+    filepass = b"\x2f\x00\x02\x00\x00\x00"  # FILEPASS, 2 bytes: XOR obfuscation
+    assert data.count(codepage) == 1
+    with open(os.path.join(HERE, "protected.xls"), "wb") as target:
+        target.write(data.replace(codepage, filepass))
+
+
 if __name__ == "__main__":
     write_wide()
     write_header_only()
     write_empty()
     write_two_sheets()
+    write_protected()
