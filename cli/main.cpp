@@ -2,6 +2,7 @@
 #include "cli/BarcodeCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
+#include "cli/PrintCommands.h"
 
 #include <algorithm>
 #include <iostream>
@@ -28,6 +29,19 @@ Commands:
                          Write TEXT (UTF-8, converted to GBK) as a Code 128 barcode to
                          the BMP file FILE, as GetBarcode does; --rotate turns it 90
                          degrees clockwise. Put "--" before a TEXT that begins with "-".
+  render FILE -o OUT.pdf|OUT.png [--dpi N] [--set MARK=VALUE]...
+                         Draw the template, marks filled, as the printer would: a PDF
+                         page of the paper's size for a printer of N dpi, or a PNG
+                         picture at N dpi on white paper. N defaults to 300.
+  print FILE [--printer NAME] [--copies N] [--job-name NAME] [--set MARK=VALUE]...
+                         Print the template, marks filled, as one CUPS job on NAME, or
+                         on the template's printer, or on the default printer. The page
+                         is rendered completely first: nothing is sent when it fails.
+                         The job name defaults to the file's name.
+  printers               List the CUPS printers; the default one is marked with "*".
+
+A --set whose mark no element contains, or whose picture file cannot be read, stops
+render and print (exit code 1): a label is never printed with data you did not mean.
 
 Options:
   -h, --help             Show this help and exit.
@@ -35,8 +49,11 @@ Options:
 
 Exit codes:
   0  success
-  1  the work failed (for example, the template cannot be read); the reason is on stderr
+  1  the work failed (the template cannot be read, a mark cannot be set, an element
+     cannot be drawn, the spooler refused the job); the reason is on stderr
   2  the command line is wrong
+  3  no CUPS scheduler can be reached
+  4  the printer is unknown, or none is named and there is no default printer
 )";
 
 } // namespace
@@ -49,10 +66,11 @@ int main(int argc, char** argv) {
     }
     const std::string command = args.front();
     args.erase(args.begin());
-    const bool helpAsked =
-        std::find_if(args.begin(), args.end(), [](const std::string& a) {
-            return a == "-h" || a == "--help";
-        }) != args.end();
+    // Help anywhere among the options, but not after "--", where a text may be "-h" itself.
+    const auto optionsEnd = std::find(args.begin(), args.end(), std::string("--"));
+    const bool helpAsked = std::find_if(args.begin(), optionsEnd, [](const std::string& a) {
+                               return a == "-h" || a == "--help";
+                           }) != optionsEnd;
     try {
         if (command == "-h" || command == "--help" || command == "help" || helpAsked) {
             std::cout << kUsage;
@@ -66,6 +84,12 @@ int main(int argc, char** argv) {
             return tav::cli::runInfo(args);
         if (command == "barcode")
             return tav::cli::runBarcode(args);
+        if (command == "render")
+            return tav::cli::runRender(args);
+        if (command == "print")
+            return tav::cli::runPrint(args);
+        if (command == "printers")
+            return tav::cli::runPrinters(args);
     } catch (const std::exception& e) {
         std::cerr << "tavprint: " << e.what() << "\n";
         return tav::cli::kExitFailed;

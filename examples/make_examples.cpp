@@ -3,6 +3,7 @@
 //
 // usage: make_examples OUTPUT_FOLDER
 #include "platform/Charset.h"
+#include "printengine/Marks.h"
 #include "template/TemplateWriter.h"
 
 #include <iostream>
@@ -87,8 +88,25 @@ Template priceTag() {
     circle.fillColor = 0x0000FF;
     circle.penColor = 0x0000FF;
     els.push_back(circle);
-    els.push_back(text(485, 262, 80, 40, "特价", "SALE", 9, true));
+    auto sale = text(485, 262, 80, 40, "特价", "SALE", 9, true);
+    sale.textColor = 0xFFFFFF;
+    els.push_back(sale);
     return tpl;
+}
+
+// Barcode and QR elements hold the pictures of their content, as the designer saves them, so
+// that the examples print as they are; marks fill them anew.
+void makePictures(Template& tpl) {
+    for (auto& e : tpl.elements) {
+        if (e.kind != static_cast<std::int32_t>(ElementKind::BarcodeImage) &&
+            e.kind != static_cast<std::int32_t>(ElementKind::QrCodeImage))
+            continue;
+        Template single;
+        single.elements.push_back(e);
+        single.elements[0].mark = "\x01";
+        tav::engine::setMark(single, "\x01", e.content, tav::engine::libraryPictureMaker());
+        e.image = single.elements[0].image;
+    }
 }
 
 } // namespace
@@ -99,9 +117,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    const std::pair<const char*, Template> examples[] = {{"shipping-label.tav", shippingLabel()},
-                                                         {"price-tag.tav", priceTag()}};
-    for (const auto& [name, tpl] : examples) {
+    std::pair<const char*, Template> examples[] = {{"shipping-label.tav", shippingLabel()},
+                                                   {"price-tag.tav", priceTag()}};
+    for (auto& [name, tpl] : examples) {
+        makePictures(tpl);
         std::string error;
         if (!tav::tpl::writeTemplateFile(folder + "/" + name, tpl, error)) {
             std::cerr << "make_examples: " << error << "\n";

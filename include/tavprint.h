@@ -41,6 +41,14 @@ TAV_API const char* TAV_CALL GetMark(const char* name);
  * mark. */
 TAV_API int TAV_CALL GetSame(const char* name);
 
+/* Prints the template, with its marks as they stand, as one job of one page named
+ * `documentName` on the template's printer (the default printer when it names none). The page
+ * is rendered completely before anything is sent, and the system's default printer is never
+ * changed. Returns 1 when the spooler accepted the job; 0 when there is nothing to print, the
+ * printer is unknown or unreachable, or an element cannot be drawn (a barcode, QR code or
+ * picture that is missing or cannot be decoded) - then no job is left in the spooler. */
+TAV_API int TAV_CALL TAVPrint(const char* documentName);
+
 TAV_EXTERN_C_END
 
 #endif

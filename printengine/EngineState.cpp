@@ -1,5 +1,6 @@
 #include "printengine/EngineState.h"
 
+#include "platform/SystemSpooler.h"
 #include "template/TemplateReader.h"
 
 namespace tav::engine {
@@ -12,6 +13,12 @@ EngineState g_state;
 } // namespace
 
 EngineState& engineState() { return g_state; }
+
+platform::Spooler& EngineState::printSpooler() {
+    if (!spooler)
+        spooler = platform::createCupsSpooler();
+    return *spooler;
+}
 
 std::string copyArgument(const char* text) { return text ? std::string(text) : std::string(); }
 

@@ -2,8 +2,10 @@
 // GetMark. The exports work on it; tests drive it directly.
 #pragma once
 
+#include "platform/Spooler.h"
 #include "template/Template.h"
 
+#include <memory>
 #include <string>
 
 namespace tav::engine {
@@ -11,6 +13,10 @@ namespace tav::engine {
 struct EngineState {
     tpl::Template currentTemplate;
     std::string markResult; // owned here so that the pointer GetMark returns stays valid
+    std::unique_ptr<platform::Spooler> spooler; // made when the first job is printed
+
+    // The spooler jobs go to: the system's (CUPS) unless one was put in place.
+    platform::Spooler& printSpooler();
 };
 
 // The state of this process, created when the library is loaded and released when it is

@@ -5,6 +5,7 @@
 
 #include "printengine/EngineState.h"
 #include "printengine/Marks.h"
+#include "printengine/PrintJob.h"
 
 using tav::engine::copyArgument;
 using tav::engine::engineState;
@@ -47,6 +48,19 @@ TAV_API const char* TAV_CALL GetMark(const char* name) {
 TAV_API int TAV_CALL GetSame(const char* name) {
     try {
         return tav::engine::getSame(engineState().currentTemplate, copyArgument(name));
+    } catch (...) {
+        return 0;
+    }
+}
+
+TAV_API int TAV_CALL TAVPrint(const char* documentName) {
+    try {
+        auto& state = engineState();
+        tav::engine::PrintRequest request;
+        request.jobName = copyArgument(documentName);
+        return tav::engine::printTemplate(state.currentTemplate, request, state.printSpooler()).ok()
+                   ? 1
+                   : 0;
     } catch (...) {
         return 0;
     }

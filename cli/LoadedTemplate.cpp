@@ -1,0 +1,30 @@
+#include "cli/LoadedTemplate.h"
+
+#include "cli/ExitCodes.h"
+#include "template/TemplateReader.h"
+
+#include <iostream>
+
+namespace tav::cli {
+
+int loadTemplateWithMarks(const std::string& command, const std::string& file,
+                          const std::vector<std::string>& setOptions, tpl::Template& tpl) {
+    std::vector<MarkAssignment> marks;
+    for (const auto& option : setOptions) {
+        MarkAssignment mark;
+        std::string error;
+        if (!parseMarkAssignment(option, mark, error)) {
+            std::cerr << "tavprint " << command << ": " << error << "\n";
+            return kExitUsage;
+        }
+        marks.push_back(std::move(mark));
+    }
+    const auto status = tpl::readTemplateFile(file, tpl::ReaderVariant::Engine, tpl);
+    if (status != tpl::ReadStatus::Loaded) {
+        std::cerr << "tavprint: cannot read " << file << ": " << tpl::toString(status) << "\n";
+        return kExitFailed;
+    }
+    return applyMarkAssignments(tpl, marks) ? kExitOk : kExitFailed;
+}
+
+} // namespace tav::cli

@@ -1,0 +1,146 @@
+// The print job against a spooler that records what it is asked, so that every path can be
+// checked without a printer: what is submitted, and that nothing is when a step fails.
+#include "printengine/PrintJob.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+namespace tav::engine {
+namespace {
+
+using platform::SpoolStatus;
+using tpl::ElementKind;
+
+class FakeSpooler : public platform::Spooler {
+public:
+    SpoolStatus listPrinters(std::vector<platform::PrinterInfo>& printers) override {
+        printers = {{"Office", true, ""}, {"Zebra", false, ""}};
+        return reachable ? SpoolStatus::Ok : SpoolStatus::NoScheduler;
+    }
+    SpoolStatus resolvePrinter(const std::string& name, std::string& queue) override {
+        ++resolveCalls;
+        if (!reachable)
+            return SpoolStatus::NoScheduler;
+        if (name.empty()) {
+            queue = "Office";
+            return SpoolStatus::Ok;
+        }
+        if (name != "Office" && name != "Zebra" && name != "标签机")
+            return SpoolStatus::UnknownPrinter;
+        queue = name;
+        return SpoolStatus::Ok;
+    }
+    std::optional<int> resolutionDpi(const std::string& queue) override {
+        auto it = dpi.find(queue);
+        return it == dpi.end() ? std::nullopt : std::optional<int>(it->second);
+    }
+    SpoolStatus submit(const platform::PrintJob& job, std::string& error) override {
+        if (refuse) {
+            error = "refused for the test";
+            return SpoolStatus::Refused;
+        }
+        submitted.push_back({job.printer, job.title, job.pageWidthMm, job.pageHeightMm,
+                             job.copies, std::vector<std::uint8_t>(job.pdf.begin(), job.pdf.end())});
+        return SpoolStatus::Ok;
+    }
+
+    struct Submitted {
+        std::string printer, title;
+        double widthMm, heightMm;
+        int copies;
+        std::vector<std::uint8_t> pdf;
+    };
+    std::vector<Submitted> submitted;
+    std::map<std::string, int> dpi = {{"Zebra", 203}};
+    int resolveCalls = 0;
+    bool reachable = true;
+    bool refuse = false;
+};
+
+tpl::Template label(const std::string& printer = "") {
+    tpl::Template tpl;
+    tpl.page = {600, 400, 0, 0xFFFFFF, 96, 1.0f, printer};
+    tpl::TemplateElement line;
+    line.kind = static_cast<std::int32_t>(ElementKind::HorizontalLine);
+    line.box = {10, 10, 500, 10};
+    line.penWidth = 3;
+    tpl.elements.push_back(line);
+    return tpl;
+}
+
+TEST(PrintJob, SubmitsOneFinishedPdfToTheNamedQueue) {
+    FakeSpooler spooler;
+    auto outcome = printTemplate(label("Zebra"), {"", "TAVPrint_7", 2}, spooler);
+    ASSERT_TRUE(outcome.ok()) << outcome.error;
+    ASSERT_EQ(spooler.submitted.size(), 1u);
+    const auto& job = spooler.submitted[0];
+    EXPECT_EQ(job.printer, "Zebra");
+    EXPECT_EQ(job.title, "TAVPrint_7");
+    EXPECT_DOUBLE_EQ(job.widthMm, 60.0);
+    EXPECT_DOUBLE_EQ(job.heightMm, 40.0);
+    EXPECT_EQ(job.copies, 2);
+    ASSERT_GT(job.pdf.size(), 4u);
+    EXPECT_EQ(std::string(job.pdf.begin(), job.pdf.begin() + 5), "%PDF-");
+}
+
+TEST(PrintJob, PrinterAndTitleAreGbkConvertedForTheSpooler) {
+    FakeSpooler spooler;
+    // The template names "标签机" in GBK; the job name is GBK too.
+    auto outcome = printTemplate(label("\xB1\xEA\xC7\xA9\xBB\xFA"), {"", "\xB1\xEA\xC7\xA9", 1},
+                                 spooler);
+    ASSERT_TRUE(outcome.ok()) << outcome.error;
+    EXPECT_EQ(spooler.submitted.at(0).printer, "标签机");
+    EXPECT_EQ(spooler.submitted.at(0).title, "标签");
+}
+
+TEST(PrintJob, TheRequestsPrinterOverridesTheTemplates) {
+    FakeSpooler spooler;
+    ASSERT_TRUE(printTemplate(label("Zebra"), {"Office", "x", 1}, spooler).ok());
+    EXPECT_EQ(spooler.submitted.at(0).printer, "Office");
+    ASSERT_TRUE(printTemplate(label(), {"", "x", 1}, spooler).ok()); // the default queue
+    EXPECT_EQ(spooler.submitted.at(1).printer, "Office");
+}
+
+TEST(PrintJob, FailuresSubmitNothing) {
+    struct Case {
+        int row;
+        const char* why;
+        tpl::Template tpl;
+        bool reachable;
+        bool refuse;
+        PrintStatus status;
+    };
+    tpl::Template empty = label();
+    empty.elements.clear();
+    tpl::Template noPaper = label();
+    noPaper.page.paperWidth = 0;
+    tpl::Template brokenBarcode = label();
+    tpl::TemplateElement barcode;
+    barcode.kind = static_cast<std::int32_t>(ElementKind::BarcodeImage);
+    brokenBarcode.elements.push_back(barcode); // its picture was never made
+    const Case cases[] = {
+        {1, "nothing to print", empty, true, false, PrintStatus::EmptyTemplate},
+        {2, "unknown printer", label("Nowhere"), true, false, PrintStatus::UnknownPrinter},
+        {3, "no scheduler", label(), false, false, PrintStatus::NoScheduler},
+        {4, "paper of no size", noPaper, true, false, PrintStatus::BadPaper},
+        {5, "a barcode without a picture cancels the job", brokenBarcode, true, false,
+         PrintStatus::RenderFailed},
+        {6, "the spooler refuses", label(), true, true, PrintStatus::Refused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.why);
+        FakeSpooler spooler;
+        spooler.reachable = c.reachable;
+        spooler.refuse = c.refuse;
+        const auto outcome = printTemplate(c.tpl, {"", "job", 1}, spooler);
+        EXPECT_EQ(outcome.status, c.status);
+        EXPECT_FALSE(outcome.error.empty());
+        EXPECT_TRUE(spooler.submitted.empty());
+        if (c.status == PrintStatus::EmptyTemplate) {
+            EXPECT_EQ(spooler.resolveCalls, 0) << "no printer may be touched";
+        }
+    }
+}
+
+} // namespace
+} // namespace tav::engine
