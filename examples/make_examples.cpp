@@ -54,11 +54,13 @@ Template shippingLabel() {
     els.push_back(text(40, 110, 900, 50, "地址：{ADDRESS}", "地址：{ADDRESS}", 10));
     els.push_back(text(40, 170, 600, 50, "电话：{PHONE}", "电话：{PHONE}", 10));
     els.push_back(element(ElementKind::HorizontalLine, 20, 240, 960, 10));
-    auto barcode = element(ElementKind::BarcodeImage, 40, 270, 640, 180);
+    // Scanners need a quiet zone of ten modules beside a barcode: keep it clear of the frame
+    // and the dividing line.
+    auto barcode = element(ElementKind::BarcodeImage, 100, 270, 500, 180);
     barcode.content = "SF1234567890";
     barcode.mark = "TRACKING";
     els.push_back(barcode);
-    els.push_back(text(40, 470, 640, 50, "SF1234567890", "TRACKING_TEXT", 12));
+    els.push_back(text(100, 470, 500, 50, "SF1234567890", "TRACKING_TEXT", 12));
     auto qr = element(ElementKind::QrCodeImage, 740, 270, 220, 220);
     qr.content = "https://example.com/track/SF1234567890";
     qr.mark = "QR";
@@ -80,7 +82,7 @@ Template priceTag() {
     els.push_back(text(30, 100, 300, 90, "￥{PRICE}", "￥{PRICE}", 24, true));
     els.push_back(text(340, 130, 230, 50, "单位：{UNIT}", "单位：{UNIT}", 9));
     els.push_back(element(ElementKind::HorizontalLine, 20, 195, 560, 10));
-    auto barcode = element(ElementKind::BarcodeImage, 30, 220, 400, 130);
+    auto barcode = element(ElementKind::BarcodeImage, 60, 220, 360, 130);
     barcode.content = "6901234567892";
     barcode.mark = "EAN";
     els.push_back(barcode);

@@ -1,5 +1,8 @@
 /* Binds the print engine's exports by name, as outside programs do, and checks the load rules.
- * usage: c_api_test PATH/TO/libtavprint.so SCRATCH_FOLDER */
+ * usage: c_api_test PATH/TO/libtavprint.so SCRATCH_FOLDER [QUEUE JOB_NAME]
+ * With a queue it also prints through it: a template naming that queue is printed once with a
+ * barcode that has no picture yet (TAVPrint must refuse), then once with the barcode filled in,
+ * as the job JOB_NAME (GBK bytes as given); the caller checks what reached the queue. */
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -11,6 +14,7 @@ typedef int (*TotalFn)(void);
 typedef int (*SetMarkFn)(const char*, const char*);
 typedef const char* (*GetMarkFn)(const char*);
 typedef int (*GetSameFn)(const char*);
+typedef int (*PrintFn)(const char*);
 
 static int failures = 0;
 static int passes = 0;
@@ -110,6 +114,45 @@ static void bind(void* lib, const char* name, void* fn, size_t size) {
     memcpy(fn, &address, size);
 }
 
+/* A 60 x 40 mm label for `queue`: a line, then a barcode element marked CODE whose picture has
+ * not been made. */
+static int writePrintableTemplate(const char* path, const char* queue) {
+    FILE* f = fopen(path, "wb");
+    int k, e;
+    if (!f)
+        return 0;
+    fwrite("TAV 3.1...", 1, 10, f);
+    put32(f, 2);
+    put32(f, 600);
+    put32(f, 400);
+    put32(f, 0);
+    put32(f, 0xFFFFFF);
+    put32(f, 96);
+    put32(f, 0x3F800000);
+    putText(f, queue);
+    for (e = 0; e < 2; ++e) {
+        put32(f, e == 0 ? 6 : 10); /* a horizontal line, then a barcode */
+        put32(f, 20);
+        put32(f, e == 0 ? 20 : 60);
+        put32(f, 500);
+        put32(f, e == 0 ? 10 : 200);
+        put32(f, 0);
+        put32(f, 0);
+        put32(f, 0);
+        put32(f, 3); /* pen width */
+        for (k = 0; k < 7; ++k)
+            put32(f, 0);
+        putEmpty(f); /* face */
+        putEmpty(f); /* source */
+        putEmpty(f); /* shown */
+        put32(f, 0);
+        put32(f, 0);
+        putEmpty(f);                       /* content */
+        putText(f, e == 0 ? "" : "CODE"); /* mark */
+    }
+    return fclose(f) == 0;
+}
+
 int main(int argc, char** argv) {
     char good[4096], old[4096], missing[4096];
     void* lib;
@@ -121,8 +164,8 @@ int main(int argc, char** argv) {
     GetSameFn getSame;
     const char* result;
 
-    if (argc != 3) {
-        fprintf(stderr, "usage: c_api_test LIBRARY SCRATCH_FOLDER\n");
+    if (argc != 3 && argc != 5) {
+        fprintf(stderr, "usage: c_api_test LIBRARY SCRATCH_FOLDER [QUEUE JOB_NAME]\n");
         return 2;
     }
     lib = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
@@ -173,6 +216,25 @@ int main(int argc, char** argv) {
 
     remove(good);
     remove(old);
+
+    if (argc == 5) {
+        PrintFn print;
+        char printable[4096];
+        bind(lib, "TAVPrint", &print, sizeof print);
+        CHECK(print != NULL);
+        if (!print)
+            return 1;
+        snprintf(printable, sizeof printable, "%s/c_api_printable.tav", argv[2]);
+        CHECK(writePrintableTemplate(printable, argv[3]));
+        destroy();
+        CHECK(print("nothing loaded") == 0);
+        CHECK(load(printable) == 1);
+        CHECK(print("barcode not made") == 0); /* refused: nothing reaches the queue */
+        CHECK(setMark("CODE", "TAV-E2E-42") == 1);
+        CHECK(print(argv[4]) == 1);
+        destroy();
+        remove(printable);
+    }
     CHECK(dlclose(lib) == 0);
     printf("%d passed, %d failed\n", passes, failures);
     return failures == 0 ? 0 : 1;
