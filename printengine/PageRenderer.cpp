@@ -3,6 +3,7 @@
 #include "dotgauge.h"
 #include "platform/ImageCodec.h"
 #include "printengine/MulDiv.h"
+#include "printengine/PictureCache.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,8 +27,8 @@ public:
         : m_canvas(canvas), m_screenDpi(screenDpi), m_deviceDpiY(deviceDpiY),
           m_printScale(printScale) {}
 
-    // False when the element is a picture that cannot be drawn; `error` says why.
-    bool paint(const tpl::TemplateElement& e, std::string& error) {
+    // Draws one element; `picture` is the decoded picture of a picture element.
+    void paint(const tpl::TemplateElement& e, const platform::DecodedImage* picture) {
         m_canvas.setPen({e.penWidth, e.penColor});
         m_canvas.setBrush({e.fillColor});
         const std::int64_t x = e.box.x, y = e.box.y, w = e.box.width, h = e.box.height;
@@ -37,34 +38,36 @@ public:
             m_canvas.drawLine(at(x), at(y + h), at(x + w), at(y + h));
             m_canvas.drawLine(at(x), at(y), at(x), at(y + h));
             m_canvas.drawLine(at(x + w), at(y), at(x + w), at(y + h));
-            return true;
+            return;
         case ElementKind::RectFilled:
         case ElementKind::RoundedRect:
             m_canvas.drawRoundRect(at(x), at(y), at(x + w), at(y + h), e.cornerSize, e.cornerSize);
-            return true;
+            return;
         case ElementKind::EllipseOutline:
             m_canvas.drawEllipse(at(x), at(y), at(x + w), at(y + h), false);
-            return true;
+            return;
         case ElementKind::EllipseFilled:
             m_canvas.drawEllipse(at(x), at(y), at(x + w), at(y + h), true);
-            return true;
+            return;
         case ElementKind::HorizontalLine: // half a millimetre below the top of the box
             m_canvas.drawLine(at(x), at(y + 5), at(x + w), at(y + 5));
-            return true;
+            return;
         case ElementKind::VerticalLine: // half a millimetre right of the left edge
             m_canvas.drawLine(at(x + 5), at(y), at(x + 5), at(y + h));
-            return true;
+            return;
         case ElementKind::DiagonalDown:
             m_canvas.drawLine(at(x), at(y), at(x + w), at(y + h));
-            return true;
+            return;
         case ElementKind::DiagonalUp:
             m_canvas.drawLine(at(x), at(y + h), at(x + w), at(y));
-            return true;
+            return;
         case ElementKind::Text:
             paintText(e);
-            return true;
+            return;
         default: // barcodes, QR codes, pictures, and any kind this program does not know
-            return paintPicture(e, error);
+            if (picture)
+                m_canvas.drawImage(*picture, at(x), at(y), at(x + w), at(y + h));
+            return;
         }
     }
 
@@ -104,27 +107,29 @@ private:
         m_canvas.drawText(at(rx), at(ry), e.content);
     }
 
-    bool paintPicture(const tpl::TemplateElement& e, std::string& error) {
-        const auto& shown = e.image.shown;
-        if (shown.empty()) {
-            error = "the element has no picture (its barcode, QR code or picture was not made)";
-            return false;
-        }
-        const auto image = platform::decodeImage(shown.span());
-        if (!image) {
-            error = "the element's picture cannot be decoded";
-            return false;
-        }
-        const std::int64_t x = e.box.x, y = e.box.y;
-        m_canvas.drawImage(*image, at(x), at(y), at(x + e.box.width), at(y + e.box.height));
-        return true;
-    }
-
     platform::Canvas& m_canvas;
     int m_screenDpi;
     int m_deviceDpiY;
     std::int32_t m_printScale;
 };
+
+// Every kind that is not a shape, a line or a text is drawn as a picture, as printers of these
+// templates always have.
+bool drawsPicture(std::int32_t kind) {
+    const bool shapeOrLine = kind >= static_cast<std::int32_t>(ElementKind::RectOutline) &&
+                             kind <= static_cast<std::int32_t>(ElementKind::DiagonalUp);
+    return !shapeOrLine && kind != static_cast<std::int32_t>(ElementKind::Text);
+}
+
+std::shared_ptr<const platform::DecodedImage> decodePicture(const tpl::SharedBytes& bytes,
+                                                            PictureCache* cache) {
+    if (cache)
+        return cache->decode(bytes);
+    auto image = platform::decodeImage(bytes.span());
+    if (!image)
+        return nullptr;
+    return std::make_shared<const platform::DecodedImage>(std::move(*image));
+}
 
 } // namespace
 
@@ -153,15 +158,30 @@ std::int32_t printedTextHeight(std::int32_t pointSize, std::int32_t printScale,
 
 RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options) {
-    ElementPainter painter(canvas, GetDPI(), options.deviceDpiY, tpl.page.printScale);
     RenderResult result;
+    // Decode first, so that a page that cannot be finished is not begun.
+    std::vector<std::shared_ptr<const platform::DecodedImage>> pictures(tpl.elements.size());
     for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
-        if (!painter.paint(tpl.elements[i], result.error)) {
+        const auto& e = tpl.elements[i];
+        if (!drawsPicture(e.kind))
+            continue;
+        if (e.image.shown.empty()) {
+            result.error = "the element has no picture (its barcode, QR code or picture was not "
+                           "made)";
+        } else {
+            pictures[i] = decodePicture(e.image.shown, options.pictures);
+            if (!pictures[i])
+                result.error = "the element's picture cannot be decoded";
+        }
+        if (!result.error.empty()) {
             result.ok = false;
             result.failedElement = i;
             return result;
         }
     }
+    ElementPainter painter(canvas, GetDPI(), options.deviceDpiY, tpl.page.printScale);
+    for (std::size_t i = 0; i < tpl.elements.size(); ++i)
+        painter.paint(tpl.elements[i], pictures[i].get());
     return result;
 }
 

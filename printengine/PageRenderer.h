@@ -11,10 +11,14 @@
 
 namespace tav::engine {
 
+class PictureCache;
+
 struct RenderOptions {
     // The vertical resolution of the device drawn on, dots per inch. Font heights are converted
     // with it, as on the printers the templates were designed for.
     int deviceDpiY = 300;
+    // Decoded pictures kept from earlier pages (batches); none: every picture is decoded.
+    PictureCache* pictures = nullptr;
 };
 
 struct RenderResult {
@@ -24,8 +28,8 @@ struct RenderResult {
     std::string error;
 };
 
-// Draws every element of `tpl`. A picture element whose picture is empty or cannot be decoded
-// stops the page: the result says which, and what was drawn so far must be discarded.
+// Draws every element of `tpl`. Every picture is decoded before anything is drawn: when one is
+// empty or cannot be decoded, nothing is drawn and the result says which element it was.
 RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options);
 

@@ -2,6 +2,7 @@
 
 #include "platform/recording/RecordingCanvas.h"
 #include "printengine/MulDiv.h"
+#include "printengine/PictureCache.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -195,7 +196,28 @@ TEST_F(PageRenderer, APictureThatCannotBeDrawnStopsThePage) {
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.failedElement, 1u);
         EXPECT_FALSE(result.error.empty());
+        EXPECT_TRUE(canvas.operations().empty()) << "a page that cannot be finished is not begun";
     }
+}
+
+TEST_F(PageRenderer, PicturesThatDoNotChangeAreDecodedOnce) {
+    PictureCache cache;
+    const tpl::SharedBytes logo = oneBitBmp();
+    const auto first = cache.decode(logo);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(cache.decode(logo), first); // the same storage: the same decoded picture
+    const tpl::SharedBytes rebuilt(std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
+    EXPECT_NE(cache.decode(rebuilt), first); // equal bytes, but a picture made anew
+    EXPECT_EQ(cache.decode(tpl::SharedBytes()), nullptr);
+
+    auto e = element(ElementKind::Picture, 0, 0, 10, 10);
+    e.image.shown = logo;
+    tpl::Template tpl;
+    tpl.elements = {e, e};
+    platform::RecordingCanvas canvas;
+    RenderOptions options;
+    options.pictures = &cache;
+    EXPECT_TRUE(renderTemplate(tpl, canvas, options).ok);
 }
 
 } // namespace
