@@ -1,5 +1,6 @@
 // tavprint: the command-line tool over the label engine.
 #include "cli/BarcodeCommand.h"
+#include "cli/BatchCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
 #include "cli/PrintCommands.h"
@@ -39,6 +40,22 @@ Commands:
                          is rendered completely first: nothing is sent when it fails.
                          The job name defaults to the file's name.
   printers               List the CUPS printers; the default one is marked with "*".
+  batch FILE SOURCE [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]
+        [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...
+                         Print one label per data row: each column's value fills the
+                         mark named by the column's title. SOURCE is one of
+                           --csv FILE.csv      (UTF-8 or GBK, a header row of titles)
+                           --xls FILE.xls      (the first sheet; row 1 holds the titles)
+                           --mysql "SERVER=host;PORT=3306;UID=user;PWD=pw;DATABASE=db"
+                                   --sql QUERY
+                           --odbc "DRIVER=...;SERVER=...;UID=...;PWD=...;DATABASE=..."
+                                  --sql QUERY   (SQL Server through FreeTDS, ...)
+                         Each row is one CUPS job named TAVPrint_<row>, with a pause
+                         of N ms between jobs (default 200); --rows picks rows by
+                         their position, which they keep. With --output all labels
+                         become the pages of one PDF file instead. Rows that fail are
+                         reported with their number and the batch goes on; the exit
+                         code is 1 when any row failed.
 
 A --set whose mark no element contains, or whose picture file cannot be read, stops
 render and print (exit code 1): a label is never printed with data you did not mean.
@@ -90,6 +107,8 @@ int main(int argc, char** argv) {
             return tav::cli::runPrint(args);
         if (command == "printers")
             return tav::cli::runPrinters(args);
+        if (command == "batch")
+            return tav::cli::runBatch(args);
     } catch (const std::exception& e) {
         std::cerr << "tavprint: " << e.what() << "\n";
         return tav::cli::kExitFailed;

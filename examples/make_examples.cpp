@@ -6,6 +6,7 @@
 #include "printengine/Marks.h"
 #include "template/TemplateWriter.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -96,6 +97,47 @@ Template priceTag() {
     return tpl;
 }
 
+// A 24 x 24 one-bit BMP: a framed diamond, standing in for a shop's logo.
+tav::tpl::SharedBytes logoBmp() {
+    constexpr int kSize = 24, kStride = 4;
+    std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0,
+                                     kSize, 0, 0, 0, kSize, 0, 0, 0, 1, 0, 1, 0};
+    bmp.resize(54, 0);
+    const std::uint8_t palette[] = {0, 0, 0, 0, 255, 255, 255, 0}; // 0 black, 1 white
+    bmp.insert(bmp.end(), std::begin(palette), std::end(palette));
+    for (int row = kSize - 1; row >= 0; --row) { // bottom-up
+        std::uint8_t bits[kStride] = {0xFF, 0xFF, 0xFF, 0xFF};
+        for (int col = 0; col < kSize; ++col) {
+            const bool frame = row < 2 || row >= kSize - 2 || col < 2 || col >= kSize - 2;
+            const bool diamond = std::abs(row - 11) + std::abs(col - 11) <= 6;
+            if (frame || diamond)
+                bits[col / 8] = static_cast<std::uint8_t>(bits[col / 8] & ~(0x80 >> (col % 8)));
+        }
+        bmp.insert(bmp.end(), bits, bits + kStride);
+    }
+    bmp[2] = static_cast<std::uint8_t>(bmp.size());
+    return tav::tpl::SharedBytes(bmp);
+}
+
+// 50 x 30 mm product label for batches: its marks are the column titles of a product table
+// (名称, 序号, 条码, 图片); "编号：序号" shows that a mark may hold the title inside a text.
+Template productLabel() {
+    Template tpl = newDocument(500, 300);
+    auto& els = tpl.elements;
+    els.push_back(text(20, 20, 360, 50, "名称", "名称", 11, true));
+    els.push_back(text(20, 75, 360, 40, "编号：序号", "编号：序号", 8));
+    auto logo = element(ElementKind::Picture, 400, 20, 80, 80);
+    logo.mark = gbk("图片");
+    logo.image.source = logoBmp();
+    logo.image.shown = logo.image.source;
+    els.push_back(logo);
+    auto barcode = element(ElementKind::BarcodeImage, 60, 130, 380, 150);
+    barcode.content = "TAV00000";
+    barcode.mark = gbk("条码");
+    els.push_back(barcode);
+    return tpl;
+}
+
 // Barcode and QR elements hold the pictures of their content, as the designer saves them, so
 // that the examples print as they are; marks fill them anew.
 void makePictures(Template& tpl) {
@@ -120,7 +162,8 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     std::pair<const char*, Template> examples[] = {{"shipping-label.tav", shippingLabel()},
-                                                   {"price-tag.tav", priceTag()}};
+                                                   {"price-tag.tav", priceTag()},
+                                                   {"product-label.tav", productLabel()}};
     for (auto& [name, tpl] : examples) {
         makePictures(tpl);
         std::string error;

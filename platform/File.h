@@ -17,6 +17,30 @@ bool pathExists(const std::string& path);
 // Reads every byte of the regular file at `path`. The file stays open only during the call.
 FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 
+// A document written in pieces that appears at its path only when it is complete: the bytes go
+// to a new temporary file in the same folder, which commit() flushes to disk and renames over
+// the path. Until then, and whenever a step fails, a previous file at the path stays as it was;
+// a writer destroyed before commit() removes its temporary file. An existing file keeps its
+// permission bits.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool open(const std::string& path, std::string& error);
+    bool write(std::span<const std::uint8_t> bytes, std::string& error);
+    bool commit(std::string& error);
+
+private:
+    void abandon();
+
+    int m_fd = -1;
+    std::string m_path;
+    std::string m_temp;
+};
+
 // Writes `bytes` to a new temporary file in the folder of `path`, flushes it to disk and renames
 // it over `path`; a failure at any step leaves a previous file at `path` as it was. An existing
 // file keeps its permission bits. On failure `error` says why.

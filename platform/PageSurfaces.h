@@ -7,7 +7,9 @@
 #include "platform/Canvas.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,17 @@ inline constexpr std::uint64_t kMaxCanvasPixels = 300'000'000;
 // of `dpi` dots per inch. Nothing when a size or the resolution is not positive.
 std::unique_ptr<PageCanvas> createPdfCanvas(std::int32_t paperWidth, std::int32_t paperHeight,
                                             int dpi);
+
+// Receives a document's bytes in order; false stops the document (finish() then fails).
+using PdfByteSink = std::function<bool(std::span<const std::uint8_t>)>;
+
+// A PDF document like createPdfCanvas's whose bytes are handed to `sink` in blocks while pages
+// are drawn, so that a document of many pages never has to fit in memory. finish() returns the
+// last bytes, not yet handed on (never empty when the document was finished); nothing when it
+// failed.
+std::unique_ptr<PageCanvas> createStreamedPdfCanvas(std::int32_t paperWidth,
+                                                    std::int32_t paperHeight, int dpi,
+                                                    PdfByteSink sink);
 
 // A picture of the page at `dpi` dots per inch, on white paper, finished as PNG. Nothing when a
 // size or the resolution is not positive, or the picture would exceed kMaxCanvasPixels or

@@ -28,10 +28,15 @@ void setPictures(tpl::TemplateElement& e, tpl::SharedBytes source) {
 
 int setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
             PictureMaker& maker) {
+    return fillMark(tpl, name, value, maker) == MarkOutcome::Set ? 1 : 0;
+}
+
+MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::string& value,
+                     PictureMaker& maker) {
     auto it = std::find_if(tpl.elements.begin(), tpl.elements.end(),
                            [&](const tpl::TemplateElement& e) { return markContains(e.mark, name); });
     if (it == tpl.elements.end())
-        return 0;
+        return MarkOutcome::NoSuchMark;
     tpl::TemplateElement& e = *it;
     // Always built afresh from the mark, so a mark with two names shows one filled at a time.
     e.content = e.mark == name ? value : replaceInMark(e.mark, name, value);
@@ -44,10 +49,10 @@ int setMark(tpl::Template& tpl, const std::string& name, const std::string& valu
         // The file is the one the value names, not the content built from the mark.
         auto bytes = maker.pictureFile(value);
         if (!bytes)
-            return 0;
+            return MarkOutcome::PictureUnreadable;
         setPictures(e, std::move(*bytes));
     }
-    return 1;
+    return MarkOutcome::Set;
 }
 
 std::string getMark(const tpl::Template& tpl, const std::string& name) {

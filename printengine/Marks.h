@@ -11,11 +11,22 @@ namespace tav::engine {
 // The edge of a QR symbol when the element asks for none (qrSize below 1).
 inline constexpr std::int32_t kDefaultQrSize = 256;
 
+enum class MarkOutcome {
+    Set,
+    NoSuchMark,         // no element's mark contains the name: nothing changed
+    PictureUnreadable,  // a picture element's file cannot be read: the content changed, the
+                        // picture did not
+};
+
 // Puts `value` into the first element whose mark contains `name`: the content becomes `value`
 // when the mark equals the name, otherwise the mark with every occurrence of the name replaced.
 // Barcode, QR and picture elements get their pictures rebuilt and turned by their rotation.
 // Returns 1, or 0 when no mark contains the name (nothing changes) or when a picture element's
 // file named by `value` cannot be read (the content has changed, the pictures have not).
+MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::string& value,
+                     PictureMaker& maker);
+
+// fillMark as the SetMark export answers: 1 when set, else 0.
 int setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
             PictureMaker& maker);
 

@@ -156,11 +156,11 @@ std::int32_t printedTextHeight(std::int32_t pointSize, std::int32_t printScale,
     return std::max<std::int32_t>(height, 1);
 }
 
-RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
-                            const RenderOptions& options) {
+RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
+                         PreparedPage& page) {
     RenderResult result;
-    // Decode first, so that a page that cannot be finished is not begun.
-    std::vector<std::shared_ptr<const platform::DecodedImage>> pictures(tpl.elements.size());
+    page.tpl = &tpl;
+    page.pictures.assign(tpl.elements.size(), nullptr);
     for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
         const auto& e = tpl.elements[i];
         if (!drawsPicture(e.kind))
@@ -169,19 +169,33 @@ RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
             result.error = "the element has no picture (its barcode, QR code or picture was not "
                            "made)";
         } else {
-            pictures[i] = decodePicture(e.image.shown, options.pictures);
-            if (!pictures[i])
+            page.pictures[i] = decodePicture(e.image.shown, options.pictures);
+            if (!page.pictures[i])
                 result.error = "the element's picture cannot be decoded";
         }
         if (!result.error.empty()) {
             result.ok = false;
             result.failedElement = i;
+            page.pictures.clear();
             return result;
         }
     }
+    return result;
+}
+
+void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options) {
+    const tpl::Template& tpl = *page.tpl;
     ElementPainter painter(canvas, GetDPI(), options.deviceDpiY, tpl.page.printScale);
     for (std::size_t i = 0; i < tpl.elements.size(); ++i)
-        painter.paint(tpl.elements[i], pictures[i].get());
+        painter.paint(tpl.elements[i], page.pictures[i].get());
+}
+
+RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
+                            const RenderOptions& options) {
+    PreparedPage page;
+    RenderResult result = preparePage(tpl, options, page);
+    if (result.ok)
+        drawPage(page, canvas, options);
     return result;
 }
 

@@ -7,7 +7,13 @@
 #include "template/Template.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+namespace tav::platform {
+struct DecodedImage;
+}
 
 namespace tav::engine {
 
@@ -28,8 +34,22 @@ struct RenderResult {
     std::string error;
 };
 
-// Draws every element of `tpl`. Every picture is decoded before anything is drawn: when one is
-// empty or cannot be decoded, nothing is drawn and the result says which element it was.
+// A page ready to be drawn: the template and its decoded pictures (null for other elements).
+struct PreparedPage {
+    const tpl::Template* tpl = nullptr;
+    std::vector<std::shared_ptr<const platform::DecodedImage>> pictures;
+};
+
+// Decodes every picture of `tpl`. When one is empty or cannot be decoded the result says which
+// element it was, and the page must not be drawn.
+RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
+                         PreparedPage& page);
+
+// Draws a prepared page: every element in element order.
+void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options);
+
+// preparePage, then drawPage when it succeeded: nothing is drawn of a page that cannot be
+// finished.
 RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options);
 

@@ -126,18 +126,41 @@ cairo_surface_t* imageSurface(const DecodedImage& image) {
 
 } // namespace
 
+// Where the PDF's bytes go: kept in memory, or, for a document streamed to a sink, handed on
+// in blocks as cairo produces them, so memory stays flat however many pages a batch has.
 struct CairoCanvas::PdfSink {
+    static constexpr std::size_t kBlock = 256 * 1024;
+
     std::vector<std::uint8_t> bytes;
+    PdfByteSink forward;
+    bool failed = false;
+
+    static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length) {
+        auto* sink = static_cast<PdfSink*>(closure);
+        if (sink->failed)
+            return CAIRO_STATUS_WRITE_ERROR;
+        sink->bytes.insert(sink->bytes.end(), data, data + length);
+        if (sink->forward && sink->bytes.size() >= kBlock) {
+            if (!sink->forward(sink->bytes)) {
+                sink->failed = true;
+                return CAIRO_STATUS_WRITE_ERROR;
+            }
+            sink->bytes.clear();
+        }
+        return CAIRO_STATUS_SUCCESS;
+    }
 };
 
 std::unique_ptr<CairoCanvas> CairoCanvas::createPdf(std::int32_t paperWidth,
-                                                    std::int32_t paperHeight, int dpi) {
+                                                    std::int32_t paperHeight, int dpi,
+                                                    PdfByteSink forward) {
     if (paperWidth <= 0 || paperHeight <= 0 || dpi <= 0) {
         return nullptr;
     }
     auto sink = std::make_unique<PdfSink>();
+    sink->forward = std::move(forward);
     cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
-        appendToVector, &sink->bytes, paperWidth * kPointsPerUnit, paperHeight * kPointsPerUnit);
+        PdfSink::write, sink.get(), paperWidth * kPointsPerUnit, paperHeight * kPointsPerUnit);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return nullptr;
@@ -396,10 +419,10 @@ std::vector<std::uint8_t> CairoCanvas::finish() {
         cairo_show_page(m_cr);
         cairo_surface_finish(m_surface);
         if (cairo_status(m_cr) != CAIRO_STATUS_SUCCESS ||
-            cairo_surface_status(m_surface) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_status(m_surface) != CAIRO_STATUS_SUCCESS || m_sink->failed) {
             return {};
         }
-        bytes = std::move(m_sink->bytes);
+        bytes = std::move(m_sink->bytes); // for a streamed document: the part not yet handed on
     } else {
         cairo_surface_flush(m_surface);
         if (cairo_surface_write_to_png_stream(m_surface, appendToVector, &bytes) !=
@@ -412,7 +435,15 @@ std::vector<std::uint8_t> CairoCanvas::finish() {
 
 std::unique_ptr<PageCanvas> createPdfCanvas(std::int32_t paperWidth, std::int32_t paperHeight,
                                             int dpi) {
-    return CairoCanvas::createPdf(paperWidth, paperHeight, dpi);
+    return CairoCanvas::createPdf(paperWidth, paperHeight, dpi, {});
+}
+
+std::unique_ptr<PageCanvas> createStreamedPdfCanvas(std::int32_t paperWidth,
+                                                    std::int32_t paperHeight, int dpi,
+                                                    PdfByteSink sink) {
+    if (!sink)
+        return nullptr;
+    return CairoCanvas::createPdf(paperWidth, paperHeight, dpi, std::move(sink));
 }
 
 std::unique_ptr<PageCanvas> createImageCanvas(std::int32_t paperWidth, std::int32_t paperHeight,

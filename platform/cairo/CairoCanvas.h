@@ -13,8 +13,9 @@ namespace tav::platform {
 
 class CairoCanvas final : public PageCanvas {
   public:
+    // `forward`, when given, receives the document's bytes in blocks as they are produced.
     static std::unique_ptr<CairoCanvas> createPdf(std::int32_t paperWidth, std::int32_t paperHeight,
-                                                  int dpi);
+                                                  int dpi, PdfByteSink forward);
     static std::unique_ptr<CairoCanvas> createImage(std::int32_t paperWidth,
                                                     std::int32_t paperHeight, int dpi);
     ~CairoCanvas() override;

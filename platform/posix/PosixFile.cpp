@@ -91,20 +91,29 @@ FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>&
     return FileReadStatus::Read;
 }
 
-bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error) {
+AtomicFileWriter::~AtomicFileWriter() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlink(m_temp.c_str());
+    }
+}
+
+bool AtomicFileWriter::open(const std::string& path, std::string& error) {
+    if (m_fd >= 0) {
+        error = "a file is already being written";
+        return false;
+    }
     if (path.empty()) {
         error = "no file name given";
         return false;
     }
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
+    m_path = path;
+    m_temp = path + ".XXXXXX";
+    m_fd = ::mkostemp(m_temp.data(), O_CLOEXEC);
+    if (m_fd < 0) {
         error = describe("cannot create a temporary file beside", path);
         return false;
     }
-    FdCloser closer(fd);
-
     // mkstemp makes the file private; give it the mode the user expects for a document.
     struct stat existing {};
     mode_t mode;
@@ -115,28 +124,70 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = ::fchmod(fd, mode) == 0;
+    if (::fchmod(m_fd, mode) != 0) {
+        error = describe("cannot set the permissions of", m_temp);
+        abandon();
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes, std::string& error) {
+    if (m_fd < 0) {
+        error = "no file is open for writing";
+        return false;
+    }
+    if (!writeAll(m_fd, bytes.data(), bytes.size())) {
+        error = describe("cannot write", m_temp);
+        abandon();
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::commit(std::string& error) {
+    if (m_fd < 0) {
+        error = "no file is open for writing";
+        return false;
+    }
+    bool ok = ::fsync(m_fd) == 0;
     if (!ok)
-        error = describe("cannot set the permissions of", temp);
-    if (ok && !(ok = writeAll(fd, bytes.data(), bytes.size())))
-        error = describe("cannot write", temp);
-    if (ok && !(ok = ::fsync(fd) == 0))
-        error = describe("cannot flush", temp);
-    if (ok && !(ok = ::close(closer.release()) == 0))
-        error = describe("cannot close", temp);
-    if (ok && !(ok = ::rename(temp.c_str(), path.c_str()) == 0))
-        error = describe("cannot replace", path);
+        error = describe("cannot flush", m_temp);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = describe("cannot close", m_temp);
+    }
+    if (ok && ::rename(m_temp.c_str(), m_path.c_str()) != 0) {
+        ok = false;
+        error = describe("cannot replace", m_path);
+    }
     if (!ok) {
-        ::unlink(temp.c_str());
+        ::unlink(m_temp.c_str());
         return false;
     }
     // Make the rename itself durable.
-    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dir = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
     return true;
+}
+
+void AtomicFileWriter::abandon() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlink(m_temp.c_str());
+        m_fd = -1;
+    }
+}
+
+bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         std::string& error) {
+    AtomicFileWriter writer;
+    return writer.open(path, error) && writer.write(bytes, error) && writer.commit(error);
 }
 
 bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {

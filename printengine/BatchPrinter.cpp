@@ -1,0 +1,88 @@
+#include "printengine/BatchPrinter.h"
+
+#include "platform/Charset.h"
+#include "platform/File.h"
+#include "platform/PageSurfaces.h"
+#include "printengine/Marks.h"
+#include "printengine/PageRenderer.h"
+
+#include <thread>
+
+namespace tav::engine {
+
+std::string batchJobName(std::size_t position) { return "TAVPrint_" + std::to_string(position); }
+
+SpoolerLabelSink::SpoolerLabelSink(platform::Spooler& spooler, std::string printer,
+                                   std::chrono::milliseconds pause)
+    : m_spooler(spooler), m_printer(std::move(printer)), m_pause(pause) {}
+
+PrintOutcome SpoolerLabelSink::output(const tpl::Template& tpl, std::size_t position) {
+    if (m_jobs++ > 0 && m_pause.count() > 0)
+        std::this_thread::sleep_for(m_pause);
+    PrintRequest request;
+    request.printer = m_printer;
+    request.jobName = batchJobName(position);
+    return printTemplate(tpl, request, m_spooler);
+}
+
+std::unique_ptr<PdfFileLabelSink> PdfFileLabelSink::create(const std::string& path,
+                                                           const tpl::PageSettings& page, int dpi,
+                                                           std::string& error) {
+    std::unique_ptr<PdfFileLabelSink> sink(new PdfFileLabelSink());
+    sink->m_dpi = dpi;
+    sink->m_file = std::make_unique<platform::AtomicFileWriter>();
+    if (!sink->m_file->open(path, error))
+        return nullptr;
+    auto* self = sink.get();
+    sink->m_canvas = platform::createStreamedPdfCanvas(
+        page.paperWidth, page.paperHeight, dpi, [self](std::span<const std::uint8_t> bytes) {
+            return self->m_file->write(bytes, self->m_writeError);
+        });
+    if (!sink->m_canvas) {
+        error = "the paper size " + std::to_string(page.paperWidth) + " x " +
+                std::to_string(page.paperHeight) + " (0.1 mm) cannot be printed";
+        return nullptr;
+    }
+    return sink;
+}
+
+PdfFileLabelSink::~PdfFileLabelSink() = default;
+
+PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
+    const RenderOptions options{m_dpi, &m_pictures};
+    PreparedPage page;
+    const RenderResult prepared = preparePage(tpl, options, page);
+    if (!prepared.ok)
+        return {PrintStatus::RenderFailed,
+                "element " + std::to_string(prepared.failedElement + 1) + ": " + prepared.error};
+    if (m_pages > 0 && !m_canvas->newPage())
+        return {PrintStatus::Refused, m_writeError.empty() ? "the document cannot take another page"
+                                                           : m_writeError};
+    drawPage(page, *m_canvas, options);
+    ++m_pages;
+    return {};
+}
+
+PrintOutcome PdfFileLabelSink::finish() {
+    const auto tail = m_canvas->finish();
+    std::string error;
+    if (tail.empty() || !m_file->write(tail, error) || !m_file->commit(error))
+        return {PrintStatus::Refused,
+                error.empty() ? (m_writeError.empty() ? "the document could not be finished"
+                                                      : m_writeError)
+                              : error};
+    return {};
+}
+
+RowReport BatchPrinter::printRow(std::size_t position, const std::vector<std::string>& cells) {
+    const std::size_t columns = std::min(cells.size(), m_titles.size());
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (fillMark(m_tpl, m_titles[c], cells[c], m_maker) == MarkOutcome::PictureUnreadable)
+            return {false, "the picture file '" + platform::gbkToUtf8(cells[c]) + "' of column " +
+                               platform::gbkToUtf8(m_titles[c]) + " cannot be read"};
+    }
+    const PrintOutcome outcome = m_sink.output(m_tpl, position);
+    return {outcome.ok(), outcome.error};
+}
+
+} // namespace tav::engine

@@ -1,0 +1,101 @@
+// Batch printing: one label per data row. For every row each column's value goes into the data
+// mark named by the column's title, as SetMark does, and the template as it then stands is
+// output. Values set for one row stay in force for the next row that does not set them.
+#pragma once
+
+#include "printengine/PictureCache.h"
+#include "printengine/PictureMaker.h"
+#include "printengine/PrintJob.h"
+#include "template/Template.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tav::platform {
+class PageCanvas;
+class AtomicFileWriter;
+} // namespace tav::platform
+
+namespace tav::engine {
+
+// Where the labels of a batch go.
+class LabelSink {
+public:
+    virtual ~LabelSink() = default;
+    // Outputs `tpl` as the label of the data row at `position` (from 1).
+    virtual PrintOutcome output(const tpl::Template& tpl, std::size_t position) = 0;
+    // Ends the batch; for a document, writes it out.
+    virtual PrintOutcome finish() { return {}; }
+};
+
+// The job name of the label of the data row at `position`: "TAVPrint_" and the position.
+std::string batchJobName(std::size_t position);
+
+// One spooler job per label, named by batchJobName, with a pause between jobs for spoolers
+// that cannot take them as fast as they come.
+class SpoolerLabelSink final : public LabelSink {
+public:
+    SpoolerLabelSink(platform::Spooler& spooler, std::string printer,
+                     std::chrono::milliseconds pause);
+    PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
+
+private:
+    platform::Spooler& m_spooler;
+    std::string m_printer; // GBK; empty: the template's printer
+    std::chrono::milliseconds m_pause;
+    std::size_t m_jobs = 0;
+};
+
+// Every label as one page of a PDF document, written into a file as the pages are drawn (memory
+// stays flat however many rows there are). The file appears only when the batch is finished;
+// a label that cannot be drawn adds no page.
+class PdfFileLabelSink final : public LabelSink {
+public:
+    // Nothing, with `error` set, when the file cannot be created or the paper has no size.
+    static std::unique_ptr<PdfFileLabelSink> create(const std::string& path,
+                                                    const tpl::PageSettings& page, int dpi,
+                                                    std::string& error);
+    ~PdfFileLabelSink() override;
+    PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
+    PrintOutcome finish() override;
+    std::size_t pages() const { return m_pages; }
+
+private:
+    PdfFileLabelSink() = default;
+
+    std::unique_ptr<platform::AtomicFileWriter> m_file;
+    std::string m_writeError;
+    std::unique_ptr<platform::PageCanvas> m_canvas;
+    int m_dpi = 300;
+    PictureCache m_pictures;
+    std::size_t m_pages = 0;
+};
+
+struct RowReport {
+    bool printed = false;
+    std::string error; // UTF-8, when not printed
+};
+
+class BatchPrinter {
+public:
+    BatchPrinter(tpl::Template& tpl, LabelSink& sink, PictureMaker& maker)
+        : m_tpl(tpl), m_sink(sink), m_maker(maker) {}
+
+    // The column titles (GBK): the names of the marks the columns fill.
+    void setTitles(std::vector<std::string> titles) { m_titles = std::move(titles); }
+
+    // Fills the marks from `cells` (GBK, one per title) and outputs the label of the data row
+    // at `position`. A column whose title no mark contains is passed over; a picture file that
+    // cannot be read fails the row, so that a label never shows the picture of another row.
+    RowReport printRow(std::size_t position, const std::vector<std::string>& cells);
+
+private:
+    tpl::Template& m_tpl;
+    LabelSink& m_sink;
+    PictureMaker& m_maker;
+    std::vector<std::string> m_titles;
+};
+
+} // namespace tav::engine

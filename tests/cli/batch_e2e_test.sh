@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Batch printing end to end, as users run it: rows from the test MariaDB server (through the
+# MySQL client and through ODBC) and from CSV, one CUPS job per row on the queue "CAPTURE"
+# (which keeps every job's exact bytes and title), or one PDF of all rows.
+# usage: batch_e2e_test.sh TAVPRINT SOURCE_DIR
+set -u
+tavprint=$1 src=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+passed=0 failed=0
+ok() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL: $*" >&2; }
+
+if ! report=$("$src/scripts/services" 2>&1); then
+    echo "the test services could not be started:" >&2
+    echo "$report" >&2
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+eval "$(grep -E '^TAV_(CAPTURE_OUT|MYSQL_[A-Z]+)=' <<<"$report")"
+mysql="SERVER=127.0.0.1;PORT=${TAV_MYSQL_PORT:-3306};UID=${TAV_MYSQL_USER:-tav};PWD=${TAV_MYSQL_PASSWORD:-tav-pw-4711};DATABASE=${TAV_MYSQL_DATABASE:-tavtest}"
+odbc="DRIVER={${TAV_ODBC_DRIVER:-MariaDB Unicode}};$mysql;CHARSET=gbk"
+label=$src/examples/product-label.tav
+query="select 序号, 条码, 名称 from batch order by 序号"
+
+last_job() { find "$TAV_CAPTURE_OUT" -name 'job-*.title' | sed 's/.*job-\([0-9]*\)\.title/\1/' | sort -n | tail -n 1; }
+# The jobs captured after job number $1, as "id title" lines, once $2 of them are complete.
+jobs_after() {
+    local since=$1 want=$2 found
+    for _ in $(seq 1 160); do
+        found=$(for f in "$TAV_CAPTURE_OUT"/job-*.bin; do
+            id=${f##*/job-}; id=${id%.bin}
+            [ "$id" -gt "$since" ] && echo "$id $(cat "$TAV_CAPTURE_OUT/job-$id.title")"
+        done | sort -n)
+        [ "$(grep -c . <<<"$found")" -ge "$want" ] && break
+        sleep 0.25
+    done
+    echo "$found"
+}
+barcode_of() { # the Code 128 text on page $2 (default 1) of the PDF $1
+    pdftoppm -r 200 -png -singlefile -f "${2:-1}" -l "${2:-1}" "$1" "$scratch/page" 2>/dev/null
+    zbarimg --nodbus -q -Scode128.enable -Sqrcode.disable "$scratch/page.png" 2>/dev/null | sed -n 's/^CODE-128://p'
+}
+
+# 1. Twenty rows from MariaDB: twenty jobs TAVPrint_1 .. TAVPrint_20, each with its row's code.
+since=$(last_job); since=${since:-0}
+"$tavprint" batch "$label" --mysql "$mysql" --sql "$query" --printer CAPTURE --delay-ms 0 \
+    2>"$scratch/err" && ok || fail "MySQL batch exited $?: $(cat "$scratch/err")"
+grep -q "20 printed, 0 failed" "$scratch/err" && ok || fail "MySQL batch summary: $(cat "$scratch/err")"
+grep -q "tav-pw-4711" "$scratch/err" && fail "the password was printed" || ok
+captured=$(jobs_after "$since" 20)
+[ "$(grep -c . <<<"$captured")" -eq 20 ] && ok || fail "expected 20 jobs, got: $captured"
+wrong=0
+while read -r id title; do
+    n=${title#TAVPrint_}
+    code=$(barcode_of "$TAV_CAPTURE_OUT/job-$id.bin")
+    [ "$code" = "$(printf 'TAV%05d' "$n")" ] || { wrong=$((wrong + 1)); echo "job $id ($title) reads '$code'" >&2; }
+done <<<"$captured"
+[ "$wrong" -eq 0 ] && ok || fail "$wrong jobs do not carry their row's barcode"
+[ "$(cut -d' ' -f2 <<<"$captured" | sort -t_ -k2 -n | tr '\n' ' ')" = "$(for i in $(seq 1 20); do printf 'TAVPrint_%d ' "$i"; done)" ] \
+    && ok || fail "job names are not TAVPrint_1 .. TAVPrint_20"
+
+# 2. The same batch as one PDF, through the MySQL client and through ODBC.
+for via in mysql odbc; do
+    conn=$mysql; [ "$via" = odbc ] && conn=$odbc
+    "$tavprint" batch "$label" --"$via" "$conn" --sql "$query" --output "$scratch/$via.pdf" 2>"$scratch/err" \
+        && ok || fail "$via batch to PDF exited $?: $(cat "$scratch/err")"
+    pages=$(pdfinfo "$scratch/$via.pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
+    [ "$pages" = 20 ] && ok || fail "$via: the PDF has '$pages' pages, expected 20"
+    for n in 1 13 20; do
+        code=$(barcode_of "$scratch/$via.pdf" "$n")
+        [ "$code" = "$(printf 'TAV%05d' "$n")" ] && ok || fail "$via: page $n reads '$code'"
+    done
+done
+
+# 3. Chosen rows keep their numbers.
+since=$(last_job)
+"$tavprint" batch "$label" --mysql "$mysql" --sql "$query" --rows 2,5-6 --printer CAPTURE --delay-ms 0 2>/dev/null \
+    && ok || fail "batch with --rows exited $?"
+titles=$(jobs_after "$since" 3 | cut -d' ' -f2 | tr '\n' ' ')
+[ "$titles" = "TAVPrint_2 TAVPrint_5 TAVPrint_6 " ] && ok || fail "--rows 2,5-6 printed: $titles"
+
+# 4. A row that fails is reported with its number, and the batch goes on.
+printf '名称,条码,图片\n甲,A1,%s\n乙,A2,%s/missing.bmp\n丙,A3,%s\n' \
+    "$scratch/logo.bmp" "$scratch" "$scratch/logo.bmp" >"$scratch/rows.csv"
+printf 'BM' >"$scratch/logo.bmp" # exists, but is no picture
+"$tavprint" batch "$label" --csv "$scratch/rows.csv" --output "$scratch/csv.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a failed row must make the exit code 1, got $rc"
+grep -q "row 2: the picture file" "$scratch/err" && ok || fail "row 2 not reported: $(cat "$scratch/err")"
+grep -q "row 1: element" "$scratch/err" && ok || fail "row 1 (an undecodable picture) not reported: $(cat "$scratch/err")"
+grep -q "0 printed, 3 failed" "$scratch/err" && ok || fail "summary: $(cat "$scratch/err")"
+[ ! -e "$scratch/csv.pdf" ] && ok || fail "a batch that printed nothing wrote a file"
+
+# 5. Wrong credentials: a clear message without the password, nothing printed.
+"$tavprint" batch "$label" --mysql "SERVER=127.0.0.1;PORT=${TAV_MYSQL_PORT:-3306};UID=tav;PWD=not-the-pw-99;DATABASE=tavtest" \
+    --sql "$query" --output "$scratch/denied.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "wrong credentials: exit $rc"
+grep -q "not-the-pw-99" "$scratch/err" && fail "the password was printed" || ok
+[ ! -e "$scratch/denied.pdf" ] && ok || fail "a failed batch wrote a file"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
