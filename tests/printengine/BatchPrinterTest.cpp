@@ -1,0 +1,130 @@
+#include "printengine/BatchPrinter.h"
+
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tav::engine {
+namespace {
+
+using tpl::ElementKind;
+
+// A label sink that records what it was given.
+class RecordingSink : public LabelSink {
+public:
+    PrintOutcome output(const tpl::Template& tpl, std::size_t position) override {
+        labels.push_back({position, tpl.elements.at(0).content, tpl.elements.at(1).content});
+        return failAt == position ? PrintOutcome{PrintStatus::Refused, "refused"} : PrintOutcome{};
+    }
+    struct Label {
+        std::size_t position;
+        std::string name, code;
+        bool operator==(const Label&) const = default;
+    };
+    std::vector<Label> labels;
+    std::size_t failAt = 0;
+};
+
+class NoPictures : public PictureMaker {
+public:
+    tpl::SharedBytes barcode(const std::string&) override { return {}; }
+    tpl::SharedBytes qrCode(const std::string&, std::int32_t) override { return {}; }
+    std::optional<tpl::SharedBytes> pictureFile(const std::string&) override { return std::nullopt; }
+};
+
+tpl::Template twoTexts() {
+    tpl::Template tpl;
+    tpl.page = {500, 300, 0, 0xFFFFFF, 96, 1.0f, ""};
+    for (const char* mark : {"NAME", "No. CODE"}) {
+        tpl::TemplateElement e;
+        e.kind = static_cast<std::int32_t>(ElementKind::Text);
+        e.mark = mark;
+        tpl.elements.push_back(e);
+    }
+    return tpl;
+}
+
+TEST(BatchPrinter, EveryColumnFillsItsMarkAndValuesCarryOver) {
+    tpl::Template tpl = twoTexts();
+    RecordingSink sink;
+    NoPictures maker;
+    BatchPrinter batch(tpl, sink, maker);
+    batch.setTitles({"NAME", "CODE", "UNUSED"});
+    EXPECT_TRUE(batch.printRow(1, {"apple", "A1", "x"}).printed);
+    EXPECT_TRUE(batch.printRow(4, {"pear", "P4", "y"}).printed);
+    batch.setTitles({"NAME"}); // a row that does not set CODE keeps the last value
+    EXPECT_TRUE(batch.printRow(5, {"plum"}).printed);
+    const std::vector<RecordingSink::Label> expected = {
+        {1, "apple", "No. A1"}, {4, "pear", "No. P4"}, {5, "plum", "No. P4"}};
+    EXPECT_EQ(sink.labels, expected);
+
+    sink.failAt = 6;
+    const auto report = batch.printRow(6, {"fig"});
+    EXPECT_FALSE(report.printed);
+    EXPECT_EQ(report.error, "refused");
+}
+
+TEST(BatchPrinter, APictureFileThatCannotBeReadFailsTheRow) {
+    tpl::Template tpl = twoTexts();
+    tpl::TemplateElement photo;
+    photo.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    photo.mark = "PHOTO";
+    tpl.elements.push_back(photo);
+    RecordingSink sink;
+    NoPictures maker;
+    BatchPrinter batch(tpl, sink, maker);
+    batch.setTitles({"NAME", "PHOTO"});
+    const auto report = batch.printRow(3, {"apple", "/no/such/photo.jpg"});
+    EXPECT_FALSE(report.printed);
+    EXPECT_NE(report.error.find("/no/such/photo.jpg"), std::string::npos) << report.error;
+    EXPECT_TRUE(sink.labels.empty()) << "a label must not show another row's picture";
+}
+
+TEST(BatchPrinter, JobNamesCarryTheRowPosition) {
+    EXPECT_EQ(batchJobName(1), "TAVPrint_1");
+    EXPECT_EQ(batchJobName(120), "TAVPrint_120");
+}
+
+TEST(PdfFileLabelSink, WritesOnePagePerPrintedLabelWhenFinished) {
+    test::TempFolder folder;
+    const auto path = folder.file("batch.pdf");
+    std::string error;
+    tpl::Template tpl = twoTexts();
+    auto sink = PdfFileLabelSink::create(path, tpl.page, 300, error);
+    ASSERT_TRUE(sink) << error;
+    tpl.elements[0].content = "first";
+    EXPECT_TRUE(sink->output(tpl, 1).ok());
+
+    tpl::Template broken = tpl; // a barcode whose picture was never made
+    tpl::TemplateElement barcode;
+    barcode.kind = static_cast<std::int32_t>(ElementKind::BarcodeImage);
+    broken.elements.push_back(barcode);
+    EXPECT_EQ(sink->output(broken, 2).status, PrintStatus::RenderFailed);
+
+    EXPECT_TRUE(sink->output(tpl, 3).ok());
+    EXPECT_EQ(sink->pages(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(path)) << "the file appears only when finished";
+    EXPECT_TRUE(sink->finish().ok());
+    const auto bytes = test::readFileBytes(path);
+    const std::string pdf(bytes.begin(), bytes.end());
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
+}
+
+TEST(PdfFileLabelSink, ABatchThatIsNotFinishedLeavesNoFile) {
+    test::TempFolder folder;
+    const auto path = folder.file("batch.pdf");
+    std::string error;
+    {
+        auto sink = PdfFileLabelSink::create(path, twoTexts().page, 300, error);
+        ASSERT_TRUE(sink);
+        EXPECT_TRUE(sink->output(twoTexts(), 1).ok());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+    EXPECT_FALSE(PdfFileLabelSink::create(folder.file("none/x.pdf"), twoTexts().page, 300, error));
+    EXPECT_FALSE(error.empty());
+}
+
+} // namespace
+} // namespace tav::engine
