@@ -1,7 +1,7 @@
 #include "datasource/CsvSource.h"
 
-#include "datasource/Utf8.h"
 #include "platform/Charset.h"
+#include "platform/Utf8.h"
 
 #include <cerrno>
 #include <cstring>
@@ -35,7 +35,7 @@ bool CsvRowReader::fail(std::string message) {
 
 bool CsvRowReader::decideEncoding(std::string_view block) {
     if (m_encoding == CsvEncoding::Detect && hasHighByte(block))
-        m_encoding = isUtf8Prefix(block) ? CsvEncoding::Utf8 : CsvEncoding::Gbk;
+        m_encoding = platform::isUtf8Prefix(block) ? CsvEncoding::Utf8 : CsvEncoding::Gbk;
     return true;
 }
 
@@ -66,7 +66,7 @@ bool CsvRowReader::takeRecord(std::vector<std::string>& fields, std::size_t line
         for (std::string& field : fields) {
             if (!hasHighByte(field))
                 continue;
-            if (!isUtf8(field))
+            if (!platform::isUtf8(field))
                 return fail("line " + std::to_string(line) +
                             " is not UTF-8 text like the lines before it");
             field = platform::utf8ToGbkReplacing(field);

@@ -1,5 +1,7 @@
 #include "platform/Charset.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
@@ -80,26 +82,6 @@ std::optional<std::string> gbkToUtf8Strict(std::string_view gbk) {
 
 namespace {
 
-// The length of the well-formed UTF-8 character at the start of `text`, or 0 when it does not
-// start with one (a stray continuation byte, a cut or overlong sequence, a surrogate).
-std::size_t utf8CharacterLength(std::string_view text) {
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(0);
-    std::size_t length = lead < 0x80                    ? 1
-                         : lead >= 0xC2 && lead <= 0xDF ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    if (length == 0 || length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-    if ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) >= 0xA0) ||
-        (lead == 0xF0 && byte(1) < 0x90) || (lead == 0xF4 && byte(1) >= 0x90))
-        return 0;
-    return length;
-}
 
 } // namespace
 

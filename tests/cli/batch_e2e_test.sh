@@ -5,19 +5,9 @@
 # usage: batch_e2e_test.sh TAVPRINT SOURCE_DIR
 set -u
 tavprint=$1 src=$2
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-passed=0 failed=0
-ok() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*" >&2; }
+source "$(dirname "$0")/../support/e2e.sh"
 
-if ! report=$("$src/scripts/services" 2>&1); then
-    echo "the test services could not be started:" >&2
-    echo "$report" >&2
-    echo "0 passed, 1 failed"
-    exit 1
-fi
-eval "$(grep -E '^TAV_(CAPTURE_OUT|MYSQL_[A-Z]+)=' <<<"$report")"
+start_services "$src"
 mysql="SERVER=127.0.0.1;PORT=${TAV_MYSQL_PORT:-3306};UID=${TAV_MYSQL_USER:-tav};PWD=${TAV_MYSQL_PASSWORD:-tav-pw-4711};DATABASE=${TAV_MYSQL_DATABASE:-tavtest}"
 odbc="DRIVER={${TAV_ODBC_DRIVER:-MariaDB Unicode}};$mysql;CHARSET=gbk"
 label=$src/examples/product-label.tav
@@ -100,5 +90,4 @@ rc=$?
 grep -q "not-the-pw-99" "$scratch/err" && fail "the password was printed" || ok
 [ ! -e "$scratch/denied.pdf" ] && ok || fail "a failed batch wrote a file"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -5,11 +5,7 @@
 set -u
 tavprint=$1 make_examples=$2 src=$3
 golden=$src/tests/data/cli
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-passed=0 failed=0
-ok() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*" >&2; }
+source "$(dirname "$0")/../support/e2e.sh"
 
 # 1. The shipped examples are exactly what the generator writes.
 "$make_examples" "$scratch" || fail "make_examples failed"
@@ -56,5 +52,4 @@ expect_failure 2 "no command"
 "$tavprint" --help | grep -q '^Usage: tavprint' && ok || fail "--help"
 "$tavprint" info --help | grep -q '^Usage: tavprint' && ok || fail "info --help"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -6,19 +6,9 @@
 # usage: print_e2e_test.sh TAVPRINT C_API_TEST LIBTAVPRINT SOURCE_DIR
 set -u
 tavprint=$1 c_api_test=$2 library=$3 src=$4
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-passed=0 failed=0
-ok() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*" >&2; }
+source "$(dirname "$0")/../support/e2e.sh"
 
-if ! report=$("$src/scripts/services" 2>&1); then
-    echo "the test services could not be started:" >&2
-    echo "$report" >&2
-    echo "0 passed, 1 failed"
-    exit 1
-fi
-eval "$(grep -E '^TAV_(PDF|CAPTURE)_OUT=' <<<"$report")"
+start_services "$src"
 
 # Waits for the first file matching a glob to appear (jobs are processed asynchronously).
 wait_for() {
@@ -92,5 +82,4 @@ after=$(capture_count)
 # Jobs 2 and 4 reached the queue; the refused ones (3 and the unmade barcode) did not.
 [ "$after" -eq $((before + 1)) ] && ok || fail "expected exactly one new captured job after the failures, got $((after - before))"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -5,11 +5,7 @@
 # usage: render_decode_test.sh TAVPRINT SOURCE_DIR
 set -u
 tavprint=$1 src=$2
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-passed=0 failed=0
-ok() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*" >&2; }
+source "$(dirname "$0")/../support/e2e.sh"
 
 code=SF2024120001
 url=https://example.com/track/$code
@@ -31,5 +27,4 @@ for dpi in 203 300 600; do
     grep -q "Text: *\"$url\"" <<<"$zxqr" && ok || fail "ZXing, $dpi dpi: no QR code '$url'"
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

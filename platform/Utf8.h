@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace tav::data {
+namespace tav::platform {
 
 // The length of the well-formed UTF-8 character at the start of `text`: 1 to 4, or 0 when the
 // text does not start with one (a continuation byte, an overlong form, a surrogate, or a
@@ -19,4 +19,4 @@ bool isUtf8(std::string_view text);
 // for deciding the encoding of a file from its first block.
 bool isUtf8Prefix(std::string_view text);
 
-} // namespace tav::data
+} // namespace tav::platform
