@@ -48,7 +48,12 @@ expect_failure 2 "unknown option" info --bogus x.tav
 expect_failure 2 "unknown command" frobnicate
 expect_failure 2 "no command"
 
-# 4. Help.
+# 4. No CUPS scheduler to be reached: exit code 3, whatever the command.
+CUPS_SERVER=$scratch/no-such-cups.sock expect_failure 3 "printers without a scheduler" printers
+CUPS_SERVER=$scratch/no-such-cups.sock expect_failure 3 "print without a scheduler" \
+    print "$src/examples/price-tag.tav" --printer PDF
+
+# 5. Help.
 "$tavprint" --help | grep -q '^Usage: tavprint' && ok || fail "--help"
 "$tavprint" info --help | grep -q '^Usage: tavprint' && ok || fail "info --help"
 
