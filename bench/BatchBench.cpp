@@ -55,9 +55,9 @@ void BM_BatchCsvToPdf(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(rows));
-    state.counters["labels_per_s"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * static_cast<double>(rows),
-        benchmark::Counter::kIsRate);
+    state.counters["labels_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(rows),
+                           benchmark::Counter::kIsRate);
     state.counters["peak_rss_MB"] =
         static_cast<double>(platform::peakResidentBytes()) / (1024.0 * 1024.0);
     std::remove(csv.c_str());

@@ -35,6 +35,8 @@ inline std::string rowCode(std::size_t n) {
     std::string digits = std::to_string(100000 + n % 900000);
     return "SF" + std::string(10 - digits.size(), '0') + digits;
 }
-inline std::string rowQr(std::size_t n) { return "https://example.com/t/" + rowCode(n).substr(2, 8); }
+inline std::string rowQr(std::size_t n) {
+    return "https://example.com/t/" + rowCode(n).substr(2, 8);
+}
 
 } // namespace tav::bench

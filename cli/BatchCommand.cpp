@@ -65,8 +65,9 @@ std::unique_ptr<data::DataSource> sourceFromOptions(const CommandLine& line, int
 } // namespace
 
 int runBatch(const std::vector<std::string>& args) {
-    CommandLine line({}, {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--rows", "--printer",
-                          "--delay-ms", "--output", "--dpi"},
+    CommandLine line({},
+                     {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--rows", "--printer",
+                      "--delay-ms", "--output", "--dpi"},
                      {"--set"});
     std::string error;
     int delayMs = 200;

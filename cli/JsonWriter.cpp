@@ -72,10 +72,18 @@ void JsonWriter::close(char bracket) {
         m_out += '\n';
 }
 
-void JsonWriter::beginObject() { open('{'); }
-void JsonWriter::endObject() { close('}'); }
-void JsonWriter::beginArray() { open('['); }
-void JsonWriter::endArray() { close(']'); }
+void JsonWriter::beginObject() {
+    open('{');
+}
+void JsonWriter::endObject() {
+    close('}');
+}
+void JsonWriter::beginArray() {
+    open('[');
+}
+void JsonWriter::endArray() {
+    close(']');
+}
 
 void JsonWriter::key(std::string_view name) {
     beforeValue();

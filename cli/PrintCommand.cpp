@@ -49,11 +49,10 @@ int runPrint(const std::vector<std::string>& args) {
     engine::PrintRequest request;
     request.copies = copies;
     // Names come in UTF-8 and go to the engine as GBK, as a template would hold them.
-    for (auto [option, target] : {std::pair{"--printer", &request.printer},
-                                  std::pair{"--job-name", &request.jobName}}) {
-        const auto text = line.value(option).value_or(option == std::string("--job-name")
-                                                          ? baseName(file)
-                                                          : std::string());
+    for (auto [option, target] :
+         {std::pair{"--printer", &request.printer}, std::pair{"--job-name", &request.jobName}}) {
+        const auto text = line.value(option).value_or(
+            option == std::string("--job-name") ? baseName(file) : std::string());
         auto gbk = platform::utf8ToGbk(text);
         if (!gbk) {
             std::cerr << "tavprint print: " << option << " is not UTF-8 or holds a character GBK "

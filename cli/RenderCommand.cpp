@@ -15,7 +15,8 @@ namespace {
 bool endsWith(std::string text, const std::string& suffix) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 } // namespace
@@ -42,7 +43,8 @@ int runRender(const std::vector<std::string>& args) {
 
     const std::string& file = line.positionals().front();
     tpl::Template tpl;
-    if (int code = loadTemplateWithMarks("render", file, line.values("--set"), tpl); code != kExitOk)
+    if (int code = loadTemplateWithMarks("render", file, line.values("--set"), tpl);
+        code != kExitOk)
         return code;
 
     const auto& page = tpl.page;

@@ -23,12 +23,15 @@ void writeElement(JsonWriter& json, const tpl::TemplateElement& e) {
     json.beginObject();
     json.key("kind");
     json.value(e.kind);
-    const std::pair<const char*, std::int32_t> numbers[] = {
-        {"x", e.box.x},           {"y", e.box.y},
-        {"width", e.box.width},   {"height", e.box.height},
-        {"cornerSize", e.cornerSize}, {"textColor", e.textColor},
-        {"penColor", e.penColor}, {"penWidth", e.penWidth},
-        {"fillColor", e.fillColor}};
+    const std::pair<const char*, std::int32_t> numbers[] = {{"x", e.box.x},
+                                                            {"y", e.box.y},
+                                                            {"width", e.box.width},
+                                                            {"height", e.box.height},
+                                                            {"cornerSize", e.cornerSize},
+                                                            {"textColor", e.textColor},
+                                                            {"penColor", e.penColor},
+                                                            {"penWidth", e.penWidth},
+                                                            {"fillColor", e.fillColor}};
     for (const auto& [key, number] : numbers) {
         json.key(key);
         json.value(number);

@@ -20,7 +20,7 @@
 namespace tav::data {
 
 class CsvParser {
-  public:
+public:
     // Receives each record with the number of the line it starts on (1-based); the fields may be
     // moved from. Returning false stops the parsing.
     using RecordSink = std::function<bool(std::vector<std::string>& fields, std::size_t line)>;
@@ -33,7 +33,7 @@ class CsvParser {
     // Ends the input and hands on the last record when it has no line break after it.
     Status finish();
 
-  private:
+private:
     enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted };
 
     void endField();

@@ -29,7 +29,7 @@ enum class CsvEncoding { Detect, Utf8, Gbk };
 // Turns CSV bytes, fed block by block, into titles and rows for a RowHandler. Memory stays in
 // proportion to the longest record, not to the input.
 class CsvRowReader {
-  public:
+public:
     CsvRowReader(CsvEncoding encoding, const RowHandler& handler);
 
     // False once the reading has ended early: the handler stopped it or an error occurred.
@@ -37,7 +37,7 @@ class CsvRowReader {
     // Ends the input; the outcome of the whole reading.
     Status finish();
 
-  private:
+private:
     bool takeRecord(std::vector<std::string>& fields, std::size_t line);
     bool decideEncoding(std::string_view block);
     bool fail(std::string message);
@@ -58,7 +58,7 @@ class CsvRowReader {
 Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler);
 
 class CsvSource final : public DataSource {
-  public:
+public:
     explicit CsvSource(std::string path, CsvEncoding encoding = CsvEncoding::Detect)
         : m_path(std::move(path)), m_encoding(encoding) {}
     ~CsvSource() override { close(); }
@@ -69,7 +69,7 @@ class CsvSource final : public DataSource {
     Status read(const RowHandler& handler) override;
     void close() override;
 
-  private:
+private:
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };

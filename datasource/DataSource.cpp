@@ -5,7 +5,6 @@
 
 namespace tav::data {
 
-
 Result<Table> DataSource::readTable() {
     Table table;
     RowHandler handler{[&](const std::vector<std::string>& titles) {
@@ -34,6 +33,5 @@ std::string redact(std::string text, std::string_view secret) {
 std::string messageToUtf8(std::string_view text) {
     return platform::isUtf8(text) ? std::string(text) : platform::gbkToUtf8(text);
 }
-
 
 } // namespace tav::data

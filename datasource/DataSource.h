@@ -18,7 +18,7 @@ namespace tav::data {
 
 // The outcome of an operation without a value: success, or the reason it failed.
 class Status {
-  public:
+public:
     static Status success() { return Status(); }
     static Status failure(std::string message) { return Status(std::move(message)); }
 
@@ -30,7 +30,7 @@ class Status {
         return m_error ? *m_error : none;
     }
 
-  private:
+private:
     Status() = default;
     explicit Status(std::string message) : m_error(std::move(message)) {}
     std::optional<std::string> m_error;
@@ -38,7 +38,7 @@ class Status {
 
 // A value, or the reason there is none.
 template <typename T> class Result {
-  public:
+public:
     Result(T value) : m_value(std::move(value)) {}
     Result(Status failed) : m_status(std::move(failed)) {}
     static Result failure(std::string message) {
@@ -52,7 +52,7 @@ template <typename T> class Result {
     T& value() { return *m_value; }
     const T& value() const { return *m_value; }
 
-  private:
+private:
     std::optional<T> m_value;
     Status m_status = Status::success();
 };
@@ -77,7 +77,7 @@ struct RowHandler {
 // reads the sheet or file and streams the result; close() lets go of the connection or file and
 // may be called any number of times. read() opens the source itself when it is not open yet.
 class DataSource {
-  public:
+public:
     virtual ~DataSource() = default;
 
     virtual Status open() = 0;

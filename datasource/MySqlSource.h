@@ -34,7 +34,7 @@ struct MySqlParams {
 };
 
 class MySqlSource final : public DataSource {
-  public:
+public:
     // `sqlGbk` is the query as GBK text; it can be changed between reads with setQuery().
     MySqlSource(MySqlParams params, std::string sqlGbk = {})
         : m_params(std::move(params)), m_sql(std::move(sqlGbk)) {}
@@ -48,7 +48,7 @@ class MySqlSource final : public DataSource {
     Status read(const RowHandler& handler) override;
     void close() override;
 
-  private:
+private:
     std::string lastError() const;
 
     MySqlParams m_params;

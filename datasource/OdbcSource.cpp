@@ -46,7 +46,7 @@ struct OdbcSource::Handles {
 namespace {
 
 class Statement {
-  public:
+public:
     explicit Statement(SQLHDBC connection) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle)))
             m_handle = SQL_NULL_HSTMT;
@@ -61,7 +61,7 @@ class Statement {
     Statement& operator=(const Statement&) = delete;
     SQLHSTMT get() const { return m_handle; }
 
-  private:
+private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 

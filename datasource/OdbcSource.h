@@ -26,7 +26,7 @@ std::string sqlServerConnectionString(std::string_view address, std::string_view
                                       std::string_view user, std::string_view password);
 
 class OdbcSource final : public DataSource {
-  public:
+public:
     // `sqlGbk` is the query as GBK text; it can be changed between reads with setQuery().
     explicit OdbcSource(std::string connectionString, std::string sqlGbk = {},
                         std::chrono::seconds loginTimeout = std::chrono::seconds(5));
@@ -40,7 +40,7 @@ class OdbcSource final : public DataSource {
     Status read(const RowHandler& handler) override;
     void close() override;
 
-  private:
+private:
     struct Handles;
 
     std::string diagnostics(short handleType, void* handle) const;

@@ -28,7 +28,7 @@ void initialiseLibgcrypt() {
 }
 
 class Aes {
-  public:
+public:
     Aes() {
         initialiseLibgcrypt();
         if (gcry_cipher_open(&m_handle, GCRY_CIPHER_AES256, GCRY_CIPHER_MODE_CBC, 0) != 0) {
@@ -59,7 +59,7 @@ class Aes {
         return error == 0;
     }
 
-  private:
+private:
     gcry_cipher_hd_t m_handle = nullptr;
 };
 

@@ -16,7 +16,7 @@
 namespace tav::data {
 
 class XlsSource final : public DataSource {
-  public:
+public:
     explicit XlsSource(std::string path) : m_path(std::move(path)) {}
     ~XlsSource() override { close(); }
     XlsSource(const XlsSource&) = delete;
@@ -26,7 +26,7 @@ class XlsSource final : public DataSource {
     Status read(const RowHandler& handler) override;
     void close() override;
 
-  private:
+private:
     std::string m_path;
     const void* m_handle = nullptr;
 };

@@ -16,7 +16,9 @@ using tav::tpl::ElementKind;
 using tav::tpl::Template;
 using tav::tpl::TemplateElement;
 
-std::string gbk(const char* utf8) { return tav::platform::utf8ToGbk(utf8).value(); }
+std::string gbk(const char* utf8) {
+    return tav::platform::utf8ToGbk(utf8).value();
+}
 
 TemplateElement element(ElementKind kind, int x, int y, int width, int height) {
     TemplateElement e;
@@ -100,8 +102,8 @@ Template priceTag() {
 // A 24 x 24 one-bit BMP: a framed diamond, standing in for a shop's logo.
 tav::tpl::SharedBytes logoBmp() {
     constexpr int kSize = 24, kStride = 4;
-    std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0,
-                                     kSize, 0, 0, 0, kSize, 0, 0, 0, 1, 0, 1, 0};
+    std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0,     0, 0, 0, 0,     0, 0, 62, 0, 0, 0, 40,
+                                     0,   0,   0, kSize, 0, 0, 0, kSize, 0, 0, 0,  1, 0, 1, 0};
     bmp.resize(54, 0);
     const std::uint8_t palette[] = {0, 0, 0, 0, 255, 255, 255, 0}; // 0 black, 1 white
     bmp.insert(bmp.end(), std::begin(palette), std::end(palette));

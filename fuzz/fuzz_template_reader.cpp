@@ -1,6 +1,6 @@
-// Feeds arbitrary bytes to a template reader (the engine's or the editor's), then writes and re-reads what it
-// kept: nothing may crash, leak or allocate beyond what the input can hold, and a template that
-// was read must survive a write and a read unchanged.
+// Feeds arbitrary bytes to a template reader (the engine's or the editor's), then writes and
+// re-reads what it kept: nothing may crash, leak or allocate beyond what the input can hold, and a
+// template that was read must survive a write and a read unchanged.
 #include "template/TemplateReader.h"
 #include "template/TemplateWriter.h"
 

@@ -15,7 +15,9 @@ struct DecodedImage;
 // A colour as Windows stores it: 0x00BBGGRR.
 using ColorRef = std::int32_t;
 
-inline constexpr std::uint8_t redOf(ColorRef c) { return static_cast<std::uint8_t>(c & 0xFF); }
+inline constexpr std::uint8_t redOf(ColorRef c) {
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
 inline constexpr std::uint8_t greenOf(ColorRef c) {
     return static_cast<std::uint8_t>((c >> 8) & 0xFF);
 }
@@ -38,10 +40,10 @@ struct Brush {
 };
 
 struct Font {
-    std::string faceName;         // GBK, as the template stores it
-    std::int32_t height = 0;      // character (em) height in tenths of a millimetre, > 0
-    std::int32_t escapement = 0;  // tenths of a degree, counter-clockwise: 0, 900, 1800, 2700
-    bool bold = false;            // weight 800
+    std::string faceName;        // GBK, as the template stores it
+    std::int32_t height = 0;     // character (em) height in tenths of a millimetre, > 0
+    std::int32_t escapement = 0; // tenths of a degree, counter-clockwise: 0, 900, 1800, 2700
+    bool bold = false;           // weight 800
     bool italic = false;
     bool underline = false;
     bool strikeout = false;

@@ -17,7 +17,7 @@
 namespace tav::platform {
 
 class PageCanvas : public Canvas {
-  public:
+public:
     // The resolution of the device the page is meant for, in dots per inch.
     virtual int dpi() const = 0;
     // Ends the current page and starts an empty one of the same size, for documents of one

@@ -17,8 +17,8 @@ struct PrinterInfo {
 };
 
 struct PrintJob {
-    std::string printer;  // the queue; must exist
-    std::string title;    // the job name the spooler shows (UTF-8)
+    std::string printer; // the queue; must exist
+    std::string title;   // the job name the spooler shows (UTF-8)
     double pageWidthMm = 0;
     double pageHeightMm = 0;
     int copies = 1;

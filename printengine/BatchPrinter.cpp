@@ -10,7 +10,9 @@
 
 namespace tav::engine {
 
-std::string batchJobName(std::size_t position) { return "TAVPrint_" + std::to_string(position); }
+std::string batchJobName(std::size_t position) {
+    return "TAVPrint_" + std::to_string(position);
+}
 
 SpoolerLabelSink::SpoolerLabelSink(platform::Spooler& spooler, std::string printer,
                                    std::chrono::milliseconds pause)
@@ -56,8 +58,8 @@ PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
         return {PrintStatus::RenderFailed,
                 "element " + std::to_string(prepared.failedElement + 1) + ": " + prepared.error};
     if (m_pages > 0 && !m_canvas->newPage())
-        return {PrintStatus::Refused, m_writeError.empty() ? "the document cannot take another page"
-                                                           : m_writeError};
+        return {PrintStatus::Refused,
+                m_writeError.empty() ? "the document cannot take another page" : m_writeError};
     drawPage(page, *m_canvas, options);
     ++m_pages;
     return {};
@@ -68,9 +70,9 @@ PrintOutcome PdfFileLabelSink::finish() {
     std::string error;
     if (tail.empty() || !m_file->write(tail, error) || !m_file->commit(error))
         return {PrintStatus::Refused,
-                error.empty() ? (m_writeError.empty() ? "the document could not be finished"
-                                                      : m_writeError)
-                              : error};
+                error.empty()
+                    ? (m_writeError.empty() ? "the document could not be finished" : m_writeError)
+                    : error};
     return {};
 }
 

@@ -54,9 +54,8 @@ private:
 class PdfFileLabelSink final : public LabelSink {
 public:
     // Nothing, with `error` set, when the file cannot be created or the paper has no size.
-    static std::unique_ptr<PdfFileLabelSink> create(const std::string& path,
-                                                    const tpl::PageSettings& page, int dpi,
-                                                    std::string& error);
+    static std::unique_ptr<PdfFileLabelSink>
+    create(const std::string& path, const tpl::PageSettings& page, int dpi, std::string& error);
     ~PdfFileLabelSink() override;
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
     PrintOutcome finish() override;

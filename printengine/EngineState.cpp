@@ -12,7 +12,9 @@ EngineState g_state;
 
 } // namespace
 
-EngineState& engineState() { return g_state; }
+EngineState& engineState() {
+    return g_state;
+}
 
 platform::Spooler& EngineState::printSpooler() {
     if (!spooler)
@@ -20,7 +22,9 @@ platform::Spooler& EngineState::printSpooler() {
     return *spooler;
 }
 
-std::string copyArgument(const char* text) { return text ? std::string(text) : std::string(); }
+std::string copyArgument(const char* text) {
+    return text ? std::string(text) : std::string();
+}
 
 int loadTemplate(EngineState& state, const std::string& path) {
     const auto status =

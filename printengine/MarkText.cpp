@@ -5,7 +5,9 @@ namespace {
 
 // How far the scan moves past a position that does not start a match: over the whole
 // character, two bytes for the lead byte of a double-byte character.
-std::size_t characterStep(unsigned char byte) { return byte >= 0x80 ? 2 : 1; }
+std::size_t characterStep(unsigned char byte) {
+    return byte >= 0x80 ? 2 : 1;
+}
 
 bool matchesAt(std::string_view text, std::size_t pos, std::string_view name) {
     return text.compare(pos, name.size(), name) == 0;
@@ -38,8 +40,8 @@ std::string replaceInMark(std::string_view mark, std::string_view name, std::str
             pos += name.size();
             continue;
         }
-        const std::size_t step = std::min(characterStep(static_cast<unsigned char>(mark[pos])),
-                                          mark.size() - pos);
+        const std::size_t step =
+            std::min(characterStep(static_cast<unsigned char>(mark[pos])), mark.size() - pos);
         out.append(mark, pos, step);
         pos += step;
     }

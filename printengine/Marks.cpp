@@ -33,8 +33,9 @@ int setMark(tpl::Template& tpl, const std::string& name, const std::string& valu
 
 MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::string& value,
                      PictureMaker& maker) {
-    auto it = std::find_if(tpl.elements.begin(), tpl.elements.end(),
-                           [&](const tpl::TemplateElement& e) { return markContains(e.mark, name); });
+    auto it =
+        std::find_if(tpl.elements.begin(), tpl.elements.end(),
+                     [&](const tpl::TemplateElement& e) { return markContains(e.mark, name); });
     if (it == tpl.elements.end())
         return MarkOutcome::NoSuchMark;
     tpl::TemplateElement& e = *it;
@@ -44,7 +45,8 @@ MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::str
     if (isKind(e, ElementKind::BarcodeImage)) {
         setPictures(e, maker.barcode(e.content));
     } else if (isKind(e, ElementKind::QrCodeImage)) {
-        setPictures(e, maker.qrCode(e.content, e.image.qrSize < 1 ? kDefaultQrSize : e.image.qrSize));
+        setPictures(e,
+                    maker.qrCode(e.content, e.image.qrSize < 1 ? kDefaultQrSize : e.image.qrSize));
     } else if (isKind(e, ElementKind::Picture)) {
         // The file is the one the value names, not the content built from the mark.
         auto bytes = maker.pictureFile(value);

@@ -13,9 +13,9 @@ inline constexpr std::int32_t kDefaultQrSize = 256;
 
 enum class MarkOutcome {
     Set,
-    NoSuchMark,         // no element's mark contains the name: nothing changed
-    PictureUnreadable,  // a picture element's file cannot be read: the content changed, the
-                        // picture did not
+    NoSuchMark,        // no element's mark contains the name: nothing changed
+    PictureUnreadable, // a picture element's file cannot be read: the content changed, the
+                       // picture did not
 };
 
 // Puts `value` into the first element whose mark contains `name`: the content becomes `value`

@@ -22,8 +22,7 @@ std::int32_t at(std::int64_t value) {
 
 class ElementPainter {
 public:
-    ElementPainter(platform::Canvas& canvas, int screenDpi, int deviceDpiY,
-                   std::int32_t printScale)
+    ElementPainter(platform::Canvas& canvas, int screenDpi, int deviceDpiY, std::int32_t printScale)
         : m_canvas(canvas), m_screenDpi(screenDpi), m_deviceDpiY(deviceDpiY),
           m_printScale(printScale) {}
 
@@ -75,8 +74,7 @@ private:
     void paintText(const tpl::TemplateElement& e) {
         platform::Font font;
         font.faceName = e.font.faceName;
-        font.height =
-            printedTextHeight(e.font.size, m_printScale, m_screenDpi, m_deviceDpiY);
+        font.height = printedTextHeight(e.font.size, m_printScale, m_screenDpi, m_deviceDpiY);
         font.escapement = escapementForAngle(e.font.angle);
         font.bold = e.font.bold;
         font.italic = e.font.italic;

@@ -5,9 +5,8 @@
 namespace tav::engine {
 
 std::shared_ptr<const platform::DecodedImage> PictureCache::decode(const tpl::SharedBytes& bytes) {
-    auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) {
-        return e.bytes.sharesStorageWith(bytes);
-    });
+    auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                           [&](const Entry& e) { return e.bytes.sharesStorageWith(bytes); });
     if (it != m_entries.end()) {
         std::rotate(it, it + 1, m_entries.end());
         return m_entries.back().image;

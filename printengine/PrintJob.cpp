@@ -23,7 +23,9 @@ PrintStatus fromSpool(platform::SpoolStatus status) {
     return PrintStatus::Refused;
 }
 
-PrintOutcome failure(PrintStatus status, std::string error) { return {status, std::move(error)}; }
+PrintOutcome failure(PrintStatus status, std::string error) {
+    return {status, std::move(error)};
+}
 
 } // namespace
 
@@ -46,9 +48,9 @@ PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request
     const int dpi = spooler.resolutionDpi(queue).value_or(kDefaultPrinterDpi);
     auto canvas = platform::createPdfCanvas(tpl.page.paperWidth, tpl.page.paperHeight, dpi);
     if (!canvas)
-        return failure(PrintStatus::BadPaper, "the paper size " + std::to_string(tpl.page.paperWidth) +
-                                                  " x " + std::to_string(tpl.page.paperHeight) +
-                                                  " (0.1 mm) cannot be printed");
+        return failure(PrintStatus::BadPaper,
+                       "the paper size " + std::to_string(tpl.page.paperWidth) + " x " +
+                           std::to_string(tpl.page.paperHeight) + " (0.1 mm) cannot be printed");
     const RenderResult rendered = renderTemplate(tpl, *canvas, {dpi});
     if (!rendered.ok)
         return failure(PrintStatus::RenderFailed, "element " +

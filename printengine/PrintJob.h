@@ -18,13 +18,13 @@ struct PrintRequest {
 
 enum class PrintStatus {
     Printed,
-    EmptyTemplate,   // nothing to print; no printer was touched
-    NoScheduler,     // the spooler cannot be reached
-    UnknownPrinter,  // no queue of that name
-    NoPrinter,       // no queue named and no default queue
-    BadPaper,        // the paper has no positive size
-    RenderFailed,    // an element could not be drawn (a picture missing or undecodable)
-    Refused,         // the spooler did not accept the job
+    EmptyTemplate,  // nothing to print; no printer was touched
+    NoScheduler,    // the spooler cannot be reached
+    UnknownPrinter, // no queue of that name
+    NoPrinter,      // no queue named and no default queue
+    BadPaper,       // the paper has no positive size
+    RenderFailed,   // an element could not be drawn (a picture missing or undecodable)
+    Refused,        // the spooler did not accept the job
 };
 
 struct PrintOutcome {

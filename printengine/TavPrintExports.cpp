@@ -22,9 +22,13 @@ TAV_API int TAV_CALL TAVLoad(const char* path) {
     }
 }
 
-TAV_API void TAV_CALL TAVDestroy(void) { tav::tpl::clearTemplate(engineState().currentTemplate); }
+TAV_API void TAV_CALL TAVDestroy(void) {
+    tav::tpl::clearTemplate(engineState().currentTemplate);
+}
 
-TAV_API int TAV_CALL GetTotal(void) { return tav::tpl::elementCount(engineState().currentTemplate); }
+TAV_API int TAV_CALL GetTotal(void) {
+    return tav::tpl::elementCount(engineState().currentTemplate);
+}
 
 TAV_API int TAV_CALL SetMark(const char* name, const char* value) {
     try {

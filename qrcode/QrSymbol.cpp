@@ -29,7 +29,7 @@ QRecLevel toQrencode(ErrorCorrection level) {
 }
 
 class QrcodeHolder {
-  public:
+public:
     explicit QrcodeHolder(QRcode* code) : m_code(code) {}
     ~QrcodeHolder() {
         if (m_code)
@@ -39,12 +39,12 @@ class QrcodeHolder {
     QrcodeHolder& operator=(const QrcodeHolder&) = delete;
     const QRcode* get() const { return m_code; }
 
-  private:
+private:
     QRcode* m_code;
 };
 
 class QrinputHolder {
-  public:
+public:
     explicit QrinputHolder(QRinput* input) : m_input(input) {}
     ~QrinputHolder() {
         if (m_input)
@@ -54,7 +54,7 @@ class QrinputHolder {
     QrinputHolder& operator=(const QrinputHolder&) = delete;
     QRinput* get() const { return m_input; }
 
-  private:
+private:
     QRinput* m_input;
 };
 

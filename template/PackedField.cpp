@@ -20,7 +20,8 @@ bool Unpacker::unpack(std::span<const std::uint8_t> packed, std::int32_t rawLeng
     if (rawLength < 1 || !m_ready)
         return false;
     const auto raw = static_cast<std::int64_t>(rawLength);
-    if (raw > kMaxUnpackedBytes || raw > kMaxInflateRatio * static_cast<std::int64_t>(packed.size()))
+    if (raw > kMaxUnpackedBytes ||
+        raw > kMaxInflateRatio * static_cast<std::int64_t>(packed.size()))
         return false;
     if (inflateReset(m_stream) != Z_OK)
         return false;
@@ -69,8 +70,8 @@ Packer::~Packer() {
 void Packer::pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>& out) {
     if (value.empty()) {
         // Most fields of a template are empty; compress() always turns them into this stream.
-        static constexpr std::uint8_t kEmptyField[] = {0,    0,    0,    0,    8,    0,    0,    0,
-                                                       0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
+        static constexpr std::uint8_t kEmptyField[] = {
+            0, 0, 0, 0, 8, 0, 0, 0, 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
         out.insert(out.end(), std::begin(kEmptyField), std::end(kEmptyField));
         return;
     }
@@ -95,7 +96,8 @@ void Packer::pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>
     std::uint8_t header[8];
     for (int i = 0; i < 4; ++i) {
         header[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(rawSize) >> (8 * i));
-        header[4 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(packedSize) >> (8 * i));
+        header[4 + i] =
+            static_cast<std::uint8_t>(static_cast<std::uint32_t>(packedSize) >> (8 * i));
     }
     std::memcpy(out.data() + headerAt, header, sizeof header);
 }

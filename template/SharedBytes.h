@@ -14,9 +14,9 @@ class SharedBytes {
 public:
     SharedBytes() = default;
     explicit SharedBytes(std::vector<std::uint8_t> bytes)
-        : m_bytes(bytes.empty() ? nullptr
-                                : std::make_shared<const std::vector<std::uint8_t>>(
-                                      std::move(bytes))) {}
+        : m_bytes(bytes.empty()
+                      ? nullptr
+                      : std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes))) {}
     SharedBytes(const std::uint8_t* data, std::size_t size)
         : SharedBytes(std::vector<std::uint8_t>(data, data + size)) {}
 

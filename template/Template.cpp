@@ -6,9 +6,9 @@ namespace tav::tpl {
 
 const char* elementKindName(std::int32_t kind) {
     static constexpr const char* kNames[] = {
-        "RectOutline",  "RectFilled",   "RoundedRect",  "EllipseOutline", "EllipseFilled",
-        "HorizontalLine", "VerticalLine", "DiagonalDown", "DiagonalUp",   "BarcodeImage",
-        "QrCodeImage",  "Picture",      "Text"};
+        "RectOutline",    "RectFilled",   "RoundedRect",  "EllipseOutline", "EllipseFilled",
+        "HorizontalLine", "VerticalLine", "DiagonalDown", "DiagonalUp",     "BarcodeImage",
+        "QrCodeImage",    "Picture",      "Text"};
     if (kind < 1 || kind > 13)
         return nullptr;
     return kNames[kind - 1];

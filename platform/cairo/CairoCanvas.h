@@ -12,7 +12,7 @@
 namespace tav::platform {
 
 class CairoCanvas final : public PageCanvas {
-  public:
+public:
     // `forward`, when given, receives the document's bytes in blocks as they are produced.
     static std::unique_ptr<CairoCanvas> createPdf(std::int32_t paperWidth, std::int32_t paperHeight,
                                                   int dpi, PdfByteSink forward);
@@ -41,7 +41,7 @@ class CairoCanvas final : public PageCanvas {
     bool newPage() override;
     std::vector<std::uint8_t> finish() override;
 
-  private:
+private:
     enum class Kind { Pdf, Image };
     struct PdfSink;
 

@@ -15,7 +15,7 @@ namespace {
 
 // What one connection needs closed, and the destinations read over it.
 class Connection {
-  public:
+public:
     Connection(const std::string& server, int port) {
         const char* host = server.empty() ? cupsServer() : server.c_str();
         m_http = httpConnect2(host, port == 0 ? ippPort() : port, nullptr, AF_UNSPEC,
@@ -60,7 +60,7 @@ class Connection {
                status == IPP_STATUS_ERROR_INTERNAL;
     }
 
-  private:
+private:
     http_t* m_http = nullptr;
     cups_dest_t* m_dests = nullptr;
     int m_destCount = 0;

@@ -9,7 +9,7 @@
 namespace tav::platform {
 
 class CupsSpooler final : public Spooler {
-  public:
+public:
     // The scheduler the CUPS client configuration names.
     CupsSpooler() = default;
     // A given scheduler: a host name, or the path of its local socket ("/run/cups/cups.sock").
@@ -20,7 +20,7 @@ class CupsSpooler final : public Spooler {
     std::optional<int> resolutionDpi(const std::string& queue) override;
     SpoolStatus submit(const PrintJob& job, std::string& error) override;
 
-  private:
+private:
     std::string m_server; // empty: cupsServer()
     int m_port = 0;       // 0: ippPort()
 };

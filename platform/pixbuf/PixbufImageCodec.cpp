@@ -42,7 +42,7 @@ void onSizePrepared(GdkPixbufLoader* loader, gint width, gint height, gpointer d
 }
 
 class LoaderHolder {
-  public:
+public:
     explicit LoaderHolder(GdkPixbufLoader* loader) : m_loader(loader) {}
     ~LoaderHolder() {
         if (m_loader)
@@ -52,7 +52,7 @@ class LoaderHolder {
     LoaderHolder& operator=(const LoaderHolder&) = delete;
     GdkPixbufLoader* get() const { return m_loader; }
 
-  private:
+private:
     GdkPixbufLoader* m_loader;
 };
 

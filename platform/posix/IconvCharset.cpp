@@ -80,10 +80,7 @@ std::optional<std::string> gbkToUtf8Strict(std::string_view gbk) {
     return out;
 }
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 std::string utf8ToGbkReplacing(std::string_view utf8, char replacement) {
     std::string out;

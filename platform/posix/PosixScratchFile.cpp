@@ -21,6 +21,8 @@ std::optional<std::string> createScratchFile() {
     return path;
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
 
 } // namespace tav::platform

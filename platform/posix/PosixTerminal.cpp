@@ -4,6 +4,8 @@
 
 namespace tav::platform {
 
-bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool stderrIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 } // namespace tav::platform

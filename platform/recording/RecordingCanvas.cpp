@@ -60,7 +60,8 @@ void RecordingCanvas::drawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2
 void RecordingCanvas::drawRoundRect(std::int32_t left, std::int32_t top, std::int32_t right,
                                     std::int32_t bottom, std::int32_t cornerWidth,
                                     std::int32_t cornerHeight) {
-    m_operations.push_back("roundrect" + join({left, top, right, bottom, cornerWidth, cornerHeight}));
+    m_operations.push_back("roundrect" +
+                           join({left, top, right, bottom, cornerWidth, cornerHeight}));
 }
 
 void RecordingCanvas::drawEllipse(std::int32_t left, std::int32_t top, std::int32_t right,

@@ -9,8 +9,8 @@ namespace {
 TEST(CommandLine, ParsesFlagsOptionsAndPositionals) {
     CommandLine line({"--editor"}, {"-o", "--dpi"}, {"--set"});
     std::string error;
-    ASSERT_TRUE(line.parse({"a.tav", "--set", "A=1", "-o", "x.pdf", "--editor", "--set", "B=",
-                            "--", "--not-an-option"},
+    ASSERT_TRUE(line.parse({"a.tav", "--set", "A=1", "-o", "x.pdf", "--editor", "--set", "B=", "--",
+                            "--not-an-option"},
                            error))
         << error;
     EXPECT_TRUE(line.has("--editor"));

@@ -38,7 +38,7 @@ std::string odbcConnection(const MySqlParams& params) {
 }
 
 class DatabaseSource : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         MySqlSource probe(serverParams());
         if (probe.open().ok())

@@ -52,7 +52,7 @@ const Services& services() {
 }
 
 class CupsSpoolerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!services().ready) {
             GTEST_SKIP() << "the CUPS scheduler could not be started by scripts/services:\n"

@@ -1,5 +1,5 @@
-#include "platform/Charset.h"
 #include "platform/File.h"
+#include "platform/Charset.h"
 
 #include "support/TempFolder.h"
 
@@ -12,7 +12,9 @@
 namespace tav::platform {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> bytesOf(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(AtomicWrite, AFailedWriteKeepsThePreviousFile) {
     test::TempFolder folder;
@@ -28,7 +30,8 @@ TEST(AtomicWrite, AFailedWriteKeepsThePreviousFile) {
     rlimit small = old;
     small.rlim_cur = 4;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = writeFileAtomically(path, bytesOf("new contents, longer than four"), error);
+    const bool written =
+        writeFileAtomically(path, bytesOf("new contents, longer than four"), error);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -66,10 +69,13 @@ TEST(Charset, ConvertsBetweenGbkAndUtf8) {
     EXPECT_EQ(gbkToUtf8("\xCB\xCE\xCC\xE5"), "宋体");
     EXPECT_EQ(utf8ToGbk("宋体"), std::optional<std::string>("\xCB\xCE\xCC\xE5"));
     // A byte that starts no GBK character is shown as U+FFFD and the rest is kept.
-    EXPECT_EQ(gbkToUtf8("A\xFF" "B"), "A\xEF\xBF\xBD" "B");
+    EXPECT_EQ(gbkToUtf8("A\xFF"
+                        "B"),
+              "A\xEF\xBF\xBD"
+              "B");
     EXPECT_EQ(gbkToUtf8("AB\xCB"), "AB\xEF\xBF\xBD"); // cut inside a character
-    EXPECT_EQ(utf8ToGbk("\xC3\x28"), std::nullopt);  // not UTF-8
-    EXPECT_EQ(utf8ToGbk("😀"), std::nullopt);        // no GBK form
+    EXPECT_EQ(utf8ToGbk("\xC3\x28"), std::nullopt);   // not UTF-8
+    EXPECT_EQ(utf8ToGbk("😀"), std::nullopt);          // no GBK form
 }
 
 } // namespace

@@ -30,7 +30,9 @@ class NoPictures : public PictureMaker {
 public:
     tpl::SharedBytes barcode(const std::string&) override { return {}; }
     tpl::SharedBytes qrCode(const std::string&, std::int32_t) override { return {}; }
-    std::optional<tpl::SharedBytes> pictureFile(const std::string&) override { return std::nullopt; }
+    std::optional<tpl::SharedBytes> pictureFile(const std::string&) override {
+        return std::nullopt;
+    }
 };
 
 tpl::Template twoTexts() {

@@ -12,7 +12,8 @@ using tpl::ElementKind;
 
 std::int32_t le32(const tpl::SharedBytes& b, std::size_t at) {
     const auto* p = b.data() + at;
-    return static_cast<std::int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<unsigned>(p[3]) << 24);
+    return static_cast<std::int32_t>(p[0] | p[1] << 8 | p[2] << 16 |
+                                     static_cast<unsigned>(p[3]) << 24);
 }
 
 struct Size {
@@ -46,7 +47,7 @@ TEST(LibraryPictureMaker, BarcodesAndQrCodesAreBmpsOfTheExpectedSize) {
 
     EXPECT_EQ(bmpSize(tpl.elements[0].image.source), (Size{208, 112})); // 3 x 68 modules + 4
     EXPECT_EQ(tpl.elements[0].image.shown, tpl.elements[0].image.source);
-    EXPECT_EQ(bmpSize(tpl.elements[1].image.shown), (Size{112, 208})); // turned a quarter
+    EXPECT_EQ(bmpSize(tpl.elements[1].image.shown), (Size{112, 208}));  // turned a quarter
     EXPECT_EQ(bmpSize(tpl.elements[2].image.source), (Size{256, 256})); // qrSize 0
 }
 

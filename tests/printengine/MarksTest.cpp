@@ -1,5 +1,5 @@
-#include "printengine/MarkText.h"
 #include "printengine/Marks.h"
+#include "printengine/MarkText.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -99,7 +99,8 @@ public:
     bool failSymbols = false;
 };
 
-TemplateElement element(ElementKind kind, const std::string& mark, const std::string& content = "") {
+TemplateElement element(ElementKind kind, const std::string& mark,
+                        const std::string& content = "") {
     TemplateElement e;
     e.kind = static_cast<std::int32_t>(kind);
     e.mark = mark;
@@ -153,7 +154,7 @@ TEST(Marks, GetMarkAndGetSameCompareWholeMarks) {
     EXPECT_EQ(getSame(tpl, ""), 1);
     EXPECT_EQ(getSame(tpl, "NAM"), 0);
     EXPECT_EQ(getMark(tpl, "NAME"), "first");
-    EXPECT_EQ(getMark(tpl, "AME2"), ""); // only part of a longer mark...
+    EXPECT_EQ(getMark(tpl, "AME2"), "");            // only part of a longer mark...
     EXPECT_EQ(setMark(tpl, "AME2", "x", maker), 1); // ...which SetMark still finds
     EXPECT_EQ(setMark(tpl, "NAME", "v", maker), 1);
     EXPECT_EQ(getMark(tpl, "NAME"), "v");
@@ -214,7 +215,8 @@ TEST(Marks, PictureElementsTakeTheFileTheValueNames) {
 
 TEST(Marks, OtherKindsOnlyChangeTheirContent) {
     Template tpl;
-    tpl.elements = {element(ElementKind::RectOutline, "R"), element(static_cast<ElementKind>(99), "Q")};
+    tpl.elements = {element(ElementKind::RectOutline, "R"),
+                    element(static_cast<ElementKind>(99), "Q")};
     FakePictureMaker maker;
     EXPECT_EQ(setMark(tpl, "R", "1", maker), 1);
     EXPECT_EQ(setMark(tpl, "Q", "2", maker), 1);

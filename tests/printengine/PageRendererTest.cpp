@@ -15,10 +15,10 @@ using Ops = std::vector<std::string>;
 
 // An 8 x 1 one-bit BMP (bottom-up, black and white palette).
 tpl::SharedBytes oneBitBmp() {
-    std::vector<std::uint8_t> b = {'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0,
-                                   8,   0,   0,  0, 1, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0,  0, 0, 0,
-                                   0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0,
-                                   0,   0,   0,  0, 255, 255, 255, 0, 0xA5, 0, 0, 0};
+    std::vector<std::uint8_t> b = {
+        'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40,  0,   0,   0, 8,    0, 0, 0,
+        1,   0,   0,  0, 1, 0, 1, 0, 0, 0, 0,  0, 0, 0, 0,   0,   0,   0, 0,    0, 0, 0,
+        0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 255, 255, 255, 0, 0xA5, 0, 0, 0};
     return tpl::SharedBytes(b);
 }
 
@@ -64,26 +64,42 @@ TEST_F(PageRenderer, ShapesAndLinesAreDrawnAtTheirPositions) {
     rounded.cornerSize = 40;
     auto square = element(ElementKind::RoundedRect, 10, 20, 100, 50);
     const ShapeCase cases[] = {
-        {1, "an outline rectangle is four separate lines",
+        {1,
+         "an outline rectangle is four separate lines",
          element(ElementKind::RectOutline, 10, 20, 100, 50),
          {"line 10 20 110 20", "line 10 70 110 70", "line 10 20 10 70", "line 110 20 110 70"}},
-        {2, "filled rectangle", element(ElementKind::RectFilled, 10, 20, 100, 50),
+        {2,
+         "filled rectangle",
+         element(ElementKind::RectFilled, 10, 20, 100, 50),
          {"roundrect 10 20 110 70 0 0"}},
         {3, "rounded rectangle", rounded, {"roundrect 10 20 110 70 40 40"}},
         {4, "corner size 0 gives square corners", square, {"roundrect 10 20 110 70 0 0"}},
-        {5, "ellipse outline, with no line leading to it",
-         element(ElementKind::EllipseOutline, 10, 20, 100, 50), {"ellipse outline 10 20 110 70"}},
-        {6, "filled ellipse", element(ElementKind::EllipseFilled, 10, 20, 100, 50),
+        {5,
+         "ellipse outline, with no line leading to it",
+         element(ElementKind::EllipseOutline, 10, 20, 100, 50),
+         {"ellipse outline 10 20 110 70"}},
+        {6,
+         "filled ellipse",
+         element(ElementKind::EllipseFilled, 10, 20, 100, 50),
          {"ellipse filled 10 20 110 70"}},
-        {7, "a horizontal line at y = 100 is drawn at 105, whatever its height",
-         element(ElementKind::HorizontalLine, 10, 100, 300, 77), {"line 10 105 310 105"}},
-        {8, "a vertical line runs half a millimetre right of x",
-         element(ElementKind::VerticalLine, 10, 100, 10, 300), {"line 15 100 15 400"}},
-        {9, "diagonal down", element(ElementKind::DiagonalDown, 10, 20, 100, 50),
+        {7,
+         "a horizontal line at y = 100 is drawn at 105, whatever its height",
+         element(ElementKind::HorizontalLine, 10, 100, 300, 77),
+         {"line 10 105 310 105"}},
+        {8,
+         "a vertical line runs half a millimetre right of x",
+         element(ElementKind::VerticalLine, 10, 100, 10, 300),
+         {"line 15 100 15 400"}},
+        {9,
+         "diagonal down",
+         element(ElementKind::DiagonalDown, 10, 20, 100, 50),
          {"line 10 20 110 70"}},
-        {10, "diagonal up", element(ElementKind::DiagonalUp, 10, 20, 100, 50),
+        {10,
+         "diagonal up",
+         element(ElementKind::DiagonalUp, 10, 20, 100, 50),
          {"line 10 70 110 20"}},
-        {11, "sums beyond 32 bits are cut to the range",
+        {11,
+         "sums beyond 32 bits are cut to the range",
          element(ElementKind::DiagonalDown, 2147483600, 0, 100, 10),
          {"line 2147483600 0 2147483647 10"}},
     };
@@ -122,7 +138,7 @@ TEST(PrintedTextHeight, FollowsTheCalibratedArithmetic) {
         EXPECT_EQ(printedTextHeight(c.size, c.printScale, c.screenDpi, c.deviceDpi), c.height);
     }
     EXPECT_EQ(mulDiv(-11, 339, 600), -6);
-    EXPECT_EQ(mulDiv(5, 1, 2), 3);   // halves round away from zero
+    EXPECT_EQ(mulDiv(5, 1, 2), 3); // halves round away from zero
     EXPECT_EQ(mulDiv(-5, 1, 2), -3);
     EXPECT_EQ(mulDiv(1, 1, 0), -1);
 }
@@ -206,7 +222,8 @@ TEST_F(PageRenderer, PicturesThatDoNotChangeAreDecodedOnce) {
     const auto first = cache.decode(logo);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(cache.decode(logo), first); // the same storage: the same decoded picture
-    const tpl::SharedBytes rebuilt(std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
+    const tpl::SharedBytes rebuilt(
+        std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
     EXPECT_NE(cache.decode(rebuilt), first); // equal bytes, but a picture made anew
     EXPECT_EQ(cache.decode(tpl::SharedBytes()), nullptr);
 

@@ -39,8 +39,8 @@ public:
             error = "refused for the test";
             return SpoolStatus::Refused;
         }
-        submitted.push_back({job.printer, job.title, job.pageWidthMm, job.pageHeightMm,
-                             job.copies, std::vector<std::uint8_t>(job.pdf.begin(), job.pdf.end())});
+        submitted.push_back({job.printer, job.title, job.pageWidthMm, job.pageHeightMm, job.copies,
+                             std::vector<std::uint8_t>(job.pdf.begin(), job.pdf.end())});
         return SpoolStatus::Ok;
     }
 
@@ -86,8 +86,8 @@ TEST(PrintJob, SubmitsOneFinishedPdfToTheNamedQueue) {
 TEST(PrintJob, PrinterAndTitleAreGbkConvertedForTheSpooler) {
     FakeSpooler spooler;
     // The template names "标签机" in GBK; the job name is GBK too.
-    auto outcome = printTemplate(label("\xB1\xEA\xC7\xA9\xBB\xFA"), {"", "\xB1\xEA\xC7\xA9", 1},
-                                 spooler);
+    auto outcome =
+        printTemplate(label("\xB1\xEA\xC7\xA9\xBB\xFA"), {"", "\xB1\xEA\xC7\xA9", 1}, spooler);
     ASSERT_TRUE(outcome.ok()) << outcome.error;
     EXPECT_EQ(spooler.submitted.at(0).printer, "标签机");
     EXPECT_EQ(spooler.submitted.at(0).title, "标签");

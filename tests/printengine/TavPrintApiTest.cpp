@@ -55,7 +55,8 @@ TEST_F(TavPrintApi, LoadStatesFollowTheFile) {
 
     // A second load replaces the first without TAVDestroy in between.
     EXPECT_EQ(TAVLoad(good.c_str()), 1);
-    const auto one = m_folder.write("one.tav", TavBytes().header(1, 500, 500).record(1, 0, 0).bytes());
+    const auto one =
+        m_folder.write("one.tav", TavBytes().header(1, 500, 500).record(1, 0, 0).bytes());
     EXPECT_EQ(TAVLoad(one.c_str()), 1);
     EXPECT_EQ(GetTotal(), 1);
 

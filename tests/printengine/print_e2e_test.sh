@@ -67,7 +67,7 @@ rc=$?; [ "$rc" -eq 1 ] && ok || fail "unknown mark: exit $rc, expected 1"
 # 4. TAVPrint through the C interface, bound by name: a barcode that was not made is refused,
 #    then the filled label is printed under the GBK job name given.
 gbk_name=$(printf 'TAVPrint_%s_\xB2\xE2\xCA\xD4' "$tag") # 测试 in GBK
-"$c_api_test" "$library" "$scratch" CAPTURE "$gbk_name" >/dev/null && ok || fail "the C test of TAVPrint failed"
+TAV_KEEP_LIBRARY_LOADED=1 "$c_api_test" "$library" "$scratch" CAPTURE "$gbk_name" >/dev/null && ok || fail "the C test of TAVPrint failed"
 if job=$(wait_for "$TAV_CAPTURE_OUT/job-*.title" >/dev/null && sleep 1 && grep -lx "TAVPrint_${tag}_测试" "$TAV_CAPTURE_OUT"/job-*.title); then
     ok
     bin=${job%.title}.bin

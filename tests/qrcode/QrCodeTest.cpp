@@ -106,7 +106,7 @@ struct OneBitBmp {
         return box;
     }
 
-  private:
+private:
     std::vector<std::uint8_t> m_bytes;
 };
 

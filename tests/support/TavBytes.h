@@ -63,7 +63,8 @@ public:
     std::size_t size() const { return m_bytes.size(); }
     const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
     std::vector<std::uint8_t> truncated(std::size_t size) const {
-        return {m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(std::min(size, m_bytes.size()))};
+        return {m_bytes.begin(),
+                m_bytes.begin() + static_cast<std::ptrdiff_t>(std::min(size, m_bytes.size()))};
     }
 
 private:

@@ -27,7 +27,8 @@ public:
     std::string file(const std::string& name) const { return m_path + "/" + name; }
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
         std::ofstream out(file(name), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         return file(name);
     }
     const std::string& path() const { return m_path; }

@@ -16,12 +16,14 @@ std::vector<std::uint8_t> zlibCompress(const std::string& value) {
     return out;
 }
 
-std::string asText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+std::string asText(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
 struct UnpackCase {
     int row;
     const char* why;
-    std::string value;     // what the stream holds
+    std::string value; // what the stream holds
     std::int32_t rawLength;
     bool ok;
     std::string expected;
@@ -31,7 +33,8 @@ TEST(PackedField, UnpacksLikeUncompressWithAFixedBuffer) {
     const std::string big(100000, 'x');
     const UnpackCase cases[] = {
         {1, "exact raw length", "hello", 5, true, "hello"},
-        {2, "raw length above the unpacked size: the actual size is taken", "ABCD", 10, true, "ABCD"},
+        {2, "raw length above the unpacked size: the actual size is taken", "ABCD", 10, true,
+         "ABCD"},
         {3, "raw length below the unpacked size: empty", "ABCD", 3, false, ""},
         {4, "raw length 0: empty, nothing unpacked", "ABCD", 0, false, ""},
         {5, "negative raw length: empty", "ABCD", -7, false, ""},
@@ -94,8 +97,8 @@ TEST(PackedField, EmptyValueIsTheSixteenByteField) {
     Packer packer;
     std::vector<std::uint8_t> out;
     packer.pack({}, out);
-    const std::vector<std::uint8_t> expected = {0, 0, 0, 0, 8, 0, 0, 0, 0x78, 0x9C, 0x03, 0x00,
-                                                0x00, 0x00, 0x00, 0x01};
+    const std::vector<std::uint8_t> expected = {0,    0,    0,    0,    8,    0,    0,    0,
+                                                0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
     EXPECT_EQ(out, expected);
 }
 

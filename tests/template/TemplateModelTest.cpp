@@ -62,7 +62,8 @@ TEST(TemplateModel, CopyingADocumentSharesPicturePayloads) {
     Template snapshot = tpl;
     EXPECT_EQ(snapshot, tpl);
     for (std::size_t i = 0; i < tpl.elements.size(); ++i)
-        EXPECT_TRUE(snapshot.elements[i].image.shown.sharesStorageWith(tpl.elements[i].image.shown));
+        EXPECT_TRUE(
+            snapshot.elements[i].image.shown.sharesStorageWith(tpl.elements[i].image.shown));
 }
 
 TEST(TemplateModel, KindsOutsideTheKnownRangeAreHeld) {
