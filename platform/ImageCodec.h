@@ -12,14 +12,28 @@ struct DecodedImage {
     int width = 0;
     int height = 0;
     // Row by row from the top, width * height values of 0xAARRGGBB, not premultiplied; fully
-    // opaque (alpha 0xFF) when the picture has no transparency.
+    // opaque (alpha 0xFF) when the picture has no transparency. Empty when the picture is held
+    // as a one-bit plane instead (below): argbPixels() gives the pixels of either.
     std::vector<std::uint32_t> argb;
     // Some pixel is not fully opaque.
     bool hasAlpha = false;
     // The file stored one bit per pixel (a 1-bit BMP, PNG or TIFF, or a GIF with a two-colour
     // table): barcodes, QR codes and line art, to be scaled without interpolation.
     bool oneBit = false;
+
+    // An uncompressed one-bit BMP (every barcode and QR code the engine makes) is held as its
+    // bits, so that a device can take them as they are: rows from the top, `stride` bytes each,
+    // the leftmost pixel in the most significant bit, a set bit meaning colours[1].
+    struct OneBitPlane {
+        int stride = 0;
+        std::vector<std::uint8_t> bits;
+        std::uint32_t colours[2] = {}; // 0xFFRRGGBB
+    };
+    std::optional<OneBitPlane> plane;
 };
+
+// The pixels of `image` as described for `argb`, expanded from the plane when it has one.
+std::vector<std::uint32_t> argbPixels(const DecodedImage& image);
 
 // Pictures above this many pixels are refused: 40 million holds an A4 page at 600 dpi
 // (4960 x 7016) and an 8000 x 5000 photo, and costs 160 MB once decoded.

@@ -2,6 +2,7 @@
 
 #include "dotgauge.h"
 #include "platform/ImageCodec.h"
+#include "platform/Memory.h"
 #include "printengine/MulDiv.h"
 #include "printengine/PictureCache.h"
 
@@ -156,6 +157,7 @@ std::int32_t printedTextHeight(std::int32_t pointSize, std::int32_t printScale,
 
 RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
                          PreparedPage& page) {
+    platform::keepFreedMemoryForReuse();
     RenderResult result;
     page.tpl = &tpl;
     page.pictures.assign(tpl.elements.size(), nullptr);

@@ -48,6 +48,8 @@ private:
     CairoCanvas(Kind kind, cairo_surface_t* surface, int dpi, std::unique_ptr<PdfSink> sink);
 
     bool usable() const;
+    bool drawStencil(const DecodedImage& image, std::int32_t left, std::int32_t top,
+                     std::int32_t right, std::int32_t bottom);
     double devicePixel() const { return 254.0 / m_dpi; }
     // Selects the pen into the context; returns the shift that puts strokes on whole device
     // pixels.

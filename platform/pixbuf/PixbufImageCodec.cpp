@@ -2,6 +2,7 @@
 // loader, each chosen by its signature, so that no other loader (SVG, ICO, XPM, ...) ever sees
 // outside bytes.
 #include "platform/ImageCodec.h"
+#include "platform/OneBitBmp.h"
 #include "platform/pixbuf/PictureSniffer.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -95,6 +96,10 @@ std::optional<DecodedImage> decodeImage(std::span<const std::uint8_t> bytes,
     auto facts = inspectPicture(bytes, maxPixels);
     if (!facts)
         return std::nullopt;
+    if (facts->format == PictureFormat::Bmp && facts->oneBit) {
+        if (auto image = decodeOneBitBmp(bytes, maxPixels))
+            return image;
+    }
     GError* error = nullptr;
     LoaderHolder loader(gdk_pixbuf_loader_new_with_type(loaderType(facts->format), &error));
     g_clear_error(&error);

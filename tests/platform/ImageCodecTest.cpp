@@ -72,11 +72,12 @@ TEST(ImageCodec, DecodesTheFiveFormats) {
         ASSERT_TRUE(image);
         EXPECT_EQ(image->width, r.width);
         EXPECT_EQ(image->height, r.height);
-        EXPECT_EQ(image->argb.size(), static_cast<std::size_t>(r.width * r.height));
+        const auto pixels = tav::platform::argbPixels(*image);
+        EXPECT_EQ(pixels.size(), static_cast<std::size_t>(r.width * r.height));
         EXPECT_EQ(image->oneBit, r.oneBit);
         EXPECT_EQ(image->hasAlpha, r.hasAlpha);
         for (std::size_t i = 0; i < r.firstPixels.size(); ++i)
-            EXPECT_EQ(image->argb[i], r.firstPixels[i]) << "pixel " << i;
+            EXPECT_EQ(pixels[i], r.firstPixels[i]) << "pixel " << i;
     }
     // A JPEG keeps its colours within its loss: left half reddish, right half bluish.
     auto jpeg = tav::platform::decodeImage(picture("codec/halves-16x8.jpg"));

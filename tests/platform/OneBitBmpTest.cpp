@@ -1,0 +1,63 @@
+#include "platform/OneBitBmp.h"
+
+#include <gtest/gtest.h>
+
+namespace tav::platform {
+namespace {
+
+// A 10 x 2 one-bit BMP: row 0 (top) has its first and last pixel set, row 1 only its second.
+std::vector<std::uint8_t> tenByTwo(bool topDown) {
+    std::vector<std::uint8_t> b = {'B', 'M', 70, 0,  0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40,
+                                   0,   0,   0,  10, 0, 0, 0, 2, 0, 0, 0,  1, 0, 1, 0};
+    b.resize(54, 0);
+    if (topDown) {
+        b[22] = 0xFE;
+        b[23] = b[24] = b[25] = 0xFF; // height -2
+    }
+    const std::uint8_t palette[] = {0xFF, 0xFF, 0xFF, 0, 0x00, 0x00, 0xFF, 0}; // white, red
+    b.insert(b.end(), std::begin(palette), std::end(palette));
+    const std::uint8_t top[] = {0x80, 0x40, 0, 0}, bottom[] = {0x40, 0x00, 0, 0};
+    const auto* first = topDown ? top : bottom;
+    const auto* second = topDown ? bottom : top;
+    b.insert(b.end(), first, first + 4);
+    b.insert(b.end(), second, second + 4);
+    return b;
+}
+
+TEST(OneBitBmp, KeepsTheBitsTopRowFirstWithTheirColours) {
+    for (bool topDown : {false, true}) {
+        SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+        const auto image = decodeOneBitBmp(tenByTwo(topDown), 1000);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, 10);
+        EXPECT_EQ(image->height, 2);
+        EXPECT_TRUE(image->oneBit);
+        ASSERT_TRUE(image->plane);
+        EXPECT_EQ(image->plane->stride, 4);
+        EXPECT_EQ(image->plane->colours[0], 0xFFFFFFFFu);
+        EXPECT_EQ(image->plane->colours[1], 0xFFFF0000u);
+        const auto pixels = argbPixels(*image);
+        ASSERT_EQ(pixels.size(), 20u);
+        const std::uint32_t W = 0xFFFFFFFF, R = 0xFFFF0000;
+        const std::vector<std::uint32_t> expected = {R, W, W, W, W, W, W, W, W, R,
+                                                     W, R, W, W, W, W, W, W, W, W};
+        EXPECT_EQ(pixels, expected);
+    }
+}
+
+TEST(OneBitBmp, LeavesEverythingElseToTheGeneralDecoder) {
+    auto tooShort = tenByTwo(false);
+    tooShort.resize(tooShort.size() - 1); // the rows need more bytes than there are
+    auto twoBits = tenByTwo(false);
+    twoBits[28] = 4;
+    auto compressed = tenByTwo(false);
+    compressed[30] = 1;
+    auto noWidth = tenByTwo(false);
+    noWidth[18] = 0;
+    for (const auto& bytes : {tooShort, twoBits, compressed, noWidth})
+        EXPECT_FALSE(decodeOneBitBmp(bytes, 1000));
+    EXPECT_FALSE(decodeOneBitBmp(tenByTwo(false), 19)); // more pixels than allowed
+}
+
+} // namespace
+} // namespace tav::platform
