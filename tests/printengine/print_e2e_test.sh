@@ -21,6 +21,26 @@ wait_for() {
     done
     return 1
 }
+# Waits until the PDF a queue writes is complete: cups-pdf creates the file before it fills it.
+wait_for_pdf() {
+    local pattern=$1 f
+    f=$(wait_for "$pattern") || return 1
+    for _ in $(seq 1 120); do
+        pdfinfo "$f" >/dev/null 2>&1 && { echo "$f"; return 0; }
+        sleep 0.25
+    done
+    return 1
+}
+# Waits for the captured job titled $1 and prints the path of its title file.
+wait_for_title() {
+    local found
+    for _ in $(seq 1 120); do
+        found=$(grep -lx -- "$1" "$TAV_CAPTURE_OUT"/job-*.title 2>/dev/null | head -n 1)
+        [ -n "$found" ] && { echo "$found"; return 0; }
+        sleep 0.25
+    done
+    return 1
+}
 capture_count() { find "$TAV_CAPTURE_OUT" -name 'job-*.bin' | wc -l; }
 
 tag="e2e$$x$RANDOM"
@@ -29,7 +49,7 @@ tag="e2e$$x$RANDOM"
 "$tavprint" print "$src/examples/shipping-label.tav" --printer PDF --job-name "${tag}ship" \
     --set '{NAME}=王小明' --set TRACKING=SF1234567890 --set QR=https://example.com/t/SF1234567890 \
     && ok || fail "tavprint print to PDF exited $?"
-if pdf=$(wait_for "$TAV_PDF_OUT/${tag}ship*-job_*.pdf"); then
+if pdf=$(wait_for_pdf "$TAV_PDF_OUT/${tag}ship*-job_*.pdf"); then
     ok
     # 100 x 60 mm is 283.465 x 170.079 points; cups-pdf rewrites the PDF and rounds to points.
     size=$(pdfinfo "$pdf" | sed -n 's/^Page size: *//p')
@@ -47,7 +67,7 @@ fi
 before=$(capture_count)
 "$tavprint" print "$src/examples/price-tag.tav" --printer CAPTURE --copies 3 --job-name "${tag}价签" \
     --set '{PRICE}=3.50' && ok || fail "tavprint print to CAPTURE exited $?"
-if title=$(wait_for "$TAV_CAPTURE_OUT/job-*.title") && job=$(grep -lx "${tag}价签" "$TAV_CAPTURE_OUT"/job-*.title); then
+if job=$(wait_for_title "${tag}价签"); then
     ok
     base=${job%.title}
     wait_for "$base.bin" >/dev/null
@@ -68,7 +88,7 @@ rc=$?; [ "$rc" -eq 1 ] && ok || fail "unknown mark: exit $rc, expected 1"
 #    then the filled label is printed under the GBK job name given.
 gbk_name=$(printf 'TAVPrint_%s_\xB2\xE2\xCA\xD4' "$tag") # 测试 in GBK
 TAV_KEEP_LIBRARY_LOADED=1 "$c_api_test" "$library" "$scratch" CAPTURE "$gbk_name" >/dev/null && ok || fail "the C test of TAVPrint failed"
-if job=$(wait_for "$TAV_CAPTURE_OUT/job-*.title" >/dev/null && sleep 1 && grep -lx "TAVPrint_${tag}_测试" "$TAV_CAPTURE_OUT"/job-*.title); then
+if job=$(wait_for_title "TAVPrint_${tag}_测试"); then
     ok
     bin=${job%.title}.bin
     wait_for "$bin" >/dev/null
