@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -476,6 +477,116 @@ TEST(PdfCanvas, HairlinesAndOneBitPicturesAtThePrinterResolution) {
         rows += raster.ink(250, y) ? 1 : 0;
     }
     EXPECT_EQ(rows, 1);
+}
+
+// Two-colour pictures go into a PDF as a stencil of one bit per module. Drawn one picture pixel
+// to one device pixel, the page shows every module in its place and colour; poppler rounds the
+// edges of a scaled stencil outwards, so an edge pixel may take its neighbour's colour.
+DecodedImage planeImage(int width, int height, const std::function<bool(int, int)>& ink,
+                        std::uint32_t background, std::uint32_t inkColour) {
+    DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.oneBit = true;
+    DecodedImage::OneBitPlane plane;
+    plane.stride = (width + 31) / 32 * 4;
+    plane.bits.assign(static_cast<std::size_t>(plane.stride) * height, 0xA5); // junk in padding
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            auto& byte = plane.bits[static_cast<std::size_t>(y) * plane.stride + x / 8];
+            const auto bit = static_cast<std::uint8_t>(0x80 >> (x % 8));
+            byte = static_cast<std::uint8_t>(ink(x, y) ? byte | bit : byte & ~bit);
+        }
+    }
+    plane.colours[0] = background;
+    plane.colours[1] = inkColour;
+    image.plane = std::move(plane);
+    return image;
+}
+
+TEST(PdfCanvas, TwoColourPicturesShowEveryPixelAsItIs) {
+    const std::uint32_t white = 0xFFFFFFFF, black = 0xFF000000;
+    struct Case {
+        int row;
+        const char* what;
+        DecodedImage image;
+        const char* maskSize; // the stencil's size in the PDF, one bit per module
+    };
+    auto qrModule = [](int x, int y) { return ((x * 7 + y * 3) ^ (x * y)) % 3 == 0; };
+    std::vector<Case> cases;
+    cases.push_back({1, "QR-like: 7-pixel modules, a margin that is no multiple of 7",
+                     planeImage(
+                         157, 157,
+                         [&](int x, int y) {
+                             return x >= 5 && y >= 5 && x < 152 && y < 152 &&
+                                    qrModule((x - 5) / 7, (y - 5) / 7);
+                         },
+                         white, black),
+                     "/Width 21"});
+    cases.push_back({2, "barcode-like: 3-pixel modules, bars on rows 1 to 110 of 112",
+                     planeImage(
+                         64, 112,
+                         [](int x, int y) {
+                             const int module = (x - 2) / 3;
+                             return x >= 2 && x < 62 && y >= 1 && y <= 110 && module % 5 != 1 &&
+                                    module % 7 != 3;
+                         },
+                         white, black),
+                     "/Height 1"});
+    cases.push_back(
+        {3, "irregular: single pixels",
+         planeImage(
+             40, 30, [](int x, int y) { return (x * x + 3 * y) % 7 == 0; }, white, black),
+         nullptr});
+    cases.push_back(
+        {4, "coloured ink on a coloured background",
+         planeImage(
+             48, 24, [](int x, int y) { return (x / 4 + y / 4) % 2 == 0; }, 0xFFFFFF00, 0xFF0000FF),
+         "/Width 12"});
+    cases.push_back({5, "as barcodes are written: black is colour 0, the set bits are white",
+                     planeImage(
+                         64, 112,
+                         [](int x, int y) {
+                             const int module = (x - 2) / 3;
+                             return !(x >= 2 && x < 62 && y >= 1 && y <= 110 && module % 4 != 1);
+                         },
+                         black, white),
+                     "/Height 1"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.what);
+        const int w = c.image.width, h = c.image.height;
+        auto canvas = createPdfCanvas(w + 20, h + 20, 254);
+        ASSERT_NE(canvas, nullptr);
+        canvas->drawImage(c.image, 10, 10, 10 + w, 10 + h);
+        const std::vector<std::uint8_t> pdf = canvas->finish();
+        const std::string text(pdf.begin(), pdf.end());
+        if (c.maskSize) {
+            EXPECT_NE(text.find(c.maskSize), std::string::npos) << "the stencil is not per module";
+        }
+        const Raster page = rasterise(pdf, 254);
+        ASSERT_GE(page.image.width, w + 20);
+        const auto expected = argbPixels(c.image);
+        auto colourAt = [&](int x, int y) {
+            x = std::clamp(x, 0, w - 1);
+            y = std::clamp(y, 0, h - 1);
+            return expected[static_cast<std::size_t>(y * w + x)] & 0xFFFFFF;
+        };
+        int wrong = 0, edge = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t seen = page.rgb(10 + x, 10 + y);
+                if (seen == colourAt(x, y))
+                    continue;
+                bool neighbour = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        neighbour = neighbour || colourAt(x + dx, y + dy) == seen;
+                ++(neighbour ? edge : wrong);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "pixels of a colour that is nowhere near them";
+        EXPECT_LE(edge, w * h / 2) << "edges moved by more than a pixel";
+    }
 }
 
 // Underline and strike-out positions once came out in device units on the PDF page, several
