@@ -1,6 +1,7 @@
 // End to end: files written by GetBarcode, read back by two scanners nobody here wrote
 // (zbarimg from zbar-tools and ZXingReader from zxing-cpp-tools).
 #include "barcode.h"
+#include "support/Command.h"
 
 #include "barcode/TextCleaner.h"
 #include "support/TempFolder.h"
@@ -15,23 +16,10 @@
 namespace tav::barcode {
 namespace {
 
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;
-};
+using tav::test::CommandResult;
 
 CommandResult run(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
-        result.output.append(chunk, n);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return tav::test::runCommand(command);
 }
 
 // zbarimg prints the data and a newline, and exits 4 when it finds nothing.

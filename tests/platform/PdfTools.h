@@ -1,6 +1,8 @@
 // Running the PDF tools of poppler from tests, and reading their reports.
 #pragma once
 
+#include "support/Command.h"
+
 #include <cstdio>
 #include <string>
 
@@ -8,15 +10,7 @@ namespace tav::platform {
 
 // Runs a command and returns what it printed.
 inline std::string run(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
-            out.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return out;
+    return tav::test::runCommand(command).output;
 }
 
 // The value of one "Name:   value" line of pdfinfo's report.

@@ -3,6 +3,7 @@
 #include "qrcode.h"
 #include "platform/Charset.h"
 #include "qrcode/QrSymbol.h"
+#include "support/Command.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,23 +21,10 @@ namespace {
 using tav::test::readFileBytes;
 using tav::test::TempFolder;
 
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;
-};
+using tav::test::CommandResult;
 
 CommandResult run(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.output.append(buffer.data(), n);
-    int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return tav::test::runCommand(command);
 }
 
 // What zbar reads from the picture; empty when it finds no symbol.
