@@ -3,6 +3,7 @@
 #include "cli/BatchProgress.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
+#include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/RowSelection.h"
 #include "datasource/CsvSource.h"
@@ -134,7 +135,8 @@ int runBatch(const std::vector<std::string>& args) {
                                                           std::chrono::milliseconds(delayMs));
     }
 
-    engine::BatchPrinter batch(tpl, *sink, engine::libraryPictureMaker());
+    InProcessPictureMaker pictures;
+    engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
     std::size_t position = 0;
     data::RowHandler handler;
