@@ -1,8 +1,9 @@
 // Batches from CSV to one PDF, as `tavprint batch FILE --csv ROWS.csv --output OUT.pdf` runs
 // them: labels per second, and the peak memory of the process (flat in the number of rows).
 // Peak memory is the process's high-water mark: run one size per process for a clean figure,
-//   build/bin/batch_bench --benchmark_filter='/1000$'
-//   build/bin/batch_bench --benchmark_filter='/100000$'
+//   build/bin/batch_bench --benchmark_filter='1000/'
+//   build/bin/batch_bench --benchmark_filter='100000/'
+// Whole tavprint runs, process start included: bench/batch_process.sh
 #include "TypicalLabel.h"
 
 #include "datasource/CsvSource.h"
