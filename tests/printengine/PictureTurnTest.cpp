@@ -31,7 +31,7 @@ std::uint32_t get32(const Bytes& b, std::size_t at) {
 
 // A BMP to build: the header fields that matter here and the pixels as stored values, row by row
 // from the top.
-struct BmpSpec {
+struct BmpLayout {
     std::uint32_t bits = 24;
     std::int32_t width = 1;
     std::int32_t height = 1;
@@ -50,7 +50,7 @@ std::size_t strideOf(std::uint32_t width, std::uint32_t bits) {
     return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
 }
 
-Bytes makeBmp(const BmpSpec& s) {
+Bytes makeBmp(const BmpLayout& s) {
     std::uint32_t entries = s.colorsUsed ? s.colorsUsed : (s.bits <= 8 ? 1u << s.bits : 0);
     std::uint32_t afterHeader =
         s.infoSize == 40 ? static_cast<std::uint32_t>(s.masks.size()) * 4 : 0;
@@ -169,8 +169,8 @@ std::vector<std::uint32_t> pattern(std::uint32_t bits, std::int32_t width, std::
     return values;
 }
 
-BmpSpec patterned(std::uint32_t bits, std::int32_t width, std::int32_t height) {
-    BmpSpec s;
+BmpLayout patterned(std::uint32_t bits, std::int32_t width, std::int32_t height) {
+    BmpLayout s;
     s.bits = bits;
     s.width = width;
     s.height = height;
@@ -182,7 +182,7 @@ struct Fixture {
     int row;
     const char* name; // golden file stem
     const char* source;
-    BmpSpec spec;
+    BmpLayout layout;
 };
 
 std::vector<Fixture> fixtures() {
@@ -213,13 +213,13 @@ std::vector<Fixture> fixtures() {
     v5.yResolution = 23622;
     v5.profile = {'p', 'r', 'o', 'f', 'i', 'l', 'e', '!'};
     f.push_back({10, "bpp32-5x3-v5", "32 bits, V5 header with masks and a profile", v5});
-    BmpSpec column; // red, green, blue from the top
+    BmpLayout column; // red, green, blue from the top
     column.bits = 24;
     column.width = 1;
     column.height = 3;
     column.pixels = {0xFF0000, 0x00FF00, 0x0000FF};
     f.push_back({11, "bpp24-1x3", "the 1 x 3 example: red, green, blue", column});
-    BmpSpec pair; // left black (index 0), right white (index 1)
+    BmpLayout pair; // left black (index 0), right white (index 1)
     pair.bits = 1;
     pair.width = 2;
     pair.height = 1;
@@ -260,7 +260,7 @@ TEST(PictureTurn, MatchesGoldens) {
     bool update =
         std::getenv("TAV_UPDATE_GOLDEN") && std::string(std::getenv("TAV_UPDATE_GOLDEN")) == "1";
     for (const auto& f : fixtures()) {
-        Bytes source = makeBmp(f.spec);
+        Bytes source = makeBmp(f.layout);
         for (std::int32_t rotation : kRotations) {
             SCOPED_TRACE("row " + std::to_string(f.row) + " (" + f.source + ") at " +
                          std::to_string(rotation));
@@ -280,7 +280,7 @@ TEST(PictureTurn, MatchesGoldens) {
 // The goldens are only as good as their review: every pixel is also checked against the rules.
 TEST(PictureTurn, MovesStoredValuesByTheRotationRules) {
     for (const auto& f : fixtures()) {
-        Bytes source = makeBmp(f.spec);
+        Bytes source = makeBmp(f.layout);
         for (std::int32_t rotation : kRotations) {
             SCOPED_TRACE("row " + std::to_string(f.row) + " (" + f.source + ") at " +
                          std::to_string(rotation));
@@ -319,19 +319,19 @@ TEST(PictureTurn, MovesStoredValuesByTheRotationRules) {
 
 TEST(PictureTurn, WorkedExamples) {
     auto all = fixtures();
-    Seen column900 = readBmp(tav::engine::turnPicture(makeBmp(all[10].spec), 900));
+    Seen column900 = readBmp(tav::engine::turnPicture(makeBmp(all[10].layout), 900));
     EXPECT_EQ(column900.pixels, (std::vector<std::uint32_t>{0x0000FF, 0x00FF00, 0xFF0000}));
     EXPECT_EQ(column900.width, 3);
-    Seen column1800 = readBmp(tav::engine::turnPicture(makeBmp(all[10].spec), 1800));
+    Seen column1800 = readBmp(tav::engine::turnPicture(makeBmp(all[10].layout), 1800));
     EXPECT_EQ(column1800.pixels, (std::vector<std::uint32_t>{0x0000FF, 0x00FF00, 0xFF0000}));
     EXPECT_EQ(column1800.height, 3);
-    Seen column2700 = readBmp(tav::engine::turnPicture(makeBmp(all[10].spec), 2700));
+    Seen column2700 = readBmp(tav::engine::turnPicture(makeBmp(all[10].layout), 2700));
     EXPECT_EQ(column2700.pixels, (std::vector<std::uint32_t>{0xFF0000, 0x00FF00, 0x0000FF}));
-    Seen pair1800 = readBmp(tav::engine::turnPicture(makeBmp(all[11].spec), 1800));
+    Seen pair1800 = readBmp(tav::engine::turnPicture(makeBmp(all[11].layout), 1800));
     EXPECT_EQ(pair1800.pixels, (std::vector<std::uint32_t>{0, 1}));
 
     // The V5 profile moves behind the turned rows, and its offset follows it.
-    Bytes v5 = tav::engine::turnPicture(makeBmp(all[9].spec), 900);
+    Bytes v5 = tav::engine::turnPicture(makeBmp(all[9].layout), 900);
     std::size_t profileAt = 14 + get32(v5, 14 + 112);
     ASSERT_EQ(profileAt + 8, v5.size());
     EXPECT_EQ(std::string(v5.begin() + static_cast<std::ptrdiff_t>(profileAt), v5.end()),
@@ -401,7 +401,7 @@ TEST(PictureTurn, LeavesOtherBytesUnchanged) {
         }
     }
     // A 1-bit single row turns into many 4-byte rows: the only case where the result grows much.
-    BmpSpec row = patterned(1, 256, 1);
+    BmpLayout row = patterned(1, 256, 1);
     tav::test::resetLargestAllocation();
     Bytes turned = tav::engine::turnPicture(makeBmp(row), 900);
     EXPECT_EQ(turned.size(), 14 + 40 + 8 + 256 * 4u);
