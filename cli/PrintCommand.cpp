@@ -49,18 +49,15 @@ int runPrint(const std::vector<std::string>& args) {
     engine::PrintRequest request;
     request.copies = copies;
     // Names come in UTF-8 and go to the engine as GBK, as a template would hold them.
-    for (auto [option, target] :
-         {std::pair{"--printer", &request.printer}, std::pair{"--job-name", &request.jobName}}) {
-        const auto text = line.value(option).value_or(
-            option == std::string("--job-name") ? baseName(file) : std::string());
-        auto gbk = platform::utf8ToGbk(text);
-        if (!gbk) {
-            std::cerr << "tavprint print: " << option << " is not UTF-8 or holds a character GBK "
-                      << "cannot represent\n";
-            return kExitUsage;
-        }
-        *target = std::move(*gbk);
+    const auto printer = platform::utf8ToGbk(line.value("--printer").value_or(""));
+    const auto jobName = platform::utf8ToGbk(line.value("--job-name").value_or(baseName(file)));
+    if (!printer || !jobName) {
+        std::cerr << "tavprint print: " << (printer ? "--job-name" : "--printer")
+                  << " is not UTF-8 or holds a character GBK cannot represent\n";
+        return kExitUsage;
     }
+    request.printer = *printer;
+    request.jobName = *jobName;
 
     tpl::Template tpl;
     if (int code = loadTemplateWithMarks("print", file, line.values("--set"), tpl); code != kExitOk)

@@ -14,7 +14,12 @@ enum class FileReadStatus { Read, NotFound, CannotOpen };
 // True when something exists at `path` (a file, or anything else that is there).
 bool pathExists(const std::string& path);
 
+// The largest file readWholeFile takes: templates and picture files are far smaller, and a
+// larger one would have to be held in memory whole.
+inline constexpr std::uint64_t kMaxWholeFileBytes = 1ull << 30;
+
 // Reads every byte of the regular file at `path`. The file stays open only during the call.
+// A file larger than kMaxWholeFileBytes cannot be read.
 FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 
 // A document written in pieces that appears at its path only when it is complete: the bytes go

@@ -167,17 +167,16 @@ ReadStatus readTemplateBytes(std::span<const std::uint8_t> bytes, ReaderVariant 
 }
 
 ReadStatus readTemplateFile(const std::string& path, ReaderVariant variant, Template& tpl) {
-    if (!platform::pathExists(path))
-        return ReadStatus::NoFile;
-    clearTemplate(tpl);
     std::vector<std::uint8_t> bytes;
     switch (platform::readWholeFile(path, bytes)) {
     case platform::FileReadStatus::Read:
         return readTemplateBytes(bytes, variant, tpl);
-    case platform::FileReadStatus::NotFound: // removed in the meantime
+    case platform::FileReadStatus::NotFound:
+        return ReadStatus::NoFile; // the template stays as it was
     case platform::FileReadStatus::CannotOpen:
         break;
     }
+    clearTemplate(tpl);
     return ReadStatus::CannotOpen;
 }
 

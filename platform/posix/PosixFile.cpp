@@ -1,5 +1,6 @@
 #include "platform/File.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -64,20 +65,30 @@ bool pathExists(const std::string& path) {
 
 FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    if (!pathExists(path))
+    if (path.empty())
         return FileReadStatus::NotFound;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT ? FileReadStatus::NotFound : FileReadStatus::CannotOpen;
+        return errno == ENOENT || errno == ENOTDIR ? FileReadStatus::NotFound
+                                                   : FileReadStatus::CannotOpen;
     FdCloser closer(fd);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxWholeFileBytes)
         return FileReadStatus::CannotOpen;
-    // The size is only a hint: the file may change while it is read.
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    std::uint8_t chunk[1 << 16];
+    // Read straight into the result. The size is only a hint: the file may grow while it is
+    // read, so the buffer grows too, never beyond the limit.
+    std::size_t used = 0;
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (used == bytes.size()) {
+            if (bytes.size() > kMaxWholeFileBytes) {
+                bytes.clear();
+                return FileReadStatus::CannotOpen;
+            }
+            bytes.resize(std::min<std::size_t>(bytes.size() * 2, kMaxWholeFileBytes + 1));
+        }
+        ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -86,8 +97,9 @@ FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>&
         }
         if (n == 0)
             break;
-        bytes.insert(bytes.end(), chunk, chunk + n);
+        used += static_cast<std::size_t>(n);
     }
+    bytes.resize(used);
     return FileReadStatus::Read;
 }
 

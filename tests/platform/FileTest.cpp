@@ -65,6 +65,19 @@ TEST(ReadWholeFile, TellsMissingFromUnreadable) {
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
+TEST(ReadWholeFile, RefusesAFileTooLargeToHoldWithoutAllocatingIt) {
+    test::TempFolder folder;
+    const auto path = folder.write("huge.tav", {'T', 'A', 'V'});
+    // A sparse file: it claims more than the limit but occupies no disk.
+    std::filesystem::resize_file(path, kMaxWholeFileBytes + 1);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(readWholeFile(path, bytes), FileReadStatus::CannotOpen);
+    EXPECT_TRUE(bytes.empty());
+    std::filesystem::resize_file(path, 3);
+    EXPECT_EQ(readWholeFile(path, bytes), FileReadStatus::Read);
+    EXPECT_EQ(bytes.size(), 3u);
+}
+
 TEST(Charset, ConvertsBetweenGbkAndUtf8) {
     EXPECT_EQ(gbkToUtf8("\xCB\xCE\xCC\xE5"), "宋体");
     EXPECT_EQ(utf8ToGbk("宋体"), std::optional<std::string>("\xCB\xCE\xCC\xE5"));
