@@ -113,7 +113,7 @@ int runBatch(const std::vector<std::string>& args) {
     if (int code = loadTemplateWithMarks("batch", file, line.values("--set"), tpl); code != kExitOk)
         return code;
 
-    // Where the labels go; the printer is checked before the first row is read.
+    // Where the labels go; the printer is found before the first row is read.
     std::unique_ptr<platform::Spooler> spooler;
     std::unique_ptr<engine::LabelSink> sink;
     if (output) {
@@ -124,15 +124,14 @@ int runBatch(const std::vector<std::string>& args) {
         }
     } else {
         spooler = platform::createCupsSpooler();
-        std::string queue;
-        const auto found = spooler->resolvePrinter(
-            platform::gbkToUtf8(printer->empty() ? tpl.page.printerName : *printer), queue);
-        if (found != platform::SpoolStatus::Ok) {
-            std::cerr << "tavprint batch: " << platform::toString(found) << "\n";
-            return found == platform::SpoolStatus::NoScheduler ? kExitNoSpooler : kExitNoPrinter;
+        engine::PrintOutcome found;
+        sink = engine::SpoolerLabelSink::create(*spooler, tpl, *printer,
+                                                std::chrono::milliseconds(delayMs), found);
+        if (!sink) {
+            std::cerr << "tavprint batch: " << found.error << "\n";
+            return found.status == engine::PrintStatus::NoScheduler ? kExitNoSpooler
+                                                                    : kExitNoPrinter;
         }
-        sink = std::make_unique<engine::SpoolerLabelSink>(*spooler, *printer,
-                                                          std::chrono::milliseconds(delayMs));
     }
 
     InProcessPictureMaker pictures;

@@ -14,17 +14,23 @@ std::string batchJobName(std::size_t position) {
     return "TAVPrint_" + std::to_string(position);
 }
 
-SpoolerLabelSink::SpoolerLabelSink(platform::Spooler& spooler, std::string printer,
-                                   std::chrono::milliseconds pause)
-    : m_spooler(spooler), m_printer(std::move(printer)), m_pause(pause) {}
+std::unique_ptr<SpoolerLabelSink> SpoolerLabelSink::create(platform::Spooler& spooler,
+                                                           const tpl::Template& tpl,
+                                                           const std::string& printer,
+                                                           std::chrono::milliseconds pause,
+                                                           PrintOutcome& outcome) {
+    PrintTarget target;
+    outcome = findPrintTarget(tpl, printer, spooler, target);
+    if (!outcome.ok())
+        return nullptr;
+    return std::unique_ptr<SpoolerLabelSink>(
+        new SpoolerLabelSink(spooler, std::move(target), pause));
+}
 
 PrintOutcome SpoolerLabelSink::output(const tpl::Template& tpl, std::size_t position) {
     if (m_jobs++ > 0 && m_pause.count() > 0)
         std::this_thread::sleep_for(m_pause);
-    PrintRequest request;
-    request.printer = m_printer;
-    request.jobName = batchJobName(position);
-    return printTemplate(tpl, request, m_spooler);
+    return printToTarget(tpl, m_target, batchJobName(position), 1, m_spooler);
 }
 
 std::unique_ptr<PdfFileLabelSink> PdfFileLabelSink::create(const std::string& path,

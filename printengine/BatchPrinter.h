@@ -37,13 +37,20 @@ std::string batchJobName(std::size_t position);
 // that cannot take them as fast as they come.
 class SpoolerLabelSink final : public LabelSink {
 public:
-    SpoolerLabelSink(platform::Spooler& spooler, std::string printer,
-                     std::chrono::milliseconds pause);
+    // The queue is found once, here: `printer` (GBK; empty: the template's printer, else the
+    // default). Nothing, with `outcome` saying why, when there is no such queue.
+    static std::unique_ptr<SpoolerLabelSink>
+    create(platform::Spooler& spooler, const tpl::Template& tpl, const std::string& printer,
+           std::chrono::milliseconds pause, PrintOutcome& outcome);
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
 
 private:
+    SpoolerLabelSink(platform::Spooler& spooler, PrintTarget target,
+                     std::chrono::milliseconds pause)
+        : m_spooler(spooler), m_target(std::move(target)), m_pause(pause) {}
+
     platform::Spooler& m_spooler;
-    std::string m_printer; // GBK; empty: the template's printer
+    PrintTarget m_target;
     std::chrono::milliseconds m_pause;
     std::size_t m_jobs = 0;
 };

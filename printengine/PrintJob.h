@@ -39,4 +39,19 @@ inline constexpr int kDefaultPrinterDpi = 300;
 PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request,
                            platform::Spooler& spooler);
 
+// The two halves of printTemplate, for printing one template many times (batches): the queue
+// and its resolution are found once, then each job goes straight to them.
+struct PrintTarget {
+    std::string queue; // as the spooler names it (UTF-8)
+    int dpi = kDefaultPrinterDpi;
+};
+
+// The queue `printer` (GBK; empty: the template's printer, else the default) stands for.
+PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printer,
+                             platform::Spooler& spooler, PrintTarget& target);
+
+// Renders the whole page, then submits it as one job named `jobName` (GBK).
+PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
+                           const std::string& jobName, int copies, platform::Spooler& spooler);
+
 } // namespace tav::engine

@@ -1,5 +1,6 @@
 // The print job against a spooler that records what it is asked, so that every path can be
 // checked without a printer: what is submitted, and that nothing is when a step fails.
+#include "printengine/BatchPrinter.h"
 #include "printengine/PrintJob.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,24 @@ TEST(PrintJob, FailuresSubmitNothing) {
             EXPECT_EQ(spooler.resolveCalls, 0) << "no printer may be touched";
         }
     }
+}
+
+TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
+    FakeSpooler spooler;
+    PrintOutcome outcome;
+    auto sink = SpoolerLabelSink::create(spooler, label("Zebra"), "", std::chrono::milliseconds(0),
+                                         outcome);
+    ASSERT_TRUE(sink) << outcome.error;
+    for (std::size_t row : {1, 2, 5})
+        EXPECT_TRUE(sink->output(label("Zebra"), row).ok());
+    EXPECT_EQ(spooler.resolveCalls, 1);
+    ASSERT_EQ(spooler.submitted.size(), 3u);
+    EXPECT_EQ(spooler.submitted[2].title, "TAVPrint_5");
+    EXPECT_EQ(spooler.submitted[2].printer, "Zebra");
+
+    EXPECT_FALSE(SpoolerLabelSink::create(spooler, label("Nowhere"), "",
+                                          std::chrono::milliseconds(0), outcome));
+    EXPECT_EQ(outcome.status, PrintStatus::UnknownPrinter);
 }
 
 } // namespace
