@@ -13,18 +13,18 @@ tpl::SharedBytes InProcessPictureMaker::barcode(const std::string& content) {
 }
 
 tpl::SharedBytes InProcessPictureMaker::qrCode(const std::string& content, std::int32_t size) {
-    // The engine's fixed calls: black on white, QRConfigure(0, 0, 5),
-    // QRAppearance(0.2, 1, 0), QRSetSize(size, size).
+    // What the engine's fixed calls set, argument by argument.
+    const auto& a = engine::kQrCall;
     qr::QrSettings settings;
     settings.message = content;
-    settings.backColor = qr::clampedColor(255, 255, 255);
-    settings.barColor = qr::clampedColor(0, 0, 0);
-    settings.encoding = qr::encodingFromArgument(0);
-    settings.version = qr::versionFromArgument(0);
-    settings.quietZone = qr::quietZoneFromArgument(5);
-    settings.level = qr::levelFromRecovery(0.2);
-    settings.wholeModules = true;
-    settings.negative = false;
+    settings.backColor = qr::clampedColor(a.back[0], a.back[1], a.back[2]);
+    settings.barColor = qr::clampedColor(a.bar[0], a.bar[1], a.bar[2]);
+    settings.encoding = qr::encodingFromArgument(a.configure[0]);
+    settings.version = qr::versionFromArgument(a.configure[1]);
+    settings.quietZone = qr::quietZoneFromArgument(a.configure[2]);
+    settings.level = qr::levelFromRecovery(a.recovery);
+    settings.wholeModules = a.wholeModules != 0;
+    settings.negative = a.negative != 0;
     settings.width = settings.height = qr::sideFromArgument(size);
     qr::QrError error = qr::QrError::None;
     auto bmp = qr::renderQrBmp(settings, error);

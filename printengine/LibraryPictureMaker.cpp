@@ -35,10 +35,11 @@ public:
     tpl::SharedBytes qrCode(const std::string& content, std::int32_t size) override {
         return throughScratchFile([&](const char* path) {
             QRSetMessage(content.c_str());
-            QRSetBackColor(255, 255, 255);
-            QRSetBarColor(0, 0, 0);
-            QRConfigure(0, 0, 5);
-            QRAppearance(0.2, 1, 0);
+            const auto& a = kQrCall;
+            QRSetBackColor(a.back[0], a.back[1], a.back[2]);
+            QRSetBarColor(a.bar[0], a.bar[1], a.bar[2]);
+            QRConfigure(a.configure[0], a.configure[1], a.configure[2]);
+            QRAppearance(a.recovery, a.wholeModules, a.negative);
             QRSetSize(size, size);
             return QRSaveAsBMP(path);
         });

@@ -10,6 +10,18 @@
 
 namespace tav::engine {
 
+// The arguments the engine always passes to the QR operations, in their order of calling:
+// QRSetBackColor, QRSetBarColor, QRConfigure, QRAppearance. Every maker of QR pictures uses
+// these, so that a label looks the same however its picture was made.
+struct QrCallArguments {
+    int back[3] = {255, 255, 255};
+    int bar[3] = {0, 0, 0};
+    int configure[3] = {0, 0, 5}; // encoding, version, quiet zone
+    double recovery = 0.2;        // QRAppearance
+    int wholeModules = 1, negative = 0;
+};
+inline constexpr QrCallArguments kQrCall{};
+
 class PictureMaker {
 public:
     virtual ~PictureMaker() = default;
