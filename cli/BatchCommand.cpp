@@ -2,15 +2,19 @@
 
 #include "cli/BatchProgress.h"
 #include "cli/CommandLine.h"
+#include "cli/DatabasePassword.h"
 #include "cli/ExitCodes.h"
 #include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
+#include "cli/OutputPath.h"
 #include "cli/RowSelection.h"
+#include "datasource/ConnectionString.h"
 #include "datasource/CsvSource.h"
 #include "datasource/MySqlSource.h"
 #include "datasource/OdbcSource.h"
 #include "datasource/XlsSource.h"
 #include "platform/Charset.h"
+#include "platform/Interruption.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
 
@@ -21,8 +25,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tavprint batch FILE (--csv F | --xls F | --mysql CONNECTION --sql QUERY |\n"
-    "       --odbc CONNECTION --sql QUERY) [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]\n"
-    "       [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...\n";
+    "       --odbc CONNECTION --sql QUERY [--config sqldata.conf]) [--rows 1,3,5-9]\n"
+    "       [--printer NAME] [--delay-ms N] [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...\n";
 
 // The data source the options name; nothing, with a message printed, when they name none or
 // several, or the connection string is wrong. Connection strings are never printed.
@@ -52,23 +56,44 @@ std::unique_ptr<data::DataSource> sourceFromOptions(const CommandLine& line, int
                      "represent\n";
         return nullptr;
     }
-    if (auto mysql = line.value("--mysql")) {
-        auto params = data::MySqlParams::fromConnectionString(*mysql);
-        if (!params) {
-            std::cerr << "tavprint batch: --mysql: " << params.error() << "\n";
+    const auto mysql = line.value("--mysql");
+    std::string connection = mysql ? *mysql : *line.value("--odbc");
+    std::optional<data::MySqlParams> params;
+    if (mysql) {
+        auto parsed = data::MySqlParams::fromConnectionString(connection);
+        if (!parsed) {
+            std::cerr << "tavprint batch: --mysql: " << parsed.error() << "\n";
             return nullptr;
         }
-        return std::make_unique<data::MySqlSource>(std::move(params.value()), std::move(*sqlGbk));
+        params = std::move(parsed.value());
     }
-    return std::make_unique<data::OdbcSource>(*line.value("--odbc"), std::move(*sqlGbk));
+    // The password from outside the command line, where it can be.
+    auto password = findDatabasePassword(mysql ? DatabaseKind::MySql : DatabaseKind::Odbc,
+                                         connection, line.value("--config"));
+    for (const auto& warning : password.warnings)
+        std::cerr << "tavprint batch: " << warning << "\n";
+    if (!password.error.empty() || password.interrupted) {
+        if (!password.error.empty())
+            std::cerr << "tavprint batch: " << password.error << "\n";
+        exitCode = line.value("--config") && !password.error.empty() ? kExitUsage : kExitFailed;
+        return nullptr;
+    }
+    if (mysql) {
+        if (password.password)
+            params->password = *password.password;
+        return std::make_unique<data::MySqlSource>(std::move(*params), std::move(*sqlGbk));
+    }
+    if (password.password)
+        connection += ";" + data::connectionPair("PWD", *password.password);
+    return std::make_unique<data::OdbcSource>(std::move(connection), std::move(*sqlGbk));
 }
 
 } // namespace
 
 int runBatch(const std::vector<std::string>& args) {
     CommandLine line({},
-                     {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--rows", "--printer",
-                      "--delay-ms", "--output", "--dpi"},
+                     {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--config", "--rows",
+                      "--printer", "--delay-ms", "--output", "--dpi"},
                      {"--set"});
     std::string error;
     int delayMs = 200;
@@ -96,6 +121,16 @@ int runBatch(const std::vector<std::string>& args) {
         std::cerr << "tavprint batch: --output writes a PDF file; --printer and --delay-ms are "
                      "for printing\n";
         return kExitUsage;
+    }
+    if (output) {
+        std::vector<std::string> inputs = {line.positionals().front()};
+        for (const char* data : {"--csv", "--xls"})
+            if (auto path = line.value(data))
+                inputs.push_back(*path);
+        if (auto problem = outputPathProblem(*output, {".pdf"}, inputs); !problem.empty()) {
+            std::cerr << "tavprint batch: " << problem << "\n";
+            return kExitUsage;
+        }
     }
     auto printer = platform::utf8ToGbk(line.value("--printer").value_or(""));
     if (!printer) {
@@ -144,6 +179,8 @@ int runBatch(const std::vector<std::string>& args) {
         return true;
     };
     handler.onRow = [&](const std::vector<std::string>& cells) {
+        if (platform::interruptionSignal() != 0)
+            return false;
         ++position;
         if (rows.endsBefore(position))
             return false;
@@ -163,6 +200,11 @@ int runBatch(const std::vector<std::string>& args) {
         std::cerr << "tavprint batch: " << progress.printed() << " printed, " << progress.failed()
                   << " failed" << where << "\n";
     };
+    if (platform::interruptionSignal() != 0) {
+        // The label being sent was withdrawn and the document's temporary file is gone.
+        summary(output ? ", interrupted, no file written" : ", interrupted");
+        return kExitFailed;
+    }
     if (!read.ok()) {
         // Jobs already sent stay sent; a document is not written (its temporary file goes).
         std::cerr << "tavprint batch: " << read.error() << "\n";

@@ -2,6 +2,8 @@
 // user's data. Paths are byte strings as the operating system takes them.
 #pragma once
 
+#include "platform/Interruption.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -14,6 +16,18 @@ enum class FileReadStatus { Read, NotFound, CannotOpen };
 // True when something exists at `path` (a file, or anything else that is there).
 bool pathExists(const std::string& path);
 
+// What is at a path. A symbolic link is reported as one, not followed.
+enum class PathKind { Missing, RegularFile, SymbolicLink, Directory, Other };
+PathKind pathKind(const std::string& path);
+
+// True when both paths lead (through symbolic links) to one and the same file: the same device
+// and inode, whatever the names. False when either leads nowhere.
+bool sameFile(const std::string& a, const std::string& b);
+
+// Who may read a file that a save creates: everyone the user's umask allows, or only its owner
+// (for files that hold secrets; an existing file then loses any group and other access).
+enum class NewFileAccess { Default, OwnerOnly };
+
 // The largest file readWholeFile takes: templates and picture files are far smaller, and a
 // larger one would have to be held in memory whole.
 inline constexpr std::uint64_t kMaxWholeFileBytes = 1ull << 30;
@@ -25,8 +39,9 @@ FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>&
 // A document written in pieces that appears at its path only when it is complete: the bytes go
 // to a new temporary file in the same folder, which commit() flushes to disk and renames over
 // the path. Until then, and whenever a step fails, a previous file at the path stays as it was;
-// a writer destroyed before commit() removes its temporary file. An existing file keeps its
-// permission bits.
+// a writer destroyed before commit() removes its temporary file, and so does a program asked to
+// stop (see Interruption.h). An existing file keeps its owner, group and permission bits; when
+// they cannot be kept (another user's file), it is not replaced.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -34,7 +49,8 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    bool open(const std::string& path, std::string& error);
+    bool open(const std::string& path, std::string& error,
+              NewFileAccess access = NewFileAccess::Default);
     bool write(std::span<const std::uint8_t> bytes, std::string& error);
     bool commit(std::string& error);
 
@@ -44,13 +60,15 @@ private:
     int m_fd = -1;
     std::string m_path;
     std::string m_temp;
+    RemovedOnInterruption m_removal;
 };
 
 // Writes `bytes` to a new temporary file in the folder of `path`, flushes it to disk and renames
 // it over `path`; a failure at any step leaves a previous file at `path` as it was. An existing
-// file keeps its permission bits. On failure `error` says why.
+// file keeps its owner and permission bits, as with AtomicFileWriter. On failure `error` says
+// why.
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error);
+                         std::string& error, NewFileAccess access = NewFileAccess::Default);
 
 // Creates the file at `path` or truncates it, then writes every byte of `bytes` and closes it.
 // True only when all of it was written; when a step fails after the file was opened, the partly

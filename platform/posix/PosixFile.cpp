@@ -63,6 +63,27 @@ bool pathExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
+PathKind pathKind(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(st.st_mode))
+        return PathKind::RegularFile;
+    if (S_ISLNK(st.st_mode))
+        return PathKind::SymbolicLink;
+    if (S_ISDIR(st.st_mode))
+        return PathKind::Directory;
+    return PathKind::Other;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &first) == 0 &&
+           ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     if (path.empty())
@@ -110,7 +131,7 @@ AtomicFileWriter::~AtomicFileWriter() {
     }
 }
 
-bool AtomicFileWriter::open(const std::string& path, std::string& error) {
+bool AtomicFileWriter::open(const std::string& path, std::string& error, NewFileAccess access) {
     if (m_fd >= 0) {
         error = "a file is already being written";
         return false;
@@ -126,15 +147,27 @@ bool AtomicFileWriter::open(const std::string& path, std::string& error) {
         error = describe("cannot create a temporary file beside", path);
         return false;
     }
-    // mkstemp makes the file private; give it the mode the user expects for a document.
+    m_removal.reset(m_temp);
+    // mkstemp makes the file private; give it the mode the user expects for a document, and
+    // the owner and group a file being replaced has (replacing a file as root must not hand
+    // it to root).
+    const mode_t ownerOnly = access == NewFileAccess::OwnerOnly ? 0600 : 07777;
     struct stat existing {};
     mode_t mode;
     if (::stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
+        mode = existing.st_mode & 07777 & ownerOnly;
+        struct stat created {};
+        if (::fstat(m_fd, &created) != 0 ||
+            ((created.st_uid != existing.st_uid || created.st_gid != existing.st_gid) &&
+             ::fchown(m_fd, existing.st_uid, existing.st_gid) != 0)) {
+            error = describe("cannot keep the owner and group of", path);
+            abandon();
+            return false;
+        }
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~mask & ownerOnly;
     }
     if (::fchmod(m_fd, mode) != 0) {
         error = describe("cannot set the permissions of", m_temp);
@@ -177,8 +210,10 @@ bool AtomicFileWriter::commit(std::string& error) {
     }
     if (!ok) {
         ::unlink(m_temp.c_str());
+        m_removal.reset();
         return false;
     }
+    m_removal.reset();
     // Make the rename itself durable.
     int dir = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
@@ -194,12 +229,13 @@ void AtomicFileWriter::abandon() {
         ::unlink(m_temp.c_str());
         m_fd = -1;
     }
+    m_removal.reset();
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error) {
+                         std::string& error, NewFileAccess access) {
     AtomicFileWriter writer;
-    return writer.open(path, error) && writer.write(bytes, error) && writer.commit(error);
+    return writer.open(path, error, access) && writer.write(bytes, error) && writer.commit(error);
 }
 
 bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
