@@ -83,8 +83,11 @@ std::unique_ptr<data::DataSource> sourceFromOptions(const CommandLine& line, int
             params->password = *password.password;
         return std::make_unique<data::MySqlSource>(std::move(*params), std::move(*sqlGbk));
     }
-    if (password.password)
-        connection += ";" + data::connectionPair("PWD", *password.password);
+    if (password.password) {
+        if (!connection.empty() && connection.back() != ';')
+            connection += ';';
+        connection += data::connectionPair("PWD", *password.password);
+    }
     return std::make_unique<data::OdbcSource>(std::move(connection), std::move(*sqlGbk));
 }
 
