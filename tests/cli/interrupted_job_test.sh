@@ -28,9 +28,11 @@ withdraw() { # cancels what a failed run left, so that the shared queue stays cl
     lpq -P CAPTURE 2>/dev/null | grep -F -- "$1" | awk '{ print $3 }' | xargs -r -n 1 cancel 2>/dev/null
 }
 
+# A sanitizer runtime would insist on coming before the preloaded library.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+
 # 1. SIGTERM after 1 MB of the upload: exit 143, no job anywhere.
-ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-    LD_PRELOAD=$preload TAV_TEST_SIGNAL_AFTER_BYTES=1000000 \
+LD_PRELOAD=$preload TAV_TEST_SIGNAL_AFTER_BYTES=1000000 \
     "$tavprint" print "$label" --printer CAPTURE --job-name "${tag}cut" --set "图片=$scratch/noise.bmp" \
     2>"$scratch/err"
 rc=$?
