@@ -42,17 +42,17 @@ enum class Direction { Up = 1, Down = 2, Left = 3, Right = 4 };
 
 // The page settings to change; fields left empty stay as they are.
 struct PageChange {
-    std::optional<std::int32_t> paperWidth;  // taken only when > 0
-    std::optional<std::int32_t> paperHeight; // taken only when > 0
-    std::optional<std::int32_t> orientation;
-    std::optional<std::int32_t> paperColor;
-    std::optional<std::int32_t> printScale;
-    std::optional<std::string> printerName;
+    std::optional<std::int32_t> paperWidth = {};  // taken only when > 0
+    std::optional<std::int32_t> paperHeight = {}; // taken only when > 0
+    std::optional<std::int32_t> orientation = {};
+    std::optional<std::int32_t> paperColor = {};
+    std::optional<std::int32_t> printScale = {};
+    std::optional<std::string> printerName = {};
 };
 
 // The box fields to change; fields left empty stay as they are.
 struct BoxChange {
-    std::optional<std::int32_t> x, y, width, height;
+    std::optional<std::int32_t> x = {}, y = {}, width = {}, height = {};
 };
 
 // Where a document gets its pictures and text extents from.
