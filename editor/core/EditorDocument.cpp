@@ -420,6 +420,8 @@ void EditorDocument::deleteSelected() {
     if (!e)
         return;
     e->deleted = true;
+    // A deleted element is not drawn, so it cannot stay picked with a frame around nothing.
+    std::erase(m_multi, m_selected);
     m_selected = kPlaceholderIndex;
 }
 
@@ -435,7 +437,7 @@ std::int32_t EditorDocument::duplicateSelected() {
 bool EditorDocument::raiseSelected() {
     if (!hasSelection() || m_selected >= elementCount())
         return false;
-    std::swap(*elementAt(m_selected), *elementAt(m_selected + 1));
+    swapElements(m_selected, m_selected + 1);
     ++m_selected;
     return true;
 }
@@ -443,9 +445,16 @@ bool EditorDocument::raiseSelected() {
 bool EditorDocument::lowerSelected() {
     if (m_selected <= kFirstElementIndex)
         return false;
-    std::swap(*elementAt(m_selected), *elementAt(m_selected - 1));
+    swapElements(m_selected, m_selected - 1);
     --m_selected;
     return true;
+}
+
+void EditorDocument::swapElements(std::int32_t a, std::int32_t b) {
+    std::swap(*elementAt(a), *elementAt(b));
+    // Picked elements are held by index: they follow their elements.
+    for (std::int32_t& index : m_multi)
+        index = index == a ? b : index == b ? a : index;
 }
 
 void EditorDocument::centerHorizontally() {

@@ -196,11 +196,12 @@ public:
 
     // --- Edit menu (all do nothing when nothing is selected) ---
 
-    // Flags the selected element deleted and selects nothing.
+    // Flags the selected element deleted, unpicks it and selects nothing.
     void deleteSelected();
     // Appends an exact copy of the selected element on top and selects it; returns its index.
     std::int32_t duplicateSelected();
-    // Swaps with the element above / below (selection follows); false at the top / at index 2.
+    // Swaps with the element above / below (selection and picks follow); false at the top / at
+    // index 2.
     bool raiseSelected();
     bool lowerSelected();
     // x = paperWidth / 2 - width / 2, y = paperHeight / 2 - height / 2, truncated toward zero.
@@ -238,6 +239,7 @@ private:
     tpl::TemplateElement* selectedElement();
     tpl::TemplateElement* elementAt(std::int32_t index);
     std::int32_t append(tpl::TemplateElement element);
+    void swapElements(std::int32_t a, std::int32_t b);
     void rebuildPictures(tpl::TemplateElement& e);
     void setSource(tpl::TemplateElement& e, tpl::SharedBytes source);
     void fitText(tpl::TemplateElement& e);

@@ -590,6 +590,27 @@ TEST_F(DocumentTest, ElementsPickedTogetherMoveTogether) {
     EXPECT_EQ(doc.multiSelectionCount(), 0);
 }
 
+TEST_F(DocumentTest, PicksFollowTheirElementsThroughLayerChangesAndDeletion) {
+    doc.addRect(0, 0, 10, 10, false);     // 2
+    doc.addRect(100, 100, 10, 10, false); // 3
+    doc.addRect(200, 200, 10, 10, false); // 4
+    doc.addToMultiSelection(5, 5);
+    doc.addToMultiSelection(205, 205);
+    doc.select(3);
+    ASSERT_TRUE(doc.raiseSelected()); // 3 and 4 change places
+    EXPECT_EQ(doc.multiSelection(), (std::vector<std::int32_t>{2, 3}));
+    EXPECT_EQ(doc.element(3).box.x, 200);
+    ASSERT_TRUE(doc.lowerSelected()); // and back
+    EXPECT_EQ(doc.multiSelection(), (std::vector<std::int32_t>{2, 4}));
+
+    doc.select(4);
+    doc.deleteSelected(); // not drawn, so no longer picked
+    EXPECT_EQ(doc.multiSelection(), (std::vector<std::int32_t>{2}));
+    doc.moveMultiSelection(Direction::Down);
+    EXPECT_EQ(doc.element(2).box.y, 1);
+    EXPECT_EQ(doc.element(4).box.y, 200);
+}
+
 TEST_F(DocumentTest, SelectInRectanglePicksTheElementsWhollyInside) {
     doc.addRect(10, 10, 20, 20, false);                      // 2: inside
     doc.addRect(25, 25, 20, 20, false);                      // 3: crosses the right edge
