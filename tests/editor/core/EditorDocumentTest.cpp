@@ -553,6 +553,10 @@ TEST_F(DocumentTest, ArrowKeysMoveTheSelectedElementByOneWithinTheRanges) {
         {5, 0, 0, Direction::Left, 0, 0},
         {6, 0, 0, Direction::Up, 0, 0},
         {7, 4999, 4999, Direction::Right, 4999, 4999},
+        // Boxes from files can hold any value; moving them must not overflow.
+        {8, INT32_MIN, INT32_MAX, Direction::Left, INT32_MIN, INT32_MAX},
+        {9, INT32_MIN, INT32_MAX, Direction::Down, INT32_MIN, INT32_MAX},
+        {10, 5000, -1, Direction::Left, 4999, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
