@@ -81,6 +81,7 @@ void UndoHistory::resetAll() {
     m_slots.fill(fresh);
     m_newest = kSlots;
     viewCurrent();
+    m_viewedBelow = m_current > 1; // every slot holds the same new document
 }
 
 void UndoHistory::resetAll(EditorDocument opened) {

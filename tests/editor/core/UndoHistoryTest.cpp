@@ -158,6 +158,15 @@ TEST_F(HistoryTest, ResetEmptiesEverySlotAndKeepsTheIndex) {
     for (int i = 1; i <= UndoHistory::kSlots; ++i)
         EXPECT_EQ(history.snapshot(i).templ(), fresh.templ());
     EXPECT_TRUE(history.redo()); // New leaves every slot usable
+
+    // The index rises by one per edit after New, as after any edit.
+    for (int i = 0; i < 10; ++i)
+        history.undo();
+    history.resetAll();
+    ASSERT_EQ(history.currentIndex(), 50);
+    edit(3);
+    EXPECT_EQ(history.currentIndex(), 51);
+    EXPECT_EQ(undoTrail(3), (Trail{"3", "0", "0"}));
 }
 
 TEST_F(HistoryTest, OpeningPutsTheFileIntoTheCurrentSlotOverNewDocuments) {
