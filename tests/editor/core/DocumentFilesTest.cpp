@@ -162,6 +162,15 @@ TEST_F(DocumentFilesTest, EveryVersionTheDesignerKnowsOpensWithItsZoom) {
         EXPECT_EQ(doc.element(3).content, "text");
         EXPECT_EQ(doc.element(3).mark, "{T}");
         EXPECT_EQ(doc.hitTest(900, 20), 3);
+
+        // Saved again, every version becomes the current one and opens as it was.
+        std::string error;
+        ASSERT_TRUE(doc.save(folder.file("again.tav"), error)) << error;
+        const auto bytes = test::readFileBytes(folder.file("again.tav"));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 10), "TAV 3.1...");
+        EditorDocument again = newDocument();
+        ASSERT_EQ(again.load(folder.file("again.tav")), LoadStatus::Loaded);
+        EXPECT_EQ(again.templ(), doc.templ());
     }
 }
 
