@@ -621,3 +621,69 @@ TEST(PdfCanvas, TextLooksAsOnThePicture) {
 
 } // namespace
 } // namespace tav::platform
+
+namespace tav::platform {
+namespace {
+
+// A canvas over caller-owned pixels draws any window of the page exactly as the picture of the
+// whole page shows it there, at scales that are not a whole dpi too, and touches nothing else.
+// Curves cut by the window's edge are the exception away from 254 dpi: cairo flattens them
+// within its tolerance for the part inside the surface, which can shade their edge pixels a
+// level or two differently, so they are compared at 254 dpi only.
+TEST(PixelCanvas, WindowsEqualThePictureOfTheWholePage) {
+    const auto straight = [](Canvas& canvas) {
+        canvas.setPen({3, kRed});
+        canvas.setBrush({0x00FF00});
+        canvas.drawRoundRect(20, 30, 180, 120, 0, 0);
+        canvas.setPen({0, kBlack});
+        canvas.drawLine(5, 140, 195, 145);
+        canvas.drawLine(10, 10, 120, 75);
+        canvas.setFont({kSongTi, 40});
+        canvas.setTextColor(kBlack);
+        canvas.drawText(30, 50, kZhongWen + "AB12");
+    };
+    const auto curved = [&](Canvas& canvas) {
+        straight(canvas);
+        canvas.setPen({3, kRed});
+        canvas.drawRoundRect(40, 60, 170, 150, 40, 40);
+        canvas.drawEllipse(60, 10, 150, 90, false);
+    };
+    for (int dpi : {254, 381}) {
+        const auto paint = dpi == 254 ? std::function<void(Canvas&)>(curved)
+                                      : std::function<void(Canvas&)>(straight);
+    for (int dpi : {254, 381}) {
+        SCOPED_TRACE(dpi);
+        const Raster whole = draw(200, 160, paint, dpi);
+        ASSERT_GT(whole.image.width, 0);
+        // A window with a margin of untouched pixels around it.
+        const int left = 17, top = 9, width = 90, height = 70, stride = (width + 8) * 4;
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(stride / 4) * (height + 4),
+                                          0xFFFFFFFFu);
+        std::uint8_t* origin = reinterpret_cast<std::uint8_t*>(pixels.data()) + 2 * stride + 4 * 4;
+        {
+            auto canvas = createPixelCanvas({origin, width, height, stride}, dpi / 254.0, dpi,
+                                            left, top);
+            ASSERT_NE(canvas, nullptr);
+            paint(*canvas);
+        }
+        int differing = 0;
+        for (int y = -2; y < height + 2; ++y) {
+            for (int x = -4; x < width + 4; ++x) {
+                const std::uint32_t got =
+                    pixels[static_cast<std::size_t>(y + 2) * (stride / 4) + x + 4] & 0xFFFFFF;
+                const bool inside = x >= 0 && y >= 0 && x < width && y < height;
+                const std::uint32_t expected = inside ? whole.rgb(x + left, y + top) : 0xFFFFFF;
+                differing += got != expected;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
+    EXPECT_EQ(createPixelCanvas({nullptr, 10, 10, 40}, 1.0, 254, 0, 0), nullptr);
+    std::vector<std::uint32_t> small(100);
+    EXPECT_EQ(createPixelCanvas({reinterpret_cast<std::uint8_t*>(small.data()), 10, 10, 20}, 1.0,
+                                254, 0, 0),
+              nullptr); // a stride shorter than a row
+}
+
+} // namespace
+} // namespace tav::platform
