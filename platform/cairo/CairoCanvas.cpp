@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <optional>
 
 #include "platform/Charset.h"
@@ -215,13 +216,31 @@ std::unique_ptr<CairoCanvas> CairoCanvas::createOnPixels(const PixelTarget& targ
                                                          double pixelsPerUnit, int dpi,
                                                          int originX, int originY) {
     if (target.pixels == nullptr || target.width <= 0 || target.height <= 0 ||
-        target.width > kMaxSurfaceSide || target.height > kMaxSurfaceSide ||
         target.stride < cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, target.width) ||
-        !(pixelsPerUnit > 0) || dpi <= 0) {
+        !(pixelsPerUnit > 0) || dpi <= 0 || originX < 0 || originY < 0 ||
+        originX > kMaxSurfaceSide - target.width || originY > kMaxSurfaceSide - target.height) {
         return nullptr;
     }
+    // The page is drawn on a surface that starts at the page's top-left corner, clipped to the
+    // window. With a shifted origin instead, every device coordinate would be computed with
+    // other roundings, and texts would land a pixel off here and there. Only the window's part
+    // of that surface is ever touched (memory of this size is mapped lazily); it is copied in
+    // here and back when the canvas is destroyed.
+    const int pageWidth = originX + target.width;
+    const int pageHeight = originY + target.height;
+    const int pageStride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pageWidth);
+    std::unique_ptr<unsigned char[]> page(
+        new (std::nothrow) unsigned char[static_cast<std::size_t>(pageStride) * pageHeight]);
+    if (!page) {
+        return nullptr;
+    }
+    Window window{target, originX, originY, pageStride, std::move(page)};
+    for (int y = 0; y < target.height; ++y) {
+        std::memcpy(window.row(y), target.pixels + static_cast<std::size_t>(y) * target.stride,
+                    static_cast<std::size_t>(target.width) * 4);
+    }
     cairo_surface_t* surface = cairo_image_surface_create_for_data(
-        target.pixels, CAIRO_FORMAT_RGB24, target.width, target.height, target.stride);
+        window.page.get(), CAIRO_FORMAT_RGB24, pageWidth, pageHeight, pageStride);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return nullptr;
@@ -229,8 +248,9 @@ std::unique_ptr<CairoCanvas> CairoCanvas::createOnPixels(const PixelTarget& targ
     auto canvas =
         std::unique_ptr<CairoCanvas>(new CairoCanvas(Kind::Pixels, surface, dpi, nullptr));
     canvas->m_pixelsPerUnit = pixelsPerUnit;
-    // A shift by whole pixels puts every shape on the pixels it covers on the whole page.
-    cairo_translate(canvas->m_cr, -originX, -originY);
+    canvas->m_window = std::move(window);
+    cairo_rectangle(canvas->m_cr, originX, originY, target.width, target.height);
+    cairo_clip(canvas->m_cr);
     cairo_scale(canvas->m_cr, pixelsPerUnit, pixelsPerUnit);
     return canvas->usable() ? std::move(canvas) : nullptr;
 }
@@ -265,8 +285,13 @@ CairoCanvas::~CairoCanvas() {
         g_object_unref(m_pango);
     }
     cairo_destroy(m_cr);
-    if (m_kind == Kind::Pixels) {
+    if (m_kind == Kind::Pixels && m_window.page) {
         cairo_surface_flush(m_surface);
+        const PixelTarget& t = m_window.target;
+        for (int y = 0; y < t.height; ++y) {
+            std::memcpy(t.pixels + static_cast<std::size_t>(y) * t.stride, m_window.row(y),
+                        static_cast<std::size_t>(t.width) * 4);
+        }
     }
     cairo_surface_destroy(m_surface);
 }

@@ -69,6 +69,21 @@ private:
     int m_dpi;
     // Set for a canvas over caller-owned pixels, whose scale need not be a whole dpi.
     double m_pixelsPerUnit = 0;
+    // For such a canvas: the caller's pixels, where they lie on the page, and the page-sized
+    // surface memory they are drawn in (see createOnPixels).
+    struct Window {
+        PixelTarget target;
+        int originX = 0;
+        int originY = 0;
+        int pageStride = 0;
+        std::unique_ptr<unsigned char[]> page;
+        // The first of the window's pixels in row y (from the window's top) of that memory.
+        unsigned char* row(int y) const {
+            return page.get() + static_cast<std::size_t>(originY + y) * pageStride +
+                   static_cast<std::size_t>(originX) * 4;
+        }
+    };
+    Window m_window;
     bool m_finished = false;
 
     Pen m_pen;

@@ -1,0 +1,302 @@
+// The designer's window under the offscreen platform: opening from the command line, New, Open,
+// Save, Save As, Exit and Print, with every question and box they show, answered by
+// ScriptedDialogs.
+#include "ScriptedDialogs.h"
+
+#include "editor/app/MainWindow.h"
+#include "editor/app/UiTexts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tav::editor;
+using tav::editor::test::Asked;
+using tav::editor::test::ScriptedDialogs;
+
+namespace {
+
+tav::editor::PageChange printerOnly(const char* name) {
+    tav::editor::PageChange change;
+    change.printerName = name;
+    return change;
+}
+
+const QString kExamples = QStringLiteral(TAV_SOURCE_DIR "/examples");
+const QString kUntitledCaption = QStringLiteral("TAVEditor - 未命名.tav");
+
+Asked errorBox(const QString& title, const QString& text) {
+    return {"error", title, text};
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        // Scratch files of printing land here, so the tests can see that none is left.
+        m_scratch = m_dir.path() + "/scratch";
+        QVERIFY(QDir().mkpath(m_scratch));
+        qputenv("TMPDIR", m_scratch.toLocal8Bit());
+    }
+
+    void startsUntitled() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        QCOMPARE(window.windowTitle(), kUntitledCaption);
+        QCOMPARE(window.minimumSize(), QSize(1200, 700));
+        QCOMPARE(window.size(), QSize(1200, 700));
+        QVERIFY(window.openFromArguments({}));
+        QVERIFY(dialogs.asked.isEmpty());
+        // The printer combo starts with the empty item that stands for the default printer.
+        auto* printers = window.findChild<QComboBox*>(QStringLiteral("打印机名称"));
+        QVERIFY(printers);
+        QCOMPARE(printers->itemText(0), QString());
+    }
+
+    void commandLineOpenFailures_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content"); // written first unless empty
+        QTest::addColumn<QString>("expectedText");
+        QTest::newRow("missing") << "missing.tav" << QByteArray() << texts::kOpenMissingText;
+        QTest::newRow("not a template")
+            << "broken.tav" << QByteArray("this is not a template") << QString("unusable");
+    }
+    void commandLineOpenFailures() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expectedText);
+        const QString path = m_dir.path() + "/" + file;
+        if (!content.isEmpty())
+            writeFile(path, content);
+        if (expectedText == "unusable")
+            expectedText = texts::kOpenUnusableText + path;
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        QVERIFY(!window.openFromArguments({path}));
+        QCOMPARE(dialogs.asked, QList<Asked>{errorBox(texts::kOpenFailedTitle, expectedText)});
+    }
+
+    void commandLineJoinsArgumentsWithBlanks() {
+        const QString path = m_dir.path() + "/my shipping label.tav";
+        QVERIFY(QFile::copy(kExamples + "/shipping-label.tav", path));
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        const QStringList words = path.split(' ');
+        QVERIFY(window.openFromArguments({words[0], words[1], words[2] + "  "}));
+        QVERIFY(dialogs.asked.isEmpty());
+        QCOMPARE(window.currentPath(), path);
+        QCOMPARE(window.windowTitle(), "TAVEditor - " + path);
+        QVERIFY(window.history().current().elementCount() > 1);
+    }
+
+    void newAsksAndClears() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
+        const Asked question{"question", texts::kNewTitle, texts::kNewText};
+
+        dialogs.answers = {false};
+        window.newDocument();
+        QCOMPARE(dialogs.asked, QList<Asked>{question});
+        QVERIFY(window.history().current().elementCount() > 1);
+
+        dialogs.answers = {true};
+        window.newDocument();
+        QCOMPARE(window.history().current().elementCount(), 1);
+        QCOMPARE(window.currentPath(), QString());
+        QCOMPARE(window.windowTitle(), kUntitledCaption);
+        QCOMPARE(window.findChild<QSlider*>(QStringLiteral("滑块条1"))->value(), 10);
+    }
+
+    void openFlows() {
+        const QString broken = m_dir.path() + "/broken.tav";
+        writeFile(broken, "TAV 9.9...");
+        const QString example = kExamples + "/shipping-label.tav";
+        const Asked question{"question", texts::kOpenTitle, texts::kOpenText};
+        const Asked dialog{"open", texts::kOpenDialogTitle,
+                           QStringLiteral("未命名.tav|tav文件(*.tav)|tav")};
+
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        // No: nothing else is asked.
+        window.openDocument();
+        QCOMPARE(dialogs.asked, QList<Asked>{question});
+        // Yes, then the dialog cancelled.
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        window.openDocument();
+        QCOMPARE(dialogs.asked, (QList<Asked>{question, dialog}));
+        QCOMPARE(window.windowTitle(), kUntitledCaption);
+        // A file that is not a template: the error names it, the document stays new.
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        dialogs.files = {broken};
+        window.openDocument();
+        QCOMPARE(dialogs.asked, (QList<Asked>{question, dialog,
+                                              errorBox(texts::kOpenFailedTitle,
+                                                       texts::kOpenUnusableText + broken)}));
+        QCOMPARE(window.history().current().elementCount(), 1);
+        QCOMPARE(window.windowTitle(), kUntitledCaption);
+        // A template opens, with its caption.
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        dialogs.files = {example};
+        window.openDocument();
+        QCOMPARE(dialogs.asked, (QList<Asked>{question, dialog}));
+        QCOMPARE(window.windowTitle(), "TAVEditor - " + example);
+        QVERIFY(window.history().current().elementCount() > 1);
+    }
+
+    void openShowsTheZoomOfTheFile() {
+        // Saved at 150 %: the combo shows its 150 % item, the slider 15.
+        const QString path = m_dir.path() + "/zoomed.tav";
+        {
+            ScriptedDialogs dialogs;
+            MainWindow window(dialogs);
+            window.setZoomStep(15);
+            dialogs.files = {path};
+            window.saveAs();
+            QVERIFY(QFile::exists(path));
+        }
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        dialogs.answers = {true};
+        dialogs.files = {path};
+        window.openDocument();
+        QCOMPARE(window.findChild<QComboBox*>(QStringLiteral("组合框5"))->currentText(),
+                 QStringLiteral("150%"));
+        QCOMPARE(window.findChild<QSlider*>(QStringLiteral("滑块条1"))->value(), 15);
+    }
+
+    void saveAndSaveAs() {
+        const Asked dialog{"save", texts::kSaveDialogTitle,
+                           QStringLiteral("未命名.tav|tav文件(*.tav)|tav")};
+        const QString first = m_dir.path() + "/first.tav";
+        const QString failing = m_dir.path() + "/no-such-folder/label.tav";
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+
+        // Untitled Save asks for a name; cancelled: nothing.
+        window.save();
+        QCOMPARE(dialogs.asked, QList<Asked>{dialog});
+        QCOMPARE(window.windowTitle(), kUntitledCaption);
+        // An empty name: untitled.
+        dialogs.asked.clear();
+        dialogs.files = {QString()};
+        window.save();
+        QCOMPARE(window.currentPath(), QString());
+        QCOMPARE(window.windowTitle(), kUntitledCaption);
+        // Saved: the caption names the file; a second Save asks nothing.
+        dialogs.asked.clear();
+        dialogs.files = {first};
+        window.save();
+        QCOMPARE(dialogs.asked, QList<Asked>{dialog});
+        QVERIFY(QFile::exists(first));
+        QCOMPARE(window.windowTitle(), "TAVEditor - " + first);
+        dialogs.asked.clear();
+        window.save();
+        QVERIFY(dialogs.asked.isEmpty());
+
+        // Save As to a path that cannot be written: the error names it, the caption stays, and
+        // the path is kept, so Save tries it again without a dialog.
+        dialogs.files = {failing};
+        window.saveAs();
+        const Asked failed = errorBox(texts::kSaveFailedTitle, texts::kSaveFailedText + failing);
+        QCOMPARE(dialogs.asked, (QList<Asked>{dialog, failed}));
+        QCOMPARE(window.currentPath(), failing);
+        QCOMPARE(window.windowTitle(), "TAVEditor - " + first);
+        dialogs.asked.clear();
+        window.save();
+        QCOMPARE(dialogs.asked, QList<Asked>{failed});
+    }
+
+    void exitAndClose() {
+        const Asked question{"question", texts::kExitTitle, texts::kExitText};
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        QSignalSpy finished(&window, &MainWindow::finished);
+        window.show();
+        // No: nothing happens, also when the window is closed.
+        window.exitProgram();
+        QVERIFY(!window.close());
+        QCOMPARE(dialogs.asked, (QList<Asked>{question, question}));
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(window.isVisible());
+        // Yes: the program ends with code 0.
+        dialogs.answers = {true};
+        window.exitProgram();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.front().front().toInt(), 0);
+    }
+
+    void printStopsWithoutACount_data() {
+        QTest::addColumn<std::optional<int>>("answer");
+        QTest::newRow("cancelled") << std::optional<int>();
+        QTest::newRow("zero") << std::optional<int>(0);
+        QTest::newRow("negative") << std::optional<int>(-2);
+    }
+    void printStopsWithoutACount() {
+        QFETCH(std::optional<int>, answer);
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
+        // A printer that does not exist: had anything been printed, an error box would say so.
+        window.history().current().setPage(printerOnly("no-such-printer"));
+        dialogs.integers = {answer};
+        window.print();
+        const QList<Asked> countOnly{{"integer", texts::kCopiesTitle, texts::kCopiesPrompt + "|1"}};
+        QCOMPARE(dialogs.asked, countOnly);
+        QCOMPARE(QDir(m_scratch).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void printReportsAFailedCopy() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
+        window.history().current().setPage(printerOnly("no-such-printer"));
+        dialogs.integers = {3};
+        window.print();
+        // One box, and the remaining copies are skipped.
+        QCOMPARE(dialogs.asked.size(), 2);
+        QCOMPARE(dialogs.asked[1], errorBox(texts::kPrintFailedTitle, texts::kPrintCopyText));
+        QCOMPARE(QDir(m_scratch).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void helpAndAbout() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        window.about();
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(dialogs.asked[0].title, texts::kAboutTitle);
+        QVERIFY(dialogs.asked[0].text.startsWith(QStringLiteral("TAVEditor 3.1.0.1\r\n\r\n")));
+        dialogs.asked.clear();
+        window.help();
+        // The build puts help.pdf beside the program; the test runs from another folder.
+        if (dialogs.opened.isEmpty()) {
+            QCOMPARE(dialogs.asked,
+                     QList<Asked>{errorBox(texts::kHelpMissingTitle, texts::kHelpMissingText)});
+        } else {
+            QVERIFY(dialogs.opened.front().endsWith(QStringLiteral("/help.pdf")));
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_scratch;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
