@@ -18,6 +18,8 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     done
     sleep 1
     import -window root "$3"
+    # The main window alone (1200 x 700 at 50, 50), for the README and the user guide.
+    import -window root -crop 1200x700+50+50 +repage "${3%.png}-window.png"
     kill "$pid"
     wait "$pid" 2>/dev/null
     true
