@@ -479,14 +479,24 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // --- history ---
 
+// The panels show the snapshot undo or redo went to, never values of another one.
 void MainWindow::undo() {
     m_history.undo();
+    refreshPanels();
     redraw();
 }
 
 void MainWindow::redo() {
     m_history.redo();
+    refreshPanels();
     redraw();
+}
+
+void MainWindow::refreshPanels() {
+    showPageTab();
+    showZoomOf(m_history.current());
+    layoutCanvas();
+    m_tabs->setCurrentIndex(m_history.current().selectedKind());
 }
 
 // --- printing ---

@@ -79,6 +79,7 @@ private:
     void setCaption();
     void documentReplaced();
     void showPageTab();
+    void refreshPanels();
     void showZoomOf(const EditorDocument& document);
     void layoutCanvas();
     void redraw();

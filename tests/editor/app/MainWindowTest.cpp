@@ -4,7 +4,17 @@
 #include "ScriptedDialogs.h"
 
 #include "editor/app/MainWindow.h"
+#include "editor/app/PageView.h"
+#include "editor/app/PrintPreview.h"
+#include "editor/app/Ruler.h"
 #include "editor/app/UiTexts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <QComboBox>
 #include <QDir>
@@ -273,6 +283,103 @@ private slots:
         QCOMPARE(dialogs.asked.size(), 2);
         QCOMPARE(dialogs.asked[1], errorBox(texts::kPrintFailedTitle, texts::kPrintCopyText));
         QCOMPARE(QDir(m_scratch).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void zoomControlsMirrorEachOther() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        auto* slider = window.findChild<QSlider*>(QStringLiteral("滑块条1"));
+        auto* combo = window.findChild<QComboBox*>(QStringLiteral("组合框5"));
+        slider->setValue(4);
+        QCOMPARE(combo->currentText(), QStringLiteral("40%"));
+        QCOMPARE(window.pageView().zoomStep(), 4);
+        QCOMPARE(window.history().current().zoomStep(), 4);
+        combo->setCurrentIndex(19);
+        QCOMPARE(slider->value(), 20);
+        QCOMPARE(window.pageView().contentSize(), QSize(10000, 10000));
+
+        // Ctrl + wheel: a notch is a step, clamped to 10 % .. 200 %; without Ctrl it scrolls.
+        PageView& view = window.pageView();
+        window.show();
+        const auto wheel = [&view](int delta, Qt::KeyboardModifiers modifiers) {
+            QWheelEvent event(QPointF(50, 50), view.mapToGlobal(QPointF(50, 50)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&view, &event);
+        };
+        wheel(-120 * 3, Qt::ControlModifier);
+        QCOMPARE(slider->value(), 17);
+        QCOMPARE(combo->currentText(), QStringLiteral("170%"));
+        wheel(120 * 5, Qt::ControlModifier);
+        QCOMPARE(slider->value(), 20);
+        wheel(-120, Qt::NoModifier);
+        QCOMPARE(slider->value(), 20);
+        QVERIFY(view.scroll().y() > 0);
+    }
+
+    void canvasAndRulersScrollTogether() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        window.setZoomStep(20);
+        auto* horizontal = window.findChild<QScrollBar*>(QStringLiteral("横向滚动条"));
+        auto* vertical = window.findChild<QScrollBar*>(QStringLiteral("纵向滚动条"));
+        QCOMPARE(horizontal->maximum(), 10000 - window.pageView().width());
+        window.scrollTo({300, 120});
+        QCOMPARE(window.pageView().scroll(), QPoint(300, 120));
+        // The rulers' cursors follow the pointer in content pixels; the status bar shows mm.
+        QMouseEvent move(QEvent::MouseMove, QPointF(10, 20),
+                         window.pageView().mapToGlobal(QPointF(10, 20)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&window.pageView(), &move);
+        auto* top = window.findChild<Ruler*>(QStringLiteral("上标尺"));
+        auto* left = window.findChild<Ruler*>(QStringLiteral("左标尺"));
+        QCOMPARE(top->cursorAt(), 310);
+        QCOMPARE(left->cursorAt(), 140);
+        QVERIFY(window.findChildren<QLabel*>().size() >= 3);
+        QCOMPARE(vertical->value(), 120);
+    }
+
+    void undoShowsTheSnapshotItWentTo() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        EditorDocument& before = window.history().current();
+        before.setPage([] {
+            PageChange change;
+            change.paperWidth = 800;
+            return change;
+        }());
+        window.history().commit();
+        auto* width = window.findChild<QLineEdit*>(QStringLiteral("纸张宽度"));
+        window.undo();
+        window.undo();
+        // Two steps back: the page as it was before the change.
+        QCOMPARE(width->text(), QStringLiteral("50"));
+        window.redo();
+        window.redo();
+        QCOMPARE(width->text(), QStringLiteral("80"));
+    }
+
+    void printPreviewCentresAndDragsThePage() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
+        const auto& page = window.history().current().page();
+        PrintPreview preview(window.history().current().templ(), 10, &window);
+        preview.resize(1200, 700);
+        preview.show();
+        QLabel* picture = preview.picture();
+        QCOMPARE(picture->size(), QSize(page.paperWidth, page.paperHeight));
+        QCOMPARE(picture->geometry().center(), preview.rect().center());
+        // The picture is what the renderer draws: the same pixels as the canvas at 100 %.
+        QCOMPARE(picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 renderPageImage(window.history().current().templ(), 10));
+        const QPoint before = picture->pos();
+        QTest::mousePress(picture, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), picture->mapToGlobal(QPointF(40, 30)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(picture, &move);
+        QTest::mouseRelease(picture, Qt::LeftButton, Qt::NoModifier, QPoint(40, 30));
+        QCOMPARE(picture->pos(), before + QPoint(30, 20));
     }
 
     void helpAndAbout() {
