@@ -35,22 +35,33 @@ bool contains(const tpl::ElementBox& b, double x, double y) {
            y >= b.y - kEdgeTolerance && y <= double(b.y) + b.height + kEdgeTolerance;
 }
 
-// Moves a position by one unit in `direction`.
-void step(tpl::ElementBox& b, Direction direction, BoxChange& change) {
+// `value` moved by `delta`, when the result is a position setBox can take at all; a box read
+// from a file may sit at the very end of the integer range.
+std::optional<std::int32_t> moved(std::int32_t value, int delta) {
+    const std::int64_t to = std::int64_t{value} + delta;
+    if (to <= kMinPosition || to >= kMaxLength)
+        return std::nullopt;
+    return static_cast<std::int32_t>(to);
+}
+
+// The change that moves a box by one unit in `direction`.
+BoxChange step(const tpl::ElementBox& b, Direction direction) {
+    BoxChange change;
     switch (direction) {
     case Direction::Up:
-        change.y = b.y - 1;
+        change.y = moved(b.y, -1);
         break;
     case Direction::Down:
-        change.y = b.y + 1;
+        change.y = moved(b.y, 1);
         break;
     case Direction::Left:
-        change.x = b.x - 1;
+        change.x = moved(b.x, -1);
         break;
     case Direction::Right:
-        change.x = b.x + 1;
+        change.x = moved(b.x, 1);
         break;
     }
+    return change;
 }
 
 } // namespace
@@ -269,9 +280,7 @@ void EditorDocument::moveSelected(Direction direction) {
     auto* e = selectedElement();
     if (!e)
         return;
-    BoxChange change;
-    step(e->box, direction, change);
-    setBox(change);
+    setBox(step(e->box, direction));
 }
 
 std::int32_t EditorDocument::hitTest(double x, double y) const {
@@ -420,6 +429,8 @@ void EditorDocument::deleteSelected() {
     if (!e)
         return;
     e->deleted = true;
+    // A deleted element is not drawn, so it cannot stay picked with a frame around nothing.
+    std::erase(m_multi, m_selected);
     m_selected = kPlaceholderIndex;
 }
 
@@ -435,7 +446,7 @@ std::int32_t EditorDocument::duplicateSelected() {
 bool EditorDocument::raiseSelected() {
     if (!hasSelection() || m_selected >= elementCount())
         return false;
-    std::swap(*elementAt(m_selected), *elementAt(m_selected + 1));
+    swapElements(m_selected, m_selected + 1);
     ++m_selected;
     return true;
 }
@@ -443,9 +454,16 @@ bool EditorDocument::raiseSelected() {
 bool EditorDocument::lowerSelected() {
     if (m_selected <= kFirstElementIndex)
         return false;
-    std::swap(*elementAt(m_selected), *elementAt(m_selected - 1));
+    swapElements(m_selected, m_selected - 1);
     --m_selected;
     return true;
+}
+
+void EditorDocument::swapElements(std::int32_t a, std::int32_t b) {
+    std::swap(*elementAt(a), *elementAt(b));
+    // Picked elements are held by index: they follow their elements.
+    for (std::int32_t& index : m_multi)
+        index = index == a ? b : index == b ? a : index;
 }
 
 void EditorDocument::centerHorizontally() {

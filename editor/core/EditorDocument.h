@@ -42,17 +42,17 @@ enum class Direction { Up = 1, Down = 2, Left = 3, Right = 4 };
 
 // The page settings to change; fields left empty stay as they are.
 struct PageChange {
-    std::optional<std::int32_t> paperWidth;  // taken only when > 0
-    std::optional<std::int32_t> paperHeight; // taken only when > 0
-    std::optional<std::int32_t> orientation;
-    std::optional<std::int32_t> paperColor;
-    std::optional<std::int32_t> printScale;
-    std::optional<std::string> printerName;
+    std::optional<std::int32_t> paperWidth = {};  // taken only when > 0
+    std::optional<std::int32_t> paperHeight = {}; // taken only when > 0
+    std::optional<std::int32_t> orientation = {};
+    std::optional<std::int32_t> paperColor = {};
+    std::optional<std::int32_t> printScale = {};
+    std::optional<std::string> printerName = {};
 };
 
 // The box fields to change; fields left empty stay as they are.
 struct BoxChange {
-    std::optional<std::int32_t> x, y, width, height;
+    std::optional<std::int32_t> x = {}, y = {}, width = {}, height = {};
 };
 
 // Where a document gets its pictures and text extents from.
@@ -196,11 +196,12 @@ public:
 
     // --- Edit menu (all do nothing when nothing is selected) ---
 
-    // Flags the selected element deleted and selects nothing.
+    // Flags the selected element deleted, unpicks it and selects nothing.
     void deleteSelected();
     // Appends an exact copy of the selected element on top and selects it; returns its index.
     std::int32_t duplicateSelected();
-    // Swaps with the element above / below (selection follows); false at the top / at index 2.
+    // Swaps with the element above / below (selection and picks follow); false at the top / at
+    // index 2.
     bool raiseSelected();
     bool lowerSelected();
     // x = paperWidth / 2 - width / 2, y = paperHeight / 2 - height / 2, truncated toward zero.
@@ -238,6 +239,7 @@ private:
     tpl::TemplateElement* selectedElement();
     tpl::TemplateElement* elementAt(std::int32_t index);
     std::int32_t append(tpl::TemplateElement element);
+    void swapElements(std::int32_t a, std::int32_t b);
     void rebuildPictures(tpl::TemplateElement& e);
     void setSource(tpl::TemplateElement& e, tpl::SharedBytes source);
     void fitText(tpl::TemplateElement& e);

@@ -34,7 +34,7 @@ void UndoHistory::commit() {
     states.reserve(kSlots + 2);
     const int below = m_viewedBelow ? m_current - 2 : m_current - 1;
     for (int i = 1; i <= below; ++i)
-        states.push_back(std::move(m_slots[slot(i)]));
+        states.push_back(withoutSelection(std::move(m_slots[slot(i)])));
     states.push_back(withoutSelection(std::move(m_viewed)));
     states.push_back(withoutSelection(current()));
     states.push_back(std::move(current()));
@@ -81,6 +81,7 @@ void UndoHistory::resetAll() {
     m_slots.fill(fresh);
     m_newest = kSlots;
     viewCurrent();
+    m_viewedBelow = m_current > 1; // every slot holds the same new document
 }
 
 void UndoHistory::resetAll(EditorDocument opened) {

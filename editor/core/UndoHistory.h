@@ -39,7 +39,8 @@ public:
     bool canUndo() const { return m_current > 1; }
     bool canRedo() const { return m_current < m_newest; }
 
-    // New: every slot becomes a new document; the index stays.
+    // New: every slot becomes a new document; the index stays, and the next edit raises it by
+    // one.
     void resetAll();
     // Open: every slot becomes a new document except the current one, which becomes `opened`.
     void resetAll(EditorDocument opened);
