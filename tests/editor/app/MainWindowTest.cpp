@@ -13,8 +13,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <QComboBox>
@@ -75,6 +80,45 @@ private slots:
         auto* printers = window.findChild<QComboBox*>(QStringLiteral("打印机名称"));
         QVERIFY(printers);
         QCOMPARE(printers->itemText(0), QString());
+    }
+
+    void menusAndToolBar() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        // Each menu's items in order ("-" a separator), with their shortcuts.
+        const QStringList expected = {
+            "&F.文件: &N.新建 Ctrl+N|&O.打开 Ctrl+O|&S.保存 Ctrl+S|&A.另存为 Ctrl+A|-|&P.打印 "
+            "Ctrl+P|&V.打印预览 Ctrl+V|&X.打印设置|-|&D.导入lab|&G.关联|-|&E.退出",
+            "&E.编辑: &Z.撤销 Ctrl+Z|&Y.重复 Ctrl+Y|&C.复制新增 Ctrl+C|-|&W.横向居中 "
+            "Ctrl+W|&H.纵向居中 Ctrl+H|-|&U.向上一层 Ctrl+U|&D.向下一层 Ctrl+D|-|&L.删除 Ctrl+L",
+            "&B.批量: &S.Microsoft SQL Server|&E.Microsoft Office Excel|&Q.MySQL",
+            "&H.帮助: &B.使用说明|&F.安装字体|&A.关于"};
+        QStringList menus;
+        for (QAction* menu : window.menuBar()->actions()) {
+            QStringList items;
+            for (QAction* item : menu->menu()->actions()) {
+                items << (item->isSeparator()
+                              ? QStringLiteral("-")
+                              : (item->text() + " " + item->shortcut().toString()).trimmed());
+            }
+            menus << menu->text() + ": " + items.join('|');
+        }
+        QCOMPARE(menus, expected);
+
+        // Fifteen positions; 5, 8 and 14 are gaps.
+        auto* bar = window.findChild<QToolBar*>(QStringLiteral("工具条"));
+        QStringList positions;
+        for (QAction* action : bar->actions())
+            positions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(positions.join('|'),
+                 QStringLiteral("新建|打开|保存|另存为|-|打印|打印预览|-|"
+                                "横向居中|纵向居中|向上一层|向下一层|删除|-|退出"));
+        // The tool box: 14 tools, 选择 pressed.
+        auto* box = window.findChild<QWidget*>(QStringLiteral("工具箱"));
+        const auto tools = box->findChildren<QToolButton*>();
+        QCOMPARE(tools.size(), 14);
+        QVERIFY(box->findChild<QToolButton*>(QStringLiteral("选择"))->isChecked());
+        QCOMPARE(window.findChild<QTabWidget*>(QStringLiteral("属性夹"))->count(), 14);
     }
 
     void commandLineOpenFailures_data() {
