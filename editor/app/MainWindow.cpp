@@ -426,18 +426,19 @@ void MainWindow::openDocument() {
     if (!m_dialogs.question(this, texts::kOpenTitle, texts::kOpenText))
         return;
     const auto chosen = m_dialogs.openFile(this, tavDialog(texts::kOpenDialogTitle));
-    if (!chosen)
+    if (!chosen || chosen->isEmpty() || !QFileInfo::exists(*chosen))
         return;
-    m_currentPath = *chosen;
-    if (m_currentPath.isEmpty() || !QFileInfo::exists(m_currentPath))
-        return;
-    if (!loadInto(m_currentPath)) {
-        // The document stays new.
+    if (!loadInto(*chosen)) {
+        // The document is new, and untitled: a later Save must not write the new document
+        // over the file that could not be opened.
         m_history.resetAll();
+        m_currentPath.clear();
+        setCaption();
         documentReplaced();
-        m_dialogs.error(this, texts::kOpenFailedTitle, texts::kOpenUnusableText + m_currentPath);
+        m_dialogs.error(this, texts::kOpenFailedTitle, texts::kOpenUnusableText + *chosen);
         return;
     }
+    m_currentPath = *chosen;
     setCaption();
     documentReplaced();
 }

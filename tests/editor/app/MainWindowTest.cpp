@@ -195,7 +195,9 @@ private slots:
         window.openDocument();
         QCOMPARE(dialogs.asked, (QList<Asked>{question, dialog}));
         QCOMPARE(window.windowTitle(), kUntitledCaption);
-        // A file that is not a template: the error names it, the document stays new.
+        // A file that is not a template: the error names it, the document is new and untitled,
+        // so that Save cannot write it over that file.
+        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
         dialogs.asked.clear();
         dialogs.answers = {true};
         dialogs.files = {broken};
@@ -205,6 +207,7 @@ private slots:
                                                        texts::kOpenUnusableText + broken)}));
         QCOMPARE(window.history().current().elementCount(), 1);
         QCOMPARE(window.windowTitle(), kUntitledCaption);
+        QCOMPARE(window.currentPath(), QString());
         // A template opens, with its caption.
         dialogs.asked.clear();
         dialogs.answers = {true};
@@ -434,6 +437,10 @@ private slots:
         QCOMPARE(dialogs.asked.size(), 1);
         QCOMPARE(dialogs.asked[0].title, texts::kAboutTitle);
         QVERIFY(dialogs.asked[0].text.startsWith(QStringLiteral("TAVEditor 3.1.0.1\r\n\r\n")));
+        dialogs.asked.clear();
+        window.printSetup();
+        const QList<Asked> setup{{"printerSetup", {}, {}}};
+        QCOMPARE(dialogs.asked, setup);
         dialogs.asked.clear();
         window.help();
         // The build puts help.pdf beside the program; the test runs from another folder.

@@ -5,6 +5,7 @@
 
 #include "editor/app/MainWindow.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -60,6 +61,12 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         QVERIFY(window.openFromArguments({TAV_SOURCE_DIR "/examples/shipping-label.tav"}));
+        // The page tab lists the spooler's printers after the empty item for the default one.
+        auto* printers = window.findChild<QComboBox*>(QStringLiteral("打印机名称"));
+        QVERIFY(printers);
+        QCOMPARE(printers->itemText(0), QString());
+        QVERIFY(printers->findText(QStringLiteral("CAPTURE")) > 0);
+        QVERIFY(printers->findText(QStringLiteral("PDF")) > 0);
         EditorDocument& document = window.history().current();
         document.setPage(printerOnly("CAPTURE"));
         // A tracking number of this run, so that the pages are recognised as ours.
