@@ -43,8 +43,33 @@ void redraw(benchmark::State& state, const char* example) {
     }
 }
 
+// The largest page, 500 x 500 mm (10,000 pixels square at 200 %), with a frame, a text and a
+// barcode in its far corner, viewed there: the view draws only what it shows.
+void largestPage(benchmark::State& state) {
+    EditorDocument document;
+    tav::editor::PageChange page;
+    page.paperWidth = 5000;
+    page.paperHeight = 5000;
+    document.setPage(page);
+    document.addRect(10, 10, 4980, 4980, false);
+    document.addText(4500, 4700, "TAV 1234567890");
+    document.addBarcode(4400, 4800, 400, 100, "1234567890");
+    PageView view;
+    view.setTemplate(&document.templ());
+    view.setZoomStep(static_cast<int>(state.range(0)));
+    QImage image(800, 560, QImage::Format_RGB32);
+    const int side = view.contentSize().width();
+    const QRect visible(side - image.width(), side - image.height(), image.width(), image.height());
+    view.paintArea(image, {0, 0}, visible);
+    for (auto _ : state) {
+        view.paintArea(image, {0, 0}, visible);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
 } // namespace
 
+BENCHMARK(largestPage)->ArgName("zoom")->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
 // Arguments: the zoom step (10 = 100 %), and 1 when scrolled to the page's bottom-right corner.
 #define TAV_ZOOMS ArgsProduct({{10, 20}, {0, 1}})->ArgNames({"zoom", "scrolled"})
 BENCHMARK_CAPTURE(redraw, shipping_label, "shipping-label")
