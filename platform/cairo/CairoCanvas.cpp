@@ -213,8 +213,8 @@ std::unique_ptr<CairoCanvas> CairoCanvas::createImage(std::int32_t paperWidth,
 }
 
 std::unique_ptr<CairoCanvas> CairoCanvas::createOnPixels(const PixelTarget& target,
-                                                         double pixelsPerUnit, int dpi,
-                                                         int originX, int originY) {
+                                                         double pixelsPerUnit, int dpi, int originX,
+                                                         int originY) {
     if (target.pixels == nullptr || target.width <= 0 || target.height <= 0 ||
         target.stride < cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, target.width) ||
         !(pixelsPerUnit > 0) || dpi <= 0 || originX < 0 || originY < 0 ||
@@ -304,7 +304,7 @@ double CairoCanvas::preparePen() {
     // Like a printer, the pen is a whole number of device pixels wide, at least one; width 0 is
     // the thinnest line the device draws. A line of an odd number of pixels is centred on a
     // pixel's middle, so that a line at y covers the pixel row y and not half of two rows.
-    double pixels = m_pen.width <= 0     ? 1.0
+    double pixels = m_pen.width <= 0      ? 1.0
                     : m_pixelsPerUnit > 0 ? std::round(m_pen.width * m_pixelsPerUnit)
                                           : std::round(m_pen.width * m_dpi / 254.0);
     pixels = std::max(pixels, 1.0);

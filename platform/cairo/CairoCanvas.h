@@ -53,7 +53,9 @@ private:
     bool usable() const;
     bool drawStencil(const DecodedImage& image, std::int32_t left, std::int32_t top,
                      std::int32_t right, std::int32_t bottom);
-    double devicePixel() const { return m_pixelsPerUnit > 0 ? 1.0 / m_pixelsPerUnit : 254.0 / m_dpi; }
+    double devicePixel() const {
+        return m_pixelsPerUnit > 0 ? 1.0 / m_pixelsPerUnit : 254.0 / m_dpi;
+    }
     // Selects the pen into the context; returns the shift that puts strokes on whole device
     // pixels.
     double preparePen();

@@ -642,7 +642,8 @@ Window drawWindow(int left, int top, int width, int height, int dpi,
     Window w{left, top, width, height, {}};
     w.pixels.assign(static_cast<std::size_t>(w.stride() / 4) * (height + 4), 0xFFFFFFFFu);
     std::uint8_t* origin = reinterpret_cast<std::uint8_t*>(w.pixels.data()) + 2 * w.stride() + 16;
-    auto canvas = createPixelCanvas({origin, width, height, w.stride()}, dpi / 254.0, dpi, left, top);
+    auto canvas =
+        createPixelCanvas({origin, width, height, w.stride()}, dpi / 254.0, dpi, left, top);
     EXPECT_NE(canvas, nullptr);
     if (canvas)
         paint(*canvas);
