@@ -16,7 +16,7 @@ namespace tav::editor {
 
 // A file dialog: its title, the name it proposes, the filter ("tav文件(*.tav)") and the extension
 // added to a name typed without one.
-struct FileDialogSpec {
+struct FileDialogSetup {
     QString title;
     QString defaultName;
     QString filter;
@@ -35,8 +35,8 @@ public:
     virtual std::optional<int> integer(QWidget* parent, const QString& title, const QString& prompt,
                                        int initial) = 0;
     // The chosen path; nothing when cancelled.
-    virtual std::optional<QString> openFile(QWidget* parent, const FileDialogSpec& spec) = 0;
-    virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> openFile(QWidget* parent, const FileDialogSetup& setup) = 0;
+    virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogSetup& setup) = 0;
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial) = 0;
     virtual std::optional<QColor> colour(QWidget* parent, const QColor& initial) = 0;
     // The system's printer setup; its result is not used.

@@ -43,7 +43,7 @@ namespace {
 // The pause between copies, so that a slow spooler takes the jobs in order.
 constexpr unsigned long kPauseBetweenCopiesMs = 200;
 
-FileDialogSpec tavDialog(const QString& title) {
+FileDialogSetup tavDialog(const QString& title) {
     return {title, texts::kUntitled, texts::kTavFilter, texts::kTavSuffix};
 }
 

@@ -20,30 +20,30 @@ namespace {
 
 enum class Field { Millimetres, Integer, Text, Colour, Angle, Font, PictureButton };
 
-struct FieldSpec {
+struct FieldLayout {
     const char* caption;
     Field field;
 };
 
-struct TabSpec {
+struct TabLayout {
     const char* title;
-    std::vector<FieldSpec> fields;
+    std::vector<FieldLayout> fields;
 };
 
-const std::vector<FieldSpec> kBox = {{"左边", Field::Millimetres},
-                                     {"顶边", Field::Millimetres},
-                                     {"宽度", Field::Millimetres},
-                                     {"高度", Field::Millimetres}};
+const std::vector<FieldLayout> kBox = {{"左边", Field::Millimetres},
+                                       {"顶边", Field::Millimetres},
+                                       {"宽度", Field::Millimetres},
+                                       {"高度", Field::Millimetres}};
 
-std::vector<FieldSpec> boxAnd(std::vector<FieldSpec> more) {
-    std::vector<FieldSpec> all = kBox;
+std::vector<FieldLayout> boxAnd(std::vector<FieldLayout> more) {
+    std::vector<FieldLayout> all = kBox;
     all.insert(all.end(), more.begin(), more.end());
     return all;
 }
 
 // Tabs 1..13, in kind order.
-std::vector<TabSpec> elementTabs() {
-    const FieldSpec pen{"线宽", Field::Integer}, colour{"颜色", Field::Colour},
+std::vector<TabLayout> elementTabs() {
+    const FieldLayout pen{"线宽", Field::Integer}, colour{"颜色", Field::Colour},
         fill{"填充色", Field::Colour}, angle{"角度", Field::Angle}, content{"内容", Field::Text},
         mark{"标记", Field::Text};
     return {
@@ -63,8 +63,8 @@ std::vector<TabSpec> elementTabs() {
     };
 }
 
-QWidget* fieldWidget(const FieldSpec& spec, QWidget* parent) {
-    switch (spec.field) {
+QWidget* fieldWidget(const FieldLayout& setup, QWidget* parent) {
+    switch (setup.field) {
     case Field::Millimetres: {
         auto* row = new QWidget(parent);
         auto* layout = new QHBoxLayout(row);
@@ -94,7 +94,7 @@ QWidget* fieldWidget(const FieldSpec& spec, QWidget* parent) {
         return row;
     }
     case Field::PictureButton:
-        return new QPushButton(QString::fromUtf8(spec.caption), parent);
+        return new QPushButton(QString::fromUtf8(setup.caption), parent);
     case Field::Integer:
     case Field::Text:
         break;
@@ -158,16 +158,16 @@ QTabWidget* buildPropertyTabs(QWidget* parent, PageTabControls& page) {
     tabs->setObjectName(QStringLiteral("属性夹"));
     tabs->setUsesScrollButtons(true);
     tabs->addTab(pageTab(tabs, page), QStringLiteral("纸张"));
-    for (const TabSpec& spec : elementTabs()) {
+    for (const TabLayout& setup : elementTabs()) {
         auto* tab = new QWidget(tabs);
         auto* form = new QFormLayout(tab);
         form->addRow(new QLabel(texts::kUnitLabel, tab));
-        for (const FieldSpec& field : spec.fields) {
+        for (const FieldLayout& field : setup.fields) {
             const QString caption =
                 field.field == Field::PictureButton ? QString() : QString::fromUtf8(field.caption);
             form->addRow(caption, fieldWidget(field, tab));
         }
-        tabs->addTab(tab, QString::fromUtf8(spec.title));
+        tabs->addTab(tab, QString::fromUtf8(setup.title));
     }
     return tabs;
 }

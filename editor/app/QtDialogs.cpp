@@ -25,14 +25,14 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
     box.exec();
 }
 
-std::optional<QString> fileDialog(QWidget* parent, const FileDialogSpec& spec,
+std::optional<QString> fileDialog(QWidget* parent, const FileDialogSetup& setup,
                                   QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, spec.title, spec.defaultName, spec.filter);
+    QFileDialog dialog(parent, setup.title, setup.defaultName, setup.filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    dialog.selectFile(spec.defaultName);
+    dialog.setDefaultSuffix(setup.defaultSuffix);
+    dialog.selectFile(setup.defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front();
@@ -73,12 +73,12 @@ std::optional<int> QtDialogs::integer(QWidget* parent, const QString& title, con
     return dialog.intValue();
 }
 
-std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileDialogSpec& spec) {
-    return fileDialog(parent, spec, QFileDialog::AcceptOpen);
+std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileDialogSetup& setup) {
+    return fileDialog(parent, setup, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogSpec& spec) {
-    return fileDialog(parent, spec, QFileDialog::AcceptSave);
+std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogSetup& setup) {
+    return fileDialog(parent, setup, QFileDialog::AcceptSave);
 }
 
 std::optional<QFont> QtDialogs::font(QWidget* parent, const QFont& initial) {

@@ -13,8 +13,8 @@ public:
     void information(QWidget* parent, const QString& title, const QString& text) override;
     std::optional<int> integer(QWidget* parent, const QString& title, const QString& prompt,
                                int initial) override;
-    std::optional<QString> openFile(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<QString> saveFile(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<QString> openFile(QWidget* parent, const FileDialogSetup& setup) override;
+    std::optional<QString> saveFile(QWidget* parent, const FileDialogSetup& setup) override;
     std::optional<QFont> font(QWidget* parent, const QFont& initial) override;
     std::optional<QColor> colour(QWidget* parent, const QColor& initial) override;
     void printerSetup(QWidget* parent) override;

@@ -43,12 +43,12 @@ public:
         asked.append({"integer", title, prompt + "|" + QString::number(initial)});
         return take(integers).value_or(std::nullopt);
     }
-    std::optional<QString> openFile(QWidget*, const FileDialogSpec& spec) override {
-        asked.append({"open", spec.title, describe(spec)});
+    std::optional<QString> openFile(QWidget*, const FileDialogSetup& setup) override {
+        asked.append({"open", setup.title, describe(setup)});
         return take(files).value_or(std::nullopt);
     }
-    std::optional<QString> saveFile(QWidget*, const FileDialogSpec& spec) override {
-        asked.append({"save", spec.title, describe(spec)});
+    std::optional<QString> saveFile(QWidget*, const FileDialogSetup& setup) override {
+        asked.append({"save", setup.title, describe(setup)});
         return take(files).value_or(std::nullopt);
     }
     std::optional<QFont> font(QWidget*, const QFont&) override {
@@ -73,8 +73,8 @@ private:
         queue.pop_front();
         return value;
     }
-    static QString describe(const FileDialogSpec& spec) {
-        return spec.defaultName + "|" + spec.filter + "|" + spec.defaultSuffix;
+    static QString describe(const FileDialogSetup& setup) {
+        return setup.defaultName + "|" + setup.filter + "|" + setup.defaultSuffix;
     }
 };
 
