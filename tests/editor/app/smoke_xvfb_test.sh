@@ -17,6 +17,8 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
         sleep 0.25
     done
     sleep 1
+    # The caption names the file opened from the command line.
+    xwininfo -root -tree 2>/dev/null | grep -F "\"TAVEditor - $2\"" >"$3.caption"
     import -window root "$3"
     # The main window alone (1200 x 700 at 50, 50), for the README and the user guide.
     import -window root -crop 1200x700+50+50 +repage "${3%.png}-window.png"
@@ -26,6 +28,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
 ' smoke "$editor" "$src/examples/shipping-label.tav" "$shot"
 
 [ -s "$shot" ] || { echo "FAIL: no screenshot"; exit 1; }
+[ -s "$shot.caption" ] || { echo "FAIL: no window captioned with the file's path"; exit 1; }
 # The page is white and the drawing area grey: both must be on the screen, and many colours
 # (text, barcode, menus), not an empty desktop.
 colours=$(identify -format "%k" "$shot")
