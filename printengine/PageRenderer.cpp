@@ -186,8 +186,21 @@ RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options) {
     const tpl::Template& tpl = *page.tpl;
     ElementPainter painter(canvas, GetDPI(), options.deviceDpiY, tpl.page.printScale);
-    for (std::size_t i = 0; i < tpl.elements.size(); ++i)
-        painter.paint(tpl.elements[i], page.pictures[i].get());
+    for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
+        if (!tpl.elements[i].deleted)
+            painter.paint(tpl.elements[i], page.pictures[i].get());
+    }
+}
+
+void prepareShownPictures(const tpl::Template& tpl, const RenderOptions& options,
+                          PreparedPage& page) {
+    page.tpl = &tpl;
+    page.pictures.assign(tpl.elements.size(), nullptr);
+    for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
+        const auto& e = tpl.elements[i];
+        if (drawsPicture(e.kind) && !e.deleted && !e.image.shown.empty())
+            page.pictures[i] = decodePicture(e.image.shown, options.pictures);
+    }
 }
 
 RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,

@@ -45,7 +45,14 @@ struct PreparedPage {
 RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
                          PreparedPage& page);
 
-// Draws a prepared page: every element in element order.
+// Decodes the pictures of `tpl` that can be decoded, for a page that is shown while it is being
+// designed: an element whose picture is missing or broken gets none and shows nothing inside
+// its box, and the rest of the page is still drawn.
+void prepareShownPictures(const tpl::Template& tpl, const RenderOptions& options,
+                          PreparedPage& page);
+
+// Draws a prepared page: every element in element order. Elements the designer has deleted
+// (kept in its list until the document is saved) are not drawn.
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options);
 
 // preparePage, then drawPage when it succeeded: nothing is drawn of a page that cannot be
