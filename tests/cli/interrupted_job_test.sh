@@ -8,6 +8,7 @@ tavprint=$1 preload=$2 src=$3
 source "$(dirname "$0")/../support/e2e.sh"
 
 start_services "$src"
+command -v lpq >/dev/null || { fail "lpq (cups-bsd) is needed to see queued jobs"; finish; exit; }
 
 # A picture of noise that does not compress: the label's PDF carries all 4.3 MB of it.
 le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 255)))\\x$(printf %02x $(($1 >> 16 & 255)))\\x$(printf %02x $(($1 >> 24 & 255)))"; }
