@@ -3,9 +3,9 @@
 # CUPS queues of scripts/services: CAPTURE (raw, no margins) and LABEL203 (203 dpi, a PPD with
 # margins left 4 mm and top 3 mm, described as "Label Printer 203 (EPL)"). Both keep the PDF
 # each job sent; pages are rasterised at 203 dpi and the top-left corner of their ink compared.
-# usage: printer_placement_e2e_test.sh TAVPRINT SOURCE_DIR
+# usage: printer_placement_e2e_test.sh TAVPRINT SOURCE_DIR C_API_TEST LIBTAVPRINT
 set -u
-tavprint=$1 src=$2
+tavprint=$1 src=$2 c_api_test=$3 library=$4
 source "$(dirname "$0")/../support/e2e.sh"
 
 start_services "$src"
@@ -123,5 +123,17 @@ long="A$(printf '中%.0s' $(seq 1 100))"
 kept="A$(printf '中%.0s' $(seq 1 84))"
 print_to CAPTURE "$long" && ok || fail "print with a long job name exited $?"
 captured_pdf "$kept" >/dev/null && ok || fail "no job titled with the first 253 bytes of the name"
+
+# 7. TAVPrint, bound by name from plain C, prints a template that names a printer by its
+#    description (it used to return 0): the same label lands on LABEL203 moved by the margins.
+TAV_KEEP_LIBRARY_LOADED=1 "$c_api_test" "$library" "$scratch" CAPTURE "${tag}api-raw" >/dev/null &&
+    ok || fail "the C test printing to CAPTURE failed"
+TAV_KEEP_LIBRARY_LOADED=1 "$c_api_test" "$library" "$scratch" "Label Printer 203 (EPL)" \
+    "${tag}api-label" >/dev/null && ok || fail "TAVPrint of a template naming a description failed"
+if raw=$(captured_pdf "${tag}api-raw") && moved=$(captured_pdf "${tag}api-label"); then
+    expect_shift "$(ink_corner "$moved")" "$(ink_corner "$raw")" 32 24 "TAVPrint on LABEL203"
+else
+    fail "the C test's jobs were not captured"
+fi
 
 finish
