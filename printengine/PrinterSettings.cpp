@@ -2,11 +2,6 @@
 
 #include "platform/File.h"
 
-// SimpleIni without any character conversion: names stay the bytes they are in the file.
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -35,16 +30,24 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-void readSection(const CSimpleIniCaseA& ini, const char* section,
-                 PrinterSettings::Entries& entries) {
-    CSimpleIniCaseA::TNamesDepend keys;
-    ini.GetAllKeys(section, keys);
-    keys.sort(CSimpleIniCaseA::Entry::LoadOrder());
-    for (const auto& key : keys) {
-        const char* value = ini.GetValue(section, key.pItem, "");
-        entries.emplace_back(key.pItem, std::string(trimmed(value)));
-    }
+// The name of the section a line opens ("[name]"), or nothing.
+std::optional<std::string_view> sectionOf(std::string_view line) {
+    line = trimmed(line);
+    if (line.size() < 2 || line.front() != '[' || line.back() != ']')
+        return std::nullopt;
+    return trimmed(line.substr(1, line.size() - 2));
 }
+
+std::string_view keyOf(std::string_view line) {
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return {};
+    const std::string_view key = trimmed(line.substr(0, equals));
+    return key.empty() || key.front() == ';' || key.front() == '#' ? std::string_view{} : key;
+}
+
+// A UTF-8 byte order mark, which editors on Windows put before the first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -67,22 +70,23 @@ PrinterSettings PrinterSettings::fromFiles(const std::vector<std::string>& paths
 }
 
 void PrinterSettings::addText(std::string_view text) {
-    CSimpleIniCaseA ini;
-    ini.SetUnicode(false);
-    ini.SetMultiKey(false);
-    ini.SetMultiLine(false);
-    ini.SetQuotes(false);
-    if (ini.LoadData(text.data(), text.size()) < 0)
-        return;
-    CSimpleIniCaseA::TNamesDepend sections;
-    ini.GetAllSections(sections);
-    sections.sort(CSimpleIniCaseA::Entry::LoadOrder());
-    for (const auto& section : sections) {
-        const std::string_view name = section.pItem;
-        if (name.empty() || sameIgnoringAsciiCase(name, "printers"))
-            readSection(ini, section.pItem, m_mappings);
-        else if (sameIgnoringAsciiCase(name, "calibration"))
-            readSection(ini, section.pItem, m_calibrations);
+    // Line by line, as storeCalibration writes: "[section]", "name = value", comments after
+    // ";" or "#" at the start of a line. Names and values are the bytes between, trimmed.
+    Entries* section = &m_mappings; // lines before any section map printer names
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto end = text.find('\n', at);
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        const std::string_view line = text.substr(at, next - at);
+        at = next;
+        if (auto name = sectionOf(line)) {
+            section = sameIgnoringAsciiCase(*name, "printers")      ? &m_mappings
+                      : sameIgnoringAsciiCase(*name, "calibration") ? &m_calibrations
+                                                                    : nullptr;
+        } else if (const std::string_view key = keyOf(line); section && !key.empty()) {
+            section->emplace_back(key, trimmed(line.substr(line.find('=') + 1)));
+        }
     }
 }
 
@@ -136,22 +140,6 @@ std::optional<PageOffset> parsePageOffset(std::string_view text) {
 
 namespace {
 
-// The name of the section a line opens ("[name]"), or nothing.
-std::optional<std::string_view> sectionOf(std::string_view line) {
-    line = trimmed(line);
-    if (line.size() < 2 || line.front() != '[' || line.back() != ']')
-        return std::nullopt;
-    return trimmed(line.substr(1, line.size() - 2));
-}
-
-std::string_view keyOf(std::string_view line) {
-    const auto equals = line.find('=');
-    if (equals == std::string_view::npos)
-        return {};
-    const std::string_view key = trimmed(line.substr(0, equals));
-    return key.empty() || key.front() == ';' || key.front() == '#' ? std::string_view{} : key;
-}
-
 bool makeFolders(const std::string& path, std::string& error) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
@@ -166,15 +154,7 @@ bool makeFolders(const std::string& path, std::string& error) {
 
 } // namespace
 
-bool storeCalibration(const std::string& path, std::string_view queue, PageOffset offset,
-                      std::string& error) {
-    std::vector<std::uint8_t> bytes;
-    const auto read = platform::readWholeFile(path, bytes);
-    if (read != platform::FileReadStatus::Read && read != platform::FileReadStatus::NotFound) {
-        error = "cannot read " + path;
-        return false;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+std::string withCalibration(std::string_view text, std::string_view queue, PageOffset offset) {
     const std::string entry =
         std::string(queue) + " = " + std::to_string(offset.x) + "," + std::to_string(offset.y);
     const std::string newline = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
@@ -182,6 +162,10 @@ bool storeCalibration(const std::string& path, std::string_view queue, PageOffse
     // Lines with their endings; the queue's lines in [calibration] are replaced, or the entry
     // goes after the section's last setting, or a new section is added at the end.
     std::string out;
+    if (text.starts_with(kByteOrderMark)) {
+        out += kByteOrderMark;
+        text.remove_prefix(kByteOrderMark.size());
+    }
     bool inCalibration = false, sawSection = false, written = false;
     std::size_t insertAt = std::string::npos; // in `out`, after the section's last setting
     for (std::size_t at = 0; at < text.size();) {
@@ -190,8 +174,6 @@ bool storeCalibration(const std::string& path, std::string_view queue, PageOffse
         const std::string_view line = text.substr(at, next - at);
         at = next;
         if (auto section = sectionOf(line)) {
-            if (inCalibration && !written && insertAt == std::string::npos)
-                insertAt = out.size();
             inCalibration = sameIgnoringAsciiCase(*section, "calibration");
             sawSection = sawSection || inCalibration;
         } else if (inCalibration && sameIgnoringAsciiCase(keyOf(line), queue)) {
@@ -203,17 +185,28 @@ bool storeCalibration(const std::string& path, std::string_view queue, PageOffse
         out += line;
         if (line.back() != '\n' && at == text.size())
             out += newline;
-        if (inCalibration && !keyOf(line).empty())
-            insertAt = out.size();
-        else if (inCalibration && sectionOf(line))
-            insertAt = out.size();
+        if (inCalibration && (!keyOf(line).empty() || sectionOf(line)))
+            insertAt = out.size(); // after the section's header or its last setting
     }
     if (!written) {
         if (sawSection && insertAt != std::string::npos)
             out.insert(insertAt, entry + newline);
         else
-            out += (out.empty() ? "" : newline) + "[calibration]" + newline + entry + newline;
+            out += (text.empty() ? "" : newline) + "[calibration]" + newline + entry + newline;
     }
+    return out;
+}
+
+bool storeCalibration(const std::string& path, std::string_view queue, PageOffset offset,
+                      std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    const auto read = platform::readWholeFile(path, bytes);
+    if (read != platform::FileReadStatus::Read && read != platform::FileReadStatus::NotFound) {
+        error = "cannot read " + path;
+        return false;
+    }
+    const std::string out =
+        withCalibration({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, queue, offset);
     if (!makeFolders(path, error))
         return false;
     return platform::writeFileAtomically(

@@ -62,6 +62,12 @@ inline constexpr const char* kSystemPrinterSettingsPath = "/etc/tav/printers.con
 // within +-10000, a metre); nothing for anything else.
 std::optional<PageOffset> parsePageOffset(std::string_view text);
 
+// The text of a settings file with the calibration of `queue` set: the queue's lines in
+// [calibration] replaced, else the entry added after that section's last setting, else a new
+// section at the end; every other line kept byte for byte, and the file's line ends (CRLF when
+// it has any) used for what is written.
+std::string withCalibration(std::string_view text, std::string_view queue, PageOffset offset);
+
 // Sets the calibration of `queue` in the file at `path`, keeping every other line as it is; the
 // file (and its folder) are created when missing, and it is replaced atomically. On failure
 // `error` says why.
