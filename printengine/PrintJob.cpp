@@ -63,9 +63,9 @@ PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printe
     const char* environment = std::getenv("TAV_PRINTER");
     const PrinterSettings settings = PrinterSettings::load();
     const auto choice = chooseQueue(name, queues, settings, environment);
-    target.named = platform::gbkToUtf8(environment && *environment ? environment : name);
+    target.named = platform::gbkToUtf8(name);
     if (!choice) {
-        if (target.named.empty())
+        if (target.named.empty() && !(environment && *environment))
             return failure(PrintStatus::NoPrinter,
                            platform::toString(platform::SpoolStatus::NoDefaultPrinter));
         return failure(PrintStatus::UnknownPrinter, "no queue for the printer \"" + target.named +

@@ -343,6 +343,8 @@ TEST(PrintTarget, OriginIsThePrintableAreaMovedByTheCalibration) {
     ASSERT_TRUE(findPrintTarget(tpl, "", spooler, target).ok());
     EXPECT_EQ(target.queue, "Office");
     EXPECT_EQ(target.match, QueueMatch::Environment);
+    EXPECT_EQ(describeSubstitution(target), "printing on Office for the printer \"Label Printer "
+                                            "203 (EPL)\" (TAV_PRINTER)");
     ::unsetenv("TAV_PRINTER");
     ::unsetenv("XDG_CONFIG_HOME");
 }
