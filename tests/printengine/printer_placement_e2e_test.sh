@@ -124,7 +124,14 @@ kept="A$(printf '中%.0s' $(seq 1 84))"
 print_to CAPTURE "$long" && ok || fail "print with a long job name exited $?"
 captured_pdf "$kept" >/dev/null && ok || fail "no job titled with the first 253 bytes of the name"
 
-# 7. TAVPrint, bound by name from plain C, prints a template that names a printer by its
+# 7. A batch says once which queue it prints on (its labels go through the same print path).
+printf 'TRACKING\nSF1\n' >"$scratch/rows.csv"
+"$tavprint" batch "$label" --csv "$scratch/rows.csv" --printer "Label Printer 203 (EPL)" \
+    --delay-ms 0 2>"$scratch/err" && ok || fail "batch exited $?: $(cat "$scratch/err")"
+[ "$(grep -c "printing on LABEL203 for the printer \"Label Printer 203 (EPL)\"" "$scratch/err")" = 1 ] &&
+    ok || fail "batch does not report the queue once: $(cat "$scratch/err")"
+
+# 8. TAVPrint, bound by name from plain C, prints a template that names a printer by its
 #    description (it used to return 0): the same label lands on LABEL203 moved by the margins.
 TAV_KEEP_LIBRARY_LOADED=1 "$c_api_test" "$library" "$scratch" CAPTURE "${tag}api-raw" >/dev/null &&
     ok || fail "the C test printing to CAPTURE failed"
