@@ -2,6 +2,7 @@
 
 #include "platform/File.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -199,6 +200,16 @@ std::string withCalibration(std::string_view text, std::string_view queue, PageO
 
 bool storeCalibration(const std::string& path, std::string_view queue, PageOffset offset,
                       std::string& error) {
+    // The name becomes the key of one line: it must stay one key on one line.
+    const bool usable = !queue.empty() && trimmed(queue) == queue && queue.front() != '[' &&
+                        queue.front() != ';' && queue.front() != '#' &&
+                        std::none_of(queue.begin(), queue.end(), [](char c) {
+                            return c == '=' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+                        });
+    if (!usable) {
+        error = "\"" + std::string(queue) + "\" cannot be a queue name in printers.conf";
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
     const auto read = platform::readWholeFile(path, bytes);
     if (read != platform::FileReadStatus::Read && read != platform::FileReadStatus::NotFound) {

@@ -69,8 +69,9 @@ std::optional<PageOffset> parsePageOffset(std::string_view text);
 std::string withCalibration(std::string_view text, std::string_view queue, PageOffset offset);
 
 // Sets the calibration of `queue` in the file at `path`, keeping every other line as it is; the
-// file (and its folder) are created when missing, and it is replaced atomically. On failure
-// `error` says why.
+// file (and its folder) are created when missing, and it is replaced atomically. A name that
+// could not be read back as one key (empty, control characters, "=", a leading "[", ";" or "#",
+// or spaces around it) is refused. On failure `error` says why.
 bool storeCalibration(const std::string& path, std::string_view queue, PageOffset offset,
                       std::string& error);
 

@@ -208,6 +208,17 @@ TEST(PrinterSettings, StoresCalibrationKeepingEveryOtherLine) {
     }
 }
 
+TEST(PrinterSettings, RefusesNamesThatWouldNotReadBackAsOneKey) {
+    test::TempFolder folder;
+    const std::string path = folder.file("printers.conf");
+    for (const char* name : {"", "A\n[printers]\nB", "A=B", "[calibration]", "; x", " A", "A\r"}) {
+        std::string error;
+        EXPECT_FALSE(storeCalibration(path, name, {1, 1}, error)) << name;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST(JobName, CutToWhatCupsKeepsOnACharacterBoundary) {
     const std::string zhong = "\xD6\xD0"; // 中 in GBK: three bytes in UTF-8
     auto repeat = [](const std::string& s, int n) {
