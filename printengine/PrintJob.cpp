@@ -6,6 +6,7 @@
 #include "printengine/PageRenderer.h"
 #include "printengine/PrinterSettings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -68,8 +69,11 @@ PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printe
         if (target.named.empty() && !(environment && *environment))
             return failure(PrintStatus::NoPrinter,
                            platform::toString(platform::SpoolStatus::NoDefaultPrinter));
-        return failure(PrintStatus::UnknownPrinter, "no queue for the printer \"" + target.named +
-                                                        "\" and no default printer instead");
+        const std::string wanted = environment && *environment
+                                       ? "TAV_PRINTER=" + platform::gbkToUtf8(environment)
+                                       : "the printer \"" + target.named + "\"";
+        return failure(PrintStatus::UnknownPrinter,
+                       "no queue for " + wanted + " and no default printer instead");
     }
     target.queue = choice->queue;
     target.match = choice->match;
@@ -77,8 +81,10 @@ PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printe
     const auto geometry = spooler.describeQueue(target.queue, tpl.page.paperWidth / 10.0,
                                                 tpl.page.paperHeight / 10.0);
     target.dpi = geometry.dpi.value_or(kDefaultPrinterDpi);
-    // Hundredths of a millimetre to tenths, to the nearest.
-    auto tenths = [](int hundredths) { return (hundredths + (hundredths < 0 ? -5 : 5)) / 10; };
+    // Hundredths of a millimetre to tenths, to the nearest; a margin is at most a metre.
+    auto tenths = [](int hundredths) {
+        return static_cast<std::int32_t>((std::clamp(hundredths, 0, 100'000) + 5) / 10);
+    };
     target.originX = geometry.margins ? tenths(geometry.margins->left) : 0;
     target.originY = geometry.margins ? tenths(geometry.margins->top) : 0;
     target.calibration = settings.calibration(target.queue).value_or(PageOffset{});
