@@ -5,6 +5,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
+#include "cli/PrintCommands.h"
 #include "cli/RowSelection.h"
 #include "datasource/CsvSource.h"
 #include "datasource/MySqlSource.h"
@@ -132,6 +133,7 @@ int runBatch(const std::vector<std::string>& args) {
             return found.status == engine::PrintStatus::NoScheduler ? kExitNoSpooler
                                                                     : kExitNoPrinter;
         }
+        reportSubstitution("batch", static_cast<engine::SpoolerLabelSink&>(*sink).target());
     }
 
     InProcessPictureMaker pictures;

@@ -39,7 +39,17 @@ Commands:
                          on the template's printer, or on the default printer. The page
                          is rendered completely first: nothing is sent when it fails.
                          The job name defaults to the file's name.
-  printers               List the CUPS printers; the default one is marked with "*".
+  printers               List the CUPS printers; the default one is marked with "*",
+                         each with its calibration; then the printer mapping of
+                         printers.conf and TAV_PRINTER.
+  calibrate QUEUE [--paper WxH]
+                         Print a calibration page on QUEUE (W x H mm, default 100x70):
+                         millimetre rulers from the origin and a 50 mm square 10 mm
+                         right of and below it, without the stored offset.
+  calibrate QUEUE --offset X,Y
+                         Store the offset measured on that page (0.1 mm, x right, y
+                         down) for QUEUE in $XDG_CONFIG_HOME/tav/printers.conf; every
+                         print to QUEUE is then moved by it.
   batch FILE SOURCE [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]
         [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...
                          Print one label per data row: each column's value fills the
@@ -59,6 +69,13 @@ Commands:
 
 A --set whose mark no element contains, or whose picture file cannot be read, stops
 render and print (exit code 1): a label is never printed with data you did not mean.
+
+A printer name (a template's, or --printer) is looked for as a queue of that name, then
+with the characters CUPS refuses in queue names made "_", then as a queue's description,
+then in the "[printers]" mapping ("NAME = QUEUE") of $XDG_CONFIG_HOME/tav/printers.conf
+and /etc/tav/printers.conf; TAV_PRINTER=QUEUE overrides them all. When none is found the
+default printer prints, and print and batch say so on stderr. Positions are measured from
+the top-left corner of the printer's printable area, moved by the queue's calibration.
 
 Options:
   -h, --help             Show this help and exit.
@@ -107,6 +124,8 @@ int main(int argc, char** argv) {
             return tav::cli::runPrint(args);
         if (command == "printers")
             return tav::cli::runPrinters(args);
+        if (command == "calibrate")
+            return tav::cli::runCalibrate(args);
         if (command == "batch")
             return tav::cli::runBatch(args);
     } catch (const std::exception& e) {

@@ -43,6 +43,8 @@ public:
     create(platform::Spooler& spooler, const tpl::Template& tpl, const std::string& printer,
            std::chrono::milliseconds pause, PrintOutcome& outcome);
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
+    // The queue the labels go to, and how it was found.
+    const PrintTarget& target() const { return m_target; }
 
 private:
     SpoolerLabelSink(platform::Spooler& spooler, PrintTarget target,
