@@ -2,10 +2,10 @@
 
 #include "cli/BatchProgress.h"
 #include "cli/CommandLine.h"
+#include "cli/DataSourceRows.h"
 #include "cli/ExitCodes.h"
 #include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
-#include "cli/RowSelection.h"
 #include "datasource/CsvSource.h"
 #include "datasource/MySqlSource.h"
 #include "datasource/OdbcSource.h"
@@ -13,6 +13,8 @@
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
+#include "printengine/BatchRun.h"
+#include "printengine/RowSelection.h"
 
 #include <iostream>
 
@@ -82,9 +84,9 @@ int runBatch(const std::vector<std::string>& args) {
         std::cerr << kUsage;
         return kExitUsage;
     }
-    RowSelection rows;
+    engine::RowSelection rows;
     if (auto text = line.value("--rows")) {
-        auto parsed = RowSelection::parse(*text, error);
+        auto parsed = engine::RowSelection::parse(*text, error);
         if (!parsed) {
             std::cerr << "tavprint batch: " << error << "\n";
             return kExitUsage;
@@ -137,51 +139,31 @@ int runBatch(const std::vector<std::string>& args) {
     InProcessPictureMaker pictures;
     engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
-    std::size_t position = 0;
-    data::RowHandler handler;
-    handler.onTitles = [&](const std::vector<std::string>& titles) {
-        batch.setTitles(titles);
-        return true;
-    };
-    handler.onRow = [&](const std::vector<std::string>& cells) {
-        ++position;
-        if (rows.endsBefore(position))
-            return false;
-        if (!rows.contains(position))
-            return true;
-        const auto report = batch.printRow(position, cells);
-        if (report.printed)
-            progress.rowDone(position, true);
-        else
-            progress.rowFailed(position, report.error);
-        return true;
-    };
-    const data::Status read = source->read(handler);
-    source->close();
+    DataSourceRows sourceRows(*source);
+    const engine::BatchSummary done = engine::runBatch(sourceRows, batch, rows, progress);
     progress.finish();
     const auto summary = [&](const std::string& where) {
-        std::cerr << "tavprint batch: " << progress.printed() << " printed, " << progress.failed()
-                  << " failed" << where << "\n";
+        std::cerr << "tavprint batch: " << done.printed << " printed, " << done.failed << " failed"
+                  << where << "\n";
     };
-    if (!read.ok()) {
+    if (!done.readError.empty()) {
         // Jobs already sent stay sent; a document is not written (its temporary file goes).
-        std::cerr << "tavprint batch: " << read.error() << "\n";
+        std::cerr << "tavprint batch: " << done.readError << "\n";
         summary(output ? ", no file written" : "");
         return kExitFailed;
     }
     if (output) {
-        if (progress.printed() == 0) {
+        if (done.printed == 0) {
             summary(", no file written");
             return kExitFailed;
         }
-        const auto finished = sink->finish();
-        if (!finished.ok()) {
-            std::cerr << "tavprint batch: " << *output << ": " << finished.error << "\n";
+        if (!done.finished) {
+            std::cerr << "tavprint batch: " << *output << ": " << done.finishError << "\n";
             return kExitFailed;
         }
     }
     summary(output ? " (into " + *output + ")" : "");
-    return progress.failed() == 0 ? kExitOk : kExitFailed;
+    return done.failed == 0 ? kExitOk : kExitFailed;
 }
 
 } // namespace tav::cli

@@ -97,6 +97,8 @@ public:
     // cannot be read fails the row, so that a label never shows the picture of another row.
     RowReport printRow(std::size_t position, const std::vector<std::string>& cells);
 
+    LabelSink& sink() { return m_sink; }
+
 private:
     tpl::Template& m_tpl;
     LabelSink& m_sink;

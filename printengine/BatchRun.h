@@ -1,0 +1,61 @@
+// The row loop of a batch, shared by every program that prints one label per data row (tavprint
+// batch, the designer's batch window, the benchmarks): each selected row fills the marks named
+// by the column titles and goes to the label sink; the observer hears of every row as it goes.
+#pragma once
+
+#include "printengine/BatchPrinter.h"
+#include "printengine/RowSelection.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tav::engine {
+
+// Takes the rows of a batch as they are read: the titles once, then each data row in order.
+class BatchRowReceiver {
+public:
+    virtual ~BatchRowReceiver() = default;
+    // The column titles (GBK). False: stop reading, nothing more is wanted.
+    virtual bool titles(const std::vector<std::string>& titles) = 0;
+    // One data row (GBK cells, one per title). False: stop reading, nothing more is wanted.
+    virtual bool row(const std::vector<std::string>& cells) = 0;
+};
+
+// The rows of a batch, wherever they are held (a database result, a file, the designer's
+// grid). The engine knows no data sources; their users hand the rows over through this.
+class BatchRows {
+public:
+    virtual ~BatchRows() = default;
+    // Hands the titles, then every data row, to `receiver`, stopping early when it says so
+    // (which is no failure). The reason (UTF-8) when the rows could not be read to the end;
+    // empty when they were.
+    virtual std::string read(BatchRowReceiver& receiver) = 0;
+};
+
+// Hears how a batch goes, row by row.
+class BatchObserver {
+public:
+    virtual ~BatchObserver() = default;
+    virtual void rowPrinted(std::size_t position) = 0;
+    // `why` is UTF-8.
+    virtual void rowFailed(std::size_t position, const std::string& why) = 0;
+};
+
+struct BatchSummary {
+    std::size_t printed = 0;
+    std::size_t failed = 0;
+    std::string readError; // the rows could not be read to the end (UTF-8); empty when they were
+    // The sink was finished (a document written) only when every row was read and at least one
+    // label printed; `finishError` says why finishing failed.
+    bool finished = false;
+    std::string finishError;
+};
+
+// Prints the rows that `selection` picks (positions count the data rows from 1, chosen or not)
+// through `printer`, then finishes its sink when the rows were read to the end and at least one
+// label was printed. Rows that fail are reported and passed over; the batch goes on.
+BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection& selection,
+                      BatchObserver& observer);
+
+} // namespace tav::engine

@@ -1,0 +1,148 @@
+#include "printengine/BatchRun.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace tav::engine {
+namespace {
+
+using tpl::ElementKind;
+
+// Rows held in memory; counts how many were handed over and can break off after some.
+class ListedRows : public BatchRows {
+public:
+    ListedRows(std::vector<std::string> titles, std::vector<std::vector<std::string>> rows)
+        : m_titles(std::move(titles)), m_rows(std::move(rows)) {}
+    std::string read(BatchRowReceiver& receiver) override {
+        if (!receiver.titles(m_titles))
+            return {};
+        for (const auto& row : m_rows) {
+            if (handed == breakAfter)
+                return "the connection broke off";
+            ++handed;
+            if (!receiver.row(row))
+                return {};
+        }
+        return {};
+    }
+    std::size_t handed = 0;
+    std::size_t breakAfter = SIZE_MAX;
+
+private:
+    std::vector<std::string> m_titles;
+    std::vector<std::vector<std::string>> m_rows;
+};
+
+class RecordingSink : public LabelSink {
+public:
+    PrintOutcome output(const tpl::Template& tpl, std::size_t position) override {
+        labels.push_back(std::to_string(position) + ":" + tpl.elements.at(0).content);
+        if (refuse.count(position))
+            return {PrintStatus::Refused, "refused"};
+        return {};
+    }
+    PrintOutcome finish() override {
+        ++finishes;
+        return {};
+    }
+    std::vector<std::string> labels;
+    std::set<std::size_t> refuse;
+    int finishes = 0;
+};
+
+class NoPictures : public PictureMaker {
+public:
+    tpl::SharedBytes barcode(const std::string&) override { return {}; }
+    tpl::SharedBytes qrCode(const std::string&, std::int32_t) override { return {}; }
+    std::optional<tpl::SharedBytes> pictureFile(const std::string&) override {
+        return std::nullopt;
+    }
+};
+
+class RecordingObserver : public BatchObserver {
+public:
+    void rowPrinted(std::size_t position) override {
+        events.push_back("+" + std::to_string(position));
+    }
+    void rowFailed(std::size_t position, const std::string& why) override {
+        events.push_back("-" + std::to_string(position) + " " + why);
+    }
+    std::vector<std::string> events;
+};
+
+tpl::Template oneText(const char* mark) {
+    tpl::Template tpl;
+    tpl.page = {500, 300, 0, 0xFFFFFF, 96, 1.0f, ""};
+    tpl::TemplateElement e;
+    e.kind = static_cast<std::int32_t>(ElementKind::Text);
+    e.mark = mark;
+    tpl.elements.push_back(e);
+    return tpl;
+}
+
+struct BatchRunResult {
+    BatchSummary summary;
+    std::vector<std::string> labels, events;
+    std::size_t handed = 0;
+    int finishes = 0;
+};
+
+BatchRunResult run(const char* selectionText, std::set<std::size_t> refuse = {},
+                   std::size_t breakAfter = SIZE_MAX) {
+    tpl::Template tpl = oneText("NAME");
+    RecordingSink sink;
+    sink.refuse = std::move(refuse);
+    NoPictures maker;
+    BatchPrinter printer(tpl, sink, maker);
+    ListedRows rows({"NAME"}, {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}});
+    rows.breakAfter = breakAfter;
+    std::string error;
+    const auto selection =
+        *selectionText ? RowSelection::parse(selectionText, error) : RowSelection();
+    RecordingObserver observer;
+    BatchRunResult result;
+    result.summary = runBatch(rows, printer, *selection, observer);
+    result.labels = sink.labels;
+    result.events = observer.events;
+    result.handed = rows.handed;
+    result.finishes = sink.finishes;
+    return result;
+}
+
+TEST(RunBatch, SelectedRowsKeepTheirPositionsAndReadingStopsAfterTheLast) {
+    const BatchRunResult all = run("");
+    EXPECT_EQ(all.labels, (std::vector<std::string>{"1:a", "2:b", "3:c", "4:d", "5:e", "6:f"}));
+    EXPECT_EQ(all.summary.printed, 6u);
+    EXPECT_EQ(all.finishes, 1);
+
+    const BatchRunResult some = run("2,4-5");
+    EXPECT_EQ(some.labels, (std::vector<std::string>{"2:b", "4:d", "5:e"}));
+    EXPECT_EQ(some.events, (std::vector<std::string>{"+2", "+4", "+5"}));
+    EXPECT_EQ(some.handed, 6u) << "row 6 is read only to learn that the selection has ended";
+    EXPECT_TRUE(some.summary.finished);
+}
+
+TEST(RunBatch, FailedRowsAreReportedAndTheBatchGoesOn) {
+    const BatchRunResult r = run("", {2, 5});
+    EXPECT_EQ(r.events,
+              (std::vector<std::string>{"+1", "-2 refused", "+3", "+4", "-5 refused", "+6"}));
+    EXPECT_EQ(r.summary.printed, 4u);
+    EXPECT_EQ(r.summary.failed, 2u);
+    EXPECT_TRUE(r.summary.finished);
+}
+
+TEST(RunBatch, TheSinkIsFinishedOnlyWhenRowsWereReadToTheEndAndOnePrinted) {
+    const BatchRunResult broken = run("", {}, 3);
+    EXPECT_EQ(broken.summary.readError, "the connection broke off");
+    EXPECT_EQ(broken.summary.printed, 3u);
+    EXPECT_EQ(broken.finishes, 0);
+    EXPECT_FALSE(broken.summary.finished);
+
+    const BatchRunResult nothing = run("", {1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(nothing.summary.failed, 6u);
+    EXPECT_EQ(nothing.finishes, 0);
+}
+
+} // namespace
+} // namespace tav::engine
