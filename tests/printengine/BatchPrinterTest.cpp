@@ -83,6 +83,24 @@ TEST(BatchPrinter, APictureFileThatCannotBeReadFailsTheRow) {
     EXPECT_TRUE(sink.labels.empty()) << "a label must not show another row's picture";
 }
 
+TEST(BatchPrinter, AnEmptyPictureCellKeepsTheCurrentPicture) {
+    tpl::Template tpl = twoTexts();
+    tpl::TemplateElement photo;
+    photo.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    photo.mark = "PHOTO";
+    const std::uint8_t logo[] = {'B', 'M'};
+    photo.image.source = photo.image.shown = tpl::SharedBytes(logo, sizeof logo);
+    tpl.elements.push_back(photo);
+    RecordingSink sink;
+    NoPictures maker;
+    BatchPrinter batch(tpl, sink, maker);
+    batch.setTitles({"NAME", "PHOTO"});
+    const auto report = batch.printRow(2, {"apple", ""});
+    EXPECT_TRUE(report.printed) << report.error;
+    EXPECT_EQ(sink.labels.size(), 1u);
+    EXPECT_EQ(tpl.elements[2].image.shown, tpl::SharedBytes(logo, sizeof logo));
+}
+
 TEST(BatchPrinter, JobNamesCarryTheRowPosition) {
     EXPECT_EQ(batchJobName(1), "TAVPrint_1");
     EXPECT_EQ(batchJobName(120), "TAVPrint_120");
