@@ -25,6 +25,7 @@ class Unobserved final : public engine::BatchObserver {
 public:
     void rowPrinted(std::size_t) override {}
     void rowFailed(std::size_t, const std::string&) override {}
+    void warning(const std::string&) override {}
 };
 
 std::string writeRows(std::size_t rows) {

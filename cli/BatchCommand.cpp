@@ -146,6 +146,11 @@ int runBatch(const std::vector<std::string>& args) {
         std::cerr << "tavprint batch: " << done.printed << " printed, " << done.failed << " failed"
                   << where << "\n";
     };
+    if (done.refused) {
+        std::cerr << "tavprint batch: no column title names a data mark of the template, so "
+                     "every label would be the template's own sample; nothing printed\n";
+        return kExitFailed;
+    }
     if (!done.readError.empty()) {
         // Jobs already sent stay sent; a document is not written (its temporary file goes).
         std::cerr << "tavprint batch: " << done.readError << "\n";

@@ -16,6 +16,7 @@ public:
     BatchProgress();
     void rowPrinted(std::size_t position) override { rowDone(position, true); }
     void rowFailed(std::size_t position, const std::string& why) override;
+    void warning(const std::string& text) override;
     void finish();
 
     std::size_t printed() const { return m_printed; }

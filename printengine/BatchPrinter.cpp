@@ -3,9 +3,11 @@
 #include "platform/Charset.h"
 #include "platform/File.h"
 #include "platform/PageSurfaces.h"
+#include "printengine/MarkText.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace tav::engine {
@@ -80,6 +82,11 @@ PrintOutcome PdfFileLabelSink::finish() {
                     ? (m_writeError.empty() ? "the document could not be finished" : m_writeError)
                     : error};
     return {};
+}
+
+bool BatchPrinter::fillsAMark(const std::string& title) const {
+    return std::any_of(m_tpl.elements.begin(), m_tpl.elements.end(),
+                       [&](const tpl::TemplateElement& e) { return markContains(e.mark, title); });
 }
 
 RowReport BatchPrinter::printRow(std::size_t position, const std::vector<std::string>& cells) {

@@ -91,6 +91,8 @@ public:
 
     // The column titles (GBK): the names of the marks the columns fill.
     void setTitles(std::vector<std::string> titles) { m_titles = std::move(titles); }
+    // True when some element's mark contains `title` (GBK), so that its column fills a mark.
+    bool fillsAMark(const std::string& title) const;
 
     // Fills the marks from `cells` (GBK, one per title) and outputs the label of the data row
     // at `position`. A column whose title no mark contains is passed over; a picture file that

@@ -1,5 +1,7 @@
 #include "printengine/BatchRun.h"
 
+#include "platform/Charset.h"
+
 namespace tav::engine {
 namespace {
 
@@ -11,7 +13,20 @@ public:
 
     bool titles(const std::vector<std::string>& titles) override {
         m_printer.setTitles(titles);
-        return true;
+        std::size_t filling = 0;
+        for (std::size_t c = 0; c < titles.size(); ++c) {
+            if (m_printer.fillsAMark(titles[c])) {
+                ++filling;
+                continue;
+            }
+            m_observer.warning("column " + std::to_string(c + 1) +
+                               (titles[c].empty()
+                                    ? " has no title and fills no mark"
+                                    : " (" + platform::gbkToUtf8(titles[c]) +
+                                          ") fills no mark: no element's mark contains its title"));
+        }
+        m_summary.refused = filling == 0;
+        return !m_summary.refused;
     }
 
     bool row(const std::vector<std::string>& cells) override {

@@ -40,9 +40,15 @@ public:
     virtual void rowPrinted(std::size_t position) = 0;
     // `why` is UTF-8.
     virtual void rowFailed(std::size_t position, const std::string& why) = 0;
+    // Something the user should know that fails no row (UTF-8), such as a column that fills
+    // no mark.
+    virtual void warning(const std::string& text) = 0;
 };
 
 struct BatchSummary {
+    // No column title names a mark of the template, so every label would be the template's
+    // own sample: nothing was printed and the rows were not read.
+    bool refused = false;
     std::size_t printed = 0;
     std::size_t failed = 0;
     std::string readError; // the rows could not be read to the end (UTF-8); empty when they were
@@ -52,9 +58,11 @@ struct BatchSummary {
     std::string finishError;
 };
 
-// Prints the rows that `selection` picks (positions count the data rows from 1, chosen or not)
-// through `printer`, then finishes its sink when the rows were read to the end and at least one
-// label was printed. Rows that fail are reported and passed over; the batch goes on.
+// Before the first row, warns of each column whose title no element's mark contains, and
+// refuses the batch when no column fills any mark. Then prints the rows that `selection` picks
+// (positions count the data rows from 1, chosen or not) through `printer`, then finishes its sink
+// when the rows were read to the end and at least one label was printed. Rows that fail are
+// reported and passed over; the batch goes on.
 BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection& selection,
                       BatchObserver& observer);
 

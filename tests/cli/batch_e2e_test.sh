@@ -90,4 +90,21 @@ rc=$?
 grep -q "not-the-pw-99" "$scratch/err" && fail "the password was printed" || ok
 [ ! -e "$scratch/denied.pdf" ] && ok || fail "a failed batch wrote a file"
 
+# 6. Columns that fill no mark are named before the first row, and a batch whose columns fill
+#    nothing is refused instead of printing the template's sample on every label. An empty
+#    picture cell keeps the template's picture.
+printf 'name,code\napple,A1\npear,A2\n' >"$scratch/nomarks.csv"
+"$tavprint" batch "$label" --csv "$scratch/nomarks.csv" --output "$scratch/nomarks.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a batch whose columns fill no mark: exit $rc"
+grep -q "column 1 (name) fills no mark" "$scratch/err" && grep -q "column 2 (code) fills no mark" "$scratch/err" \
+    && ok || fail "columns that fill no mark not named: $(cat "$scratch/err")"
+grep -q "nothing printed" "$scratch/err" && ok || fail "refusal not said: $(cat "$scratch/err")"
+[ ! -e "$scratch/nomarks.pdf" ] && ok || fail "a refused batch wrote a file"
+printf '名称,条码,图片,备注\n甲,A1,,x\n' >"$scratch/partly.csv"
+"$tavprint" batch "$label" --csv "$scratch/partly.csv" --output "$scratch/partly.pdf" 2>"$scratch/err" \
+    && ok || fail "a batch with one unused column and an empty picture cell exited $?: $(cat "$scratch/err")"
+grep -q "column 4 (备注) fills no mark" "$scratch/err" && ok || fail "unused column not named: $(cat "$scratch/err")"
+grep -q "1 printed, 0 failed" "$scratch/err" && ok || fail "summary: $(cat "$scratch/err")"
+
 finish

@@ -1,5 +1,7 @@
 #include "printengine/BatchRun.h"
 
+#include "platform/Charset.h"
+
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <set>
@@ -68,6 +70,7 @@ public:
     void rowFailed(std::size_t position, const std::string& why) override {
         events.push_back("-" + std::to_string(position) + " " + why);
     }
+    void warning(const std::string& text) override { events.push_back("! " + text); }
     std::vector<std::string> events;
 };
 
@@ -142,6 +145,52 @@ TEST(RunBatch, TheSinkIsFinishedOnlyWhenRowsWereReadToTheEndAndOnePrinted) {
     const BatchRunResult nothing = run("", {1, 2, 3, 4, 5, 6});
     EXPECT_EQ(nothing.summary.failed, 6u);
     EXPECT_EQ(nothing.finishes, 0);
+}
+
+TEST(RunBatch, ColumnsThatFillNoMarkAreNamedAndABatchFillingNothingIsRefused) {
+    struct Case {
+        int row;
+        std::vector<std::string> titles;
+        std::vector<std::string> events;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {1, {"NAME"}, {"+1", "+2"}, false},
+        {2,
+         {"NAME", "名称", ""},
+         {"! column 2 (名称) fills no mark: no element's mark contains its title",
+          "! column 3 has no title and fills no mark", "+1", "+2"},
+         false},
+        // Only part of a mark: "NA" is inside "NAME", so the column fills it.
+        {3, {"NA"}, {"+1", "+2"}, false},
+        // A CSV whose titles match no mark: every label would be the template's sample.
+        {4,
+         {"name", "CODE"},
+         {"! column 1 (name) fills no mark: no element's mark contains its title",
+          "! column 2 (CODE) fills no mark: no element's mark contains its title"},
+         true},
+        {5, {}, {}, true},
+    };
+    for (const Case& c : cases) {
+        tpl::Template tpl = oneText("NAME");
+        RecordingSink sink;
+        NoPictures maker;
+        BatchPrinter printer(tpl, sink, maker);
+        std::vector<std::string> cells(c.titles.size(), "x");
+        std::vector<std::string> titles;
+        for (const auto& title : c.titles)
+            titles.push_back(platform::utf8ToGbk(title).value());
+        ListedRows rows(titles, {cells, cells});
+        RecordingObserver observer;
+        const BatchSummary summary = runBatch(rows, printer, RowSelection(), observer);
+        EXPECT_EQ(observer.events, c.events) << "case " << c.row;
+        EXPECT_EQ(summary.refused, c.refused) << "case " << c.row;
+        if (c.refused) {
+            EXPECT_TRUE(sink.labels.empty()) << "case " << c.row;
+            EXPECT_EQ(rows.handed, 0u) << "case " << c.row;
+            EXPECT_EQ(sink.finishes, 0) << "case " << c.row;
+        }
+    }
 }
 
 } // namespace
