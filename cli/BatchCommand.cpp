@@ -151,6 +151,11 @@ int runBatch(const std::vector<std::string>& args) {
                      "every label would be the template's own sample; nothing printed\n";
         return kExitFailed;
     }
+    if (done.stoppedBy != engine::PrintStatus::Printed) {
+        // Every later row would have failed the same way; the jobs already sent stay sent.
+        summary(output ? ", stopped, no file written" : ", stopped");
+        return done.stoppedBy == engine::PrintStatus::NoScheduler ? kExitNoSpooler : kExitFailed;
+    }
     if (!done.readError.empty()) {
         // Jobs already sent stay sent; a document is not written (its temporary file goes).
         std::cerr << "tavprint batch: " << done.readError << "\n";

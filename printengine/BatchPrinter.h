@@ -79,8 +79,14 @@ private:
     std::size_t m_pages = 0;
 };
 
+// True for a failure that every later label would meet as well (no scheduler, the queue gone,
+// the output file not writable): the batch stops there instead of trying every row. Anything
+// else fails only the row at hand.
+bool endsBatch(PrintStatus status);
+
 struct RowReport {
     bool printed = false;
+    PrintStatus status = PrintStatus::Printed;
     std::string error; // UTF-8, when not printed
 };
 

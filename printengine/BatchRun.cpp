@@ -42,6 +42,10 @@ public:
         } else {
             ++m_summary.failed;
             m_observer.rowFailed(m_position, report.error);
+            if (endsBatch(report.status)) {
+                m_summary.stoppedBy = report.status;
+                return false;
+            }
         }
         return true;
     }
@@ -62,7 +66,8 @@ BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection
     RowLoop loop(printer, selection, observer, summary);
     summary.readError = rows.read(loop);
     // Jobs already sent stay sent; a document is written only from rows read to the end.
-    if (!summary.readError.empty() || summary.printed == 0)
+    if (!summary.readError.empty() || summary.printed == 0 ||
+        summary.stoppedBy != PrintStatus::Printed)
         return summary;
     const PrintOutcome finished = printer.sink().finish();
     summary.finished = finished.ok();

@@ -51,6 +51,9 @@ struct BatchSummary {
     bool refused = false;
     std::size_t printed = 0;
     std::size_t failed = 0;
+    // The batch stopped at a failure every later row would meet too (endsBatch): its status;
+    // Printed when it did not stop.
+    PrintStatus stoppedBy = PrintStatus::Printed;
     std::string readError; // the rows could not be read to the end (UTF-8); empty when they were
     // The sink was finished (a document written) only when every row was read and at least one
     // label printed; `finishError` says why finishing failed.
@@ -62,7 +65,8 @@ struct BatchSummary {
 // refuses the batch when no column fills any mark. Then prints the rows that `selection` picks
 // (positions count the data rows from 1, chosen or not) through `printer`, then finishes its sink
 // when the rows were read to the end and at least one label was printed. Rows that fail are
-// reported and passed over; the batch goes on.
+// reported and passed over and the batch goes on, unless the failure ends it (endsBatch): then
+// it stops at once and nothing is finished.
 BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection& selection,
                       BatchObserver& observer);
 

@@ -107,4 +107,16 @@ printf '名称,条码,图片,备注\n甲,A1,,x\n' >"$scratch/partly.csv"
 grep -q "column 4 (备注) fills no mark" "$scratch/err" && ok || fail "unused column not named: $(cat "$scratch/err")"
 grep -q "1 printed, 0 failed" "$scratch/err" && ok || fail "summary: $(cat "$scratch/err")"
 
+# 7. A full disk stops the batch at once (a file size limit stands for it): one message, the
+#    summary, exit 1, and neither the document nor its temporary file left behind.
+mkdir -p "$scratch/full"
+awk 'BEGIN { print "名称,条码"; for (i = 1; i <= 3000; i++) printf "商品%d,TAV%05d\n", i, i }' >"$scratch/many.csv"
+(trap '' XFSZ; ulimit -f 100; exec "$tavprint" batch "$label" --csv "$scratch/many.csv" --output "$scratch/full/out.pdf") \
+    2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a full disk: exit $rc"
+[ "$(grep -c '^tavprint batch: row' "$scratch/err")" -eq 1 ] && ok || fail "a full disk was met more than once: $(head -c 600 "$scratch/err")"
+grep -q "failed, stopped, no file written" "$scratch/err" && ok || fail "no summary after a full disk: $(tail -c 600 "$scratch/err")"
+[ -z "$(ls -A "$scratch/full")" ] && ok || fail "a full disk left files: $(ls -A "$scratch/full")"
+
 finish

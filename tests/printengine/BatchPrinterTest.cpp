@@ -2,8 +2,12 @@
 
 #include "support/TempFolder.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tav::engine {
 namespace {
@@ -130,6 +134,39 @@ TEST(PdfFileLabelSink, WritesOnePagePerPrintedLabelWhenFinished) {
     const std::string pdf(bytes.begin(), bytes.end());
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
     EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
+}
+
+TEST(PdfFileLabelSink, AFullDiskFailsTheBatchNotJustTheRow) {
+    test::TempFolder folder;
+    const auto path = folder.file("batch.pdf");
+    // In a child process, whose file size limit stands for a full disk.
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::string error;
+        tpl::Template tpl = twoTexts();
+        auto sink = PdfFileLabelSink::create(path, tpl.page, 300, error);
+        if (!sink)
+            ::_exit(2);
+        int code = 4; // every page went into a file larger than the limit
+        for (std::size_t row = 1; row <= 20000 && code == 4; ++row) {
+            tpl.elements[0].content = "label " + std::to_string(row);
+            const PrintOutcome outcome = sink->output(tpl, row);
+            if (!outcome.ok())
+                code =
+                    outcome.status == PrintStatus::WriteFailed && endsBatch(outcome.status) ? 0 : 3;
+        }
+        sink.reset();
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "the temporary file stays behind";
 }
 
 TEST(PdfFileLabelSink, ABatchThatIsNotFinishedLeavesNoFile) {

@@ -41,7 +41,7 @@ public:
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override {
         labels.push_back(std::to_string(position) + ":" + tpl.elements.at(0).content);
         if (refuse.count(position))
-            return {PrintStatus::Refused, "refused"};
+            return {failure, "refused"};
         return {};
     }
     PrintOutcome finish() override {
@@ -50,6 +50,7 @@ public:
     }
     std::vector<std::string> labels;
     std::set<std::size_t> refuse;
+    PrintStatus failure = PrintStatus::Refused;
     int finishes = 0;
 };
 
@@ -92,10 +93,11 @@ struct BatchRunResult {
 };
 
 BatchRunResult run(const char* selectionText, std::set<std::size_t> refuse = {},
-                   std::size_t breakAfter = SIZE_MAX) {
+                   std::size_t breakAfter = SIZE_MAX, PrintStatus failure = PrintStatus::Refused) {
     tpl::Template tpl = oneText("NAME");
     RecordingSink sink;
     sink.refuse = std::move(refuse);
+    sink.failure = failure;
     NoPictures maker;
     BatchPrinter printer(tpl, sink, maker);
     ListedRows rows({"NAME"}, {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}});
@@ -133,6 +135,33 @@ TEST(RunBatch, FailedRowsAreReportedAndTheBatchGoesOn) {
     EXPECT_EQ(r.summary.printed, 4u);
     EXPECT_EQ(r.summary.failed, 2u);
     EXPECT_TRUE(r.summary.finished);
+}
+
+TEST(RunBatch, AFailureEveryLaterRowWouldMeetStopsTheBatch) {
+    struct Case {
+        PrintStatus status;
+        bool stops;
+    };
+    const Case cases[] = {
+        {PrintStatus::RenderFailed, false}, // this row's picture
+        {PrintStatus::Refused, false},      // the spooler refused this job
+        {PrintStatus::NoScheduler, true},   // CUPS has gone away
+        {PrintStatus::UnknownPrinter, true}, {PrintStatus::WriteFailed, true}, // the disk is full
+    };
+    for (const Case& c : cases) {
+        const BatchRunResult r = run("", {3}, SIZE_MAX, c.status);
+        const int status = static_cast<int>(c.status);
+        if (c.stops) {
+            EXPECT_EQ(r.events, (std::vector<std::string>{"+1", "+2", "-3 refused"})) << status;
+            EXPECT_EQ(r.handed, 3u) << status << ": no row is read after the failure";
+            EXPECT_EQ(r.summary.stoppedBy, c.status) << status;
+            EXPECT_EQ(r.finishes, 0) << status << ": a stopped batch writes no document";
+        } else {
+            EXPECT_EQ(r.summary.printed, 5u) << status;
+            EXPECT_EQ(r.summary.stoppedBy, PrintStatus::Printed) << status;
+            EXPECT_EQ(r.finishes, 1) << status;
+        }
+    }
 }
 
 TEST(RunBatch, TheSinkIsFinishedOnlyWhenRowsWereReadToTheEndAndOnePrinted) {
