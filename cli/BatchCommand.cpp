@@ -139,7 +139,9 @@ int runBatch(const std::vector<std::string>& args) {
     InProcessPictureMaker pictures;
     engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
-    DataSourceRows sourceRows(*source);
+    const bool database = line.value("--mysql") || line.value("--odbc");
+    DataSourceRows sourceRows(*source, database && !output ? RowReading::WholeResultFirst
+                                                           : RowReading::Streamed);
     const engine::BatchSummary done = engine::runBatch(sourceRows, batch, rows, progress);
     progress.finish();
     const auto summary = [&](const std::string& where) {

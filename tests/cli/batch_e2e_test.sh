@@ -119,4 +119,16 @@ rc=$?
 grep -q "failed, stopped, no file written" "$scratch/err" && ok || fail "no summary after a full disk: $(tail -c 600 "$scratch/err")"
 [ -z "$(ls -A "$scratch/full")" ] && ok || fail "a full disk left files: $(ls -A "$scratch/full")"
 
+# 8. A database batch to a printer reads the whole result first: the server drops a connection
+#    that is not read from for longer than its write timeout (1 s here), as the pause between
+#    jobs (2 s) would make it while rows of 1 MB wait to be sent. The rows read first print too.
+since=$(last_job)
+slow="set statement net_write_timeout=1 for select seq as 序号, concat('TAV', lpad(seq, 5, '0')) as 条码,
+      concat('商品', seq) as 名称, repeat('x', 1000000) as 填充 from seq_1_to_40"
+"$tavprint" batch "$label" --mysql "$mysql" --sql "$slow" --rows 1,2,40 --printer CAPTURE --delay-ms 2000 \
+    2>"$scratch/err" && ok || fail "a batch paused longer than the server's write timeout exited $?: $(cat "$scratch/err")"
+grep -q "3 printed, 0 failed" "$scratch/err" && ok || fail "slow batch summary: $(cat "$scratch/err")"
+titles=$(jobs_after "$since" 3 | cut -d' ' -f2 | tr '\n' ' ')
+[ "$titles" = "TAVPrint_1 TAVPrint_2 TAVPrint_40 " ] && ok || fail "slow batch printed: $titles"
+
 finish
