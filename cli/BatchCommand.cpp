@@ -24,7 +24,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: tavprint batch FILE (--csv F | --xls F | --mysql CONNECTION --sql QUERY |\n"
     "       --odbc CONNECTION --sql QUERY) [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]\n"
-    "       [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...\n";
+    "       [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]... [--replace-unprintable]\n"
+    "A row whose cells hold characters GBK cannot hold (emoji, rare characters) fails, unless\n"
+    "--replace-unprintable prints them as '?'.\n";
 
 // The data source the options name; nothing, with a message printed, when they name none or
 // several, or the connection string is wrong. Connection strings are never printed.
@@ -65,10 +67,27 @@ std::unique_ptr<data::DataSource> sourceFromOptions(const CommandLine& line, int
     return std::make_unique<data::OdbcSource>(*line.value("--odbc"), std::move(*sqlGbk));
 }
 
+// Names the rows whose cells held characters GBK cannot hold, before the summary.
+void reportUnprintableRows(const std::vector<std::size_t>& positions, bool replaced) {
+    if (positions.empty())
+        return;
+    constexpr std::size_t kNamed = 20;
+    std::string list;
+    for (std::size_t i = 0; i < positions.size() && i < kNamed; ++i)
+        list += (i ? ", " : "") + std::to_string(positions[i]);
+    if (positions.size() > kNamed)
+        list += ", ...";
+    std::cerr << "tavprint batch: " << positions.size()
+              << (positions.size() == 1 ? " row holds" : " rows hold")
+              << " characters GBK cannot hold (row " << list << "); "
+              << (replaced ? "printed with '?' in their place\n"
+                           : "not printed; --replace-unprintable prints them with '?'\n");
+}
+
 } // namespace
 
 int runBatch(const std::vector<std::string>& args) {
-    CommandLine line({},
+    CommandLine line({"--replace-unprintable"},
                      {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--rows", "--printer",
                       "--delay-ms", "--output", "--dpi"},
                      {"--set"});
@@ -142,8 +161,11 @@ int runBatch(const std::vector<std::string>& args) {
     const bool database = line.value("--mysql") || line.value("--odbc");
     DataSourceRows sourceRows(*source, database && !output ? RowReading::WholeResultFirst
                                                            : RowReading::Streamed);
-    const engine::BatchSummary done = engine::runBatch(sourceRows, batch, rows, progress);
+    engine::BatchOptions options;
+    options.replaceUnprintable = line.has("--replace-unprintable");
+    const engine::BatchSummary done = engine::runBatch(sourceRows, batch, rows, progress, options);
     progress.finish();
+    reportUnprintableRows(done.unprintableRows, options.replaceUnprintable);
     const auto summary = [&](const std::string& where) {
         std::cerr << "tavprint batch: " << done.printed << " printed, " << done.failed << " failed"
                   << where << "\n";

@@ -7,10 +7,18 @@
 #include "printengine/RowSelection.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace tav::engine {
+
+// A character of a cell that GBK cannot hold (an emoji, a rare character from a utf8mb4
+// column); the cell carries '?' in its place.
+struct UnprintableCharacter {
+    std::size_t column = 0; // from 0
+    std::string character;  // UTF-8, or the one byte that was not UTF-8
+};
 
 // Takes the rows of a batch as they are read: the titles once, then each data row in order.
 class BatchRowReceiver {
@@ -18,8 +26,10 @@ public:
     virtual ~BatchRowReceiver() = default;
     // The column titles (GBK). False: stop reading, nothing more is wanted.
     virtual bool titles(const std::vector<std::string>& titles) = 0;
-    // One data row (GBK cells, one per title). False: stop reading, nothing more is wanted.
-    virtual bool row(const std::vector<std::string>& cells) = 0;
+    // One data row (GBK cells, one per title), and the characters its cells could not hold.
+    // False: stop reading, nothing more is wanted.
+    virtual bool row(const std::vector<std::string>& cells,
+                     std::span<const UnprintableCharacter> unprintable) = 0;
 };
 
 // The rows of a batch, wherever they are held (a database result, a file, the designer's
@@ -59,6 +69,14 @@ struct BatchSummary {
     // label printed; `finishError` says why finishing failed.
     bool finished = false;
     std::string finishError;
+    // The selected rows whose cells held characters GBK cannot hold, failed or (when replaced)
+    // printed with '?'.
+    std::vector<std::size_t> unprintableRows;
+};
+
+struct BatchOptions {
+    // Print '?' for characters GBK cannot hold, instead of failing their rows.
+    bool replaceUnprintable = false;
 };
 
 // Before the first row, warns of each column whose title no element's mark contains, and
@@ -67,7 +85,9 @@ struct BatchSummary {
 // when the rows were read to the end and at least one label was printed. Rows that fail are
 // reported and passed over and the batch goes on, unless the failure ends it (endsBatch): then
 // it stops at once and nothing is finished.
+// A row whose cells hold characters GBK cannot hold fails, naming the column and the
+// character, unless `options` say to print them as '?'.
 BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection& selection,
-                      BatchObserver& observer);
+                      BatchObserver& observer, const BatchOptions& options = {});
 
 } // namespace tav::engine

@@ -131,4 +131,25 @@ grep -q "3 printed, 0 failed" "$scratch/err" && ok || fail "slow batch summary: 
 titles=$(jobs_after "$since" 3 | cut -d' ' -f2 | tr '\n' ' ')
 [ "$titles" = "TAVPrint_1 TAVPrint_2 TAVPrint_40 " ] && ok || fail "slow batch printed: $titles"
 
+# 9. Text GBK cannot hold (an emoji from CSV UTF-8, a rare ideograph from a utf8mb4 column)
+#    fails its row, naming the row, the column and the character, unless --replace-unprintable
+#    prints '?' for it; either way the summary names the rows.
+printf '名称,条码\n甲,A1\n乙\xF0\x9F\x98\x80,A2\n丙,A3\n' >"$scratch/emoji.csv"
+"$tavprint" batch "$label" --csv "$scratch/emoji.csv" --output "$scratch/emoji.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a row with an emoji: exit $rc"
+grep -q "row 2: column 名称 holds 😀 (U+1F600), which GBK cannot hold" "$scratch/err" && ok \
+    || fail "the emoji row is not named: $(cat "$scratch/err")"
+grep -q "1 row holds characters GBK cannot hold (row 2)" "$scratch/err" && grep -q "2 printed, 1 failed" "$scratch/err" \
+    && ok || fail "emoji summary: $(cat "$scratch/err")"
+"$tavprint" batch "$label" --csv "$scratch/emoji.csv" --output "$scratch/emoji.pdf" --replace-unprintable 2>"$scratch/err" \
+    && ok || fail "--replace-unprintable exited $?: $(cat "$scratch/err")"
+grep -q "3 printed, 0 failed" "$scratch/err" && grep -q "(row 2); printed with '?'" "$scratch/err" \
+    && ok || fail "--replace-unprintable summary: $(cat "$scratch/err")"
+rare="select 1 as 序号, 'TAV00001' as 条码, convert(unhex('E794B2F0A08080') using utf8mb4) as 名称"
+"$tavprint" batch "$label" --mysql "$mysql" --sql "$rare" --output "$scratch/rare.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && grep -q "row 1: column 名称 holds 𠀀 (U+20000)" "$scratch/err" && ok \
+    || fail "a rare ideograph from MySQL: exit $rc: $(cat "$scratch/err")"
+
 finish

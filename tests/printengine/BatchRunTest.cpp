@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 
 namespace tav::engine {
@@ -22,14 +23,18 @@ public:
         for (const auto& row : m_rows) {
             if (handed == breakAfter)
                 return "the connection broke off";
+            const auto lost = unprintable.find(handed);
             ++handed;
-            if (!receiver.row(row))
+            if (!receiver.row(row, lost == unprintable.end()
+                                       ? std::span<const UnprintableCharacter>()
+                                       : std::span<const UnprintableCharacter>(lost->second)))
                 return {};
         }
         return {};
     }
     std::size_t handed = 0;
     std::size_t breakAfter = SIZE_MAX;
+    std::map<std::size_t, std::vector<UnprintableCharacter>> unprintable; // by row index
 
 private:
     std::vector<std::string> m_titles;
@@ -220,6 +225,59 @@ TEST(RunBatch, ColumnsThatFillNoMarkAreNamedAndABatchFillingNothingIsRefused) {
             EXPECT_EQ(sink.finishes, 0) << "case " << c.row;
         }
     }
+}
+
+TEST(RunBatch, RowsWithCharactersGbkCannotHoldFailUnlessReplaced) {
+    struct Case {
+        int row;
+        std::vector<UnprintableCharacter> lost;
+        std::string failure; // without replacing
+    };
+    const std::vector<Case> cases = {
+        {1,
+         {{0, "\xF0\x9F\x98\x80"}},
+         "-2 column NAME holds \xF0\x9F\x98\x80 (U+1F600), which GBK cannot hold"},
+        // A rare ideograph of CJK Extension B, from a utf8mb4 column.
+        {2,
+         {{0, "\xF0\xA0\x80\x80"}, {1, "\xED\x95\x9C"}},
+         "-2 column NAME holds \xF0\xA0\x80\x80 (U+20000), which GBK cannot hold (and 1 more "
+         "such characters)"},
+        {3,
+         {{1, "\xED\x95\x9C"}},
+         "-2 column 2 holds \xED\x95\x9C (U+D55C), which GBK cannot hold"},
+        {4, {{0, "\xFF"}}, "-2 column NAME holds byte 0xFF, which GBK cannot hold"},
+    };
+    for (const Case& c : cases) {
+        for (const bool replace : {false, true}) {
+            tpl::Template tpl = oneText("NAME");
+            RecordingSink sink;
+            NoPictures maker;
+            BatchPrinter printer(tpl, sink, maker);
+            ListedRows rows({"NAME", ""}, {{"a", "x"}, {"?", "?"}, {"c", "z"}});
+            rows.unprintable[1] = c.lost;
+            RecordingObserver observer;
+            BatchOptions options;
+            options.replaceUnprintable = replace;
+            const BatchSummary summary = runBatch(rows, printer, RowSelection(), observer, options);
+            const std::vector<std::string> expected = {"! column 2 has no title and fills no mark",
+                                                       "+1", replace ? "+2" : c.failure, "+3"};
+            EXPECT_EQ(observer.events, expected)
+                << "case " << c.row << (replace ? " replaced" : "");
+            EXPECT_EQ(summary.failed, replace ? 0u : 1u) << "case " << c.row;
+            EXPECT_EQ(summary.unprintableRows, std::vector<std::size_t>{2}) << "case " << c.row;
+        }
+    }
+    // Rows left out by the selection are not counted.
+    tpl::Template tpl = oneText("NAME");
+    RecordingSink sink;
+    NoPictures maker;
+    BatchPrinter printer(tpl, sink, maker);
+    ListedRows rows({"NAME"}, {{"a"}, {"?"}, {"c"}});
+    rows.unprintable[1] = {{0, "\xF0\x9F\x98\x80"}};
+    RecordingObserver observer;
+    std::string error;
+    EXPECT_TRUE(runBatch(rows, printer, *RowSelection::parse("1,3", error), observer)
+                    .unprintableRows.empty());
 }
 
 } // namespace
