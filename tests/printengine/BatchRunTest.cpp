@@ -169,6 +169,47 @@ TEST(RunBatch, AFailureEveryLaterRowWouldMeetStopsTheBatch) {
     }
 }
 
+// A spooler whose scheduler goes away after `jobsBeforeGone` jobs.
+class VanishingSpooler : public platform::Spooler {
+public:
+    platform::SpoolStatus listPrinters(std::vector<platform::PrinterInfo>&) override {
+        return platform::SpoolStatus::Ok;
+    }
+    platform::SpoolStatus resolvePrinter(const std::string&, std::string& queue) override {
+        queue = "LABELS";
+        return platform::SpoolStatus::Ok;
+    }
+    std::optional<int> resolutionDpi(const std::string&) override { return 203; }
+    platform::SpoolStatus submit(const platform::PrintJob& job, std::string& error) override {
+        titles.push_back(job.title);
+        if (titles.size() > jobsBeforeGone) {
+            error = "the scheduler is not running";
+            return platform::SpoolStatus::NoScheduler;
+        }
+        return platform::SpoolStatus::Ok;
+    }
+    std::size_t jobsBeforeGone = 2;
+    std::vector<std::string> titles;
+};
+
+TEST(RunBatch, ASchedulerThatGoesAwayStopsAPrintedBatch) {
+    tpl::Template tpl = oneText("NAME");
+    VanishingSpooler spooler;
+    PrintOutcome found;
+    auto sink = SpoolerLabelSink::create(spooler, tpl, "", std::chrono::milliseconds(0), found);
+    ASSERT_TRUE(sink) << found.error;
+    NoPictures maker;
+    BatchPrinter printer(tpl, *sink, maker);
+    ListedRows rows({"NAME"}, {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}});
+    RecordingObserver observer;
+    const BatchSummary summary = runBatch(rows, printer, RowSelection(), observer);
+    EXPECT_EQ(summary.stoppedBy, PrintStatus::NoScheduler);
+    EXPECT_EQ(observer.events,
+              (std::vector<std::string>{"+1", "+2", "-3 the scheduler is not running"}));
+    EXPECT_EQ(spooler.titles, (std::vector<std::string>{"TAVPrint_1", "TAVPrint_2", "TAVPrint_3"}))
+        << "no job is tried after the scheduler has gone";
+}
+
 TEST(RunBatch, TheSinkIsFinishedOnlyWhenRowsWereReadToTheEndAndOnePrinted) {
     const BatchRunResult broken = run("", {}, 3);
     EXPECT_EQ(broken.summary.readError, "the connection broke off");
