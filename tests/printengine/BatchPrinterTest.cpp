@@ -1,5 +1,6 @@
 #include "printengine/BatchPrinter.h"
 
+#include "NoPictures.h"
 #include "support/TempFolder.h"
 
 #include <csignal>
@@ -30,14 +31,7 @@ public:
     std::size_t failAt = 0;
 };
 
-class NoPictures : public PictureMaker {
-public:
-    tpl::SharedBytes barcode(const std::string&) override { return {}; }
-    tpl::SharedBytes qrCode(const std::string&, std::int32_t) override { return {}; }
-    std::optional<tpl::SharedBytes> pictureFile(const std::string&) override {
-        return std::nullopt;
-    }
-};
+using test::NoPictures;
 
 tpl::Template twoTexts() {
     tpl::Template tpl;

@@ -1,5 +1,6 @@
 #include "printengine/BatchRun.h"
 
+#include "NoPictures.h"
 #include "platform/Charset.h"
 
 #include <cstdint>
@@ -59,15 +60,6 @@ public:
     int finishes = 0;
 };
 
-class NoPictures : public PictureMaker {
-public:
-    tpl::SharedBytes barcode(const std::string&) override { return {}; }
-    tpl::SharedBytes qrCode(const std::string&, std::int32_t) override { return {}; }
-    std::optional<tpl::SharedBytes> pictureFile(const std::string&) override {
-        return std::nullopt;
-    }
-};
-
 class RecordingObserver : public BatchObserver {
 public:
     void rowPrinted(std::size_t position) override {
@@ -103,7 +95,7 @@ BatchRunResult run(const char* selectionText, std::set<std::size_t> refuse = {},
     RecordingSink sink;
     sink.refuse = std::move(refuse);
     sink.failure = failure;
-    NoPictures maker;
+    test::NoPictures maker;
     BatchPrinter printer(tpl, sink, maker);
     ListedRows rows({"NAME"}, {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}});
     rows.breakAfter = breakAfter;
@@ -198,7 +190,7 @@ TEST(RunBatch, ASchedulerThatGoesAwayStopsAPrintedBatch) {
     PrintOutcome found;
     auto sink = SpoolerLabelSink::create(spooler, tpl, "", std::chrono::milliseconds(0), found);
     ASSERT_TRUE(sink) << found.error;
-    NoPictures maker;
+    test::NoPictures maker;
     BatchPrinter printer(tpl, *sink, maker);
     ListedRows rows({"NAME"}, {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}});
     RecordingObserver observer;
@@ -249,7 +241,7 @@ TEST(RunBatch, ColumnsThatFillNoMarkAreNamedAndABatchFillingNothingIsRefused) {
     for (const Case& c : cases) {
         tpl::Template tpl = oneText("NAME");
         RecordingSink sink;
-        NoPictures maker;
+        test::NoPictures maker;
         BatchPrinter printer(tpl, sink, maker);
         std::vector<std::string> cells(c.titles.size(), "x");
         std::vector<std::string> titles;
@@ -292,7 +284,7 @@ TEST(RunBatch, RowsWithCharactersGbkCannotHoldFailUnlessReplaced) {
         for (const bool replace : {false, true}) {
             tpl::Template tpl = oneText("NAME");
             RecordingSink sink;
-            NoPictures maker;
+            test::NoPictures maker;
             BatchPrinter printer(tpl, sink, maker);
             ListedRows rows({"NAME", ""}, {{"a", "x"}, {"?", "?"}, {"c", "z"}});
             rows.unprintable[1] = c.lost;
@@ -311,7 +303,7 @@ TEST(RunBatch, RowsWithCharactersGbkCannotHoldFailUnlessReplaced) {
     // Rows left out by the selection are not counted.
     tpl::Template tpl = oneText("NAME");
     RecordingSink sink;
-    NoPictures maker;
+    test::NoPictures maker;
     BatchPrinter printer(tpl, sink, maker);
     ListedRows rows({"NAME"}, {{"a"}, {"?"}, {"c"}});
     rows.unprintable[1] = {{0, "\xF0\x9F\x98\x80"}};
