@@ -152,4 +152,28 @@ rc=$?
 [ "$rc" -eq 1 ] && grep -q "row 1: column 名称 holds 𠀀 (U+20000)" "$scratch/err" && ok \
     || fail "a rare ideograph from MySQL: exit $rc: $(cat "$scratch/err")"
 
+# 10. A scheduler that goes away mid-batch stops it: the row that met it is named, the summary
+#     follows and the exit code is 3. A scheduler of this test's own (on a port of its own, its
+#     queue writing to /dev/null) is stopped after the first job; the shared one is left alone.
+own=$scratch/cups port=$((20000 + RANDOM % 20000))
+mkdir -p "$own"/{state,cache,spool/tmp,log,tmp}
+chmod 0755 "$scratch"; chmod -R 0777 "$own"
+printf 'Listen 127.0.0.1:%s\nLogLevel warn\nBrowsing No\nWebInterface No\nDefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n' \
+    "$port" >"$own/cupsd.conf"
+printf 'ServerRoot %s\nStateDir %s/state\nCacheDir %s/cache\nRequestRoot %s/spool\nTempDir %s/tmp\nErrorLog %s/log/error_log\nAccessLog %s/log/access_log\nPageLog %s/log/page_log\nFileDevice Yes\n' \
+    "$own" "$own" "$own" "$own" "$own" "$own" "$own" "$own" >"$own/cups-files.conf"
+setsid /usr/sbin/cupsd -f -c "$own/cupsd.conf" -s "$own/cups-files.conf" </dev/null >"$own/log/out" 2>&1 &
+own_cupsd=$!
+trap 'kill "$own_cupsd" 2>/dev/null; rm -rf "$scratch"' EXIT
+for _ in $(seq 1 40); do CUPS_SERVER=127.0.0.1:$port lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.25; done
+CUPS_SERVER=127.0.0.1:$port lpadmin -p GONE -E -v file:///dev/null 2>"$scratch/err" || fail "own scheduler: $(cat "$scratch/err" "$own/log/out")"
+printf '名称,条码\n甲,A1\n乙,A2\n丙,A3\n丁,A4\n戊,A5\n' >"$scratch/gone.csv"
+(sleep 1; kill "$own_cupsd") &
+CUPS_SERVER=127.0.0.1:$port "$tavprint" batch "$label" --csv "$scratch/gone.csv" --printer GONE --delay-ms 1500 2>"$scratch/err"
+rc=$?
+wait
+[ "$rc" -eq 3 ] && ok || fail "the scheduler gone mid-batch: exit $rc: $(cat "$scratch/err")"
+[ "$(grep -c '^tavprint batch: row' "$scratch/err")" -eq 1 ] && grep -q "1 printed, 1 failed, stopped" "$scratch/err" \
+    && ok || fail "the scheduler gone mid-batch: $(cat "$scratch/err")"
+
 finish
