@@ -19,9 +19,6 @@ public:
     void warning(const std::string& text) override;
     void finish();
 
-    std::size_t printed() const { return m_printed; }
-    std::size_t failed() const { return m_failed; }
-
 private:
     void rowDone(std::size_t position, bool printed);
     void draw(bool force);
