@@ -51,7 +51,7 @@ Commands:
                          down) for QUEUE in $XDG_CONFIG_HOME/tav/printers.conf; every
                          print to QUEUE is then moved by it.
   batch FILE SOURCE [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]
-        [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...
+        [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]... [--replace-unprintable]
                          Print one label per data row: each column's value fills the
                          mark named by the column's title. SOURCE is one of
                            --csv FILE.csv      (UTF-8 or GBK, a header row of titles)
@@ -63,9 +63,15 @@ Commands:
                          Each row is one CUPS job named TAVPrint_<row>, with a pause
                          of N ms between jobs (default 200); --rows picks rows by
                          their position, which they keep. With --output all labels
-                         become the pages of one PDF file instead. Rows that fail are
-                         reported with their number and the batch goes on; the exit
-                         code is 1 when any row failed.
+                         become the pages of one PDF file instead. A database batch
+                         to a printer reads the whole result before the first label.
+                         Columns whose titles fill no mark are named first; when none
+                         fills a mark nothing is printed. Rows that fail are reported
+                         with their number and the batch goes on; the exit code is 1
+                         when any row failed. A cell with a character GBK cannot hold
+                         (an emoji) fails its row, unless --replace-unprintable prints
+                         '?' for it. A full disk or a lost scheduler stops the batch at
+                         once (exit code 1, or 3 when the scheduler is gone).
 
 A --set whose mark no element contains, or whose picture file cannot be read, stops
 render and print (exit code 1): a label is never printed with data you did not mean.

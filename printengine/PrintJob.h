@@ -28,6 +28,7 @@ enum class PrintStatus {
     BadPaper,       // the paper has no positive size
     RenderFailed,   // an element could not be drawn (a picture missing or undecodable)
     Refused,        // the spooler did not accept the job
+    WriteFailed,    // the document's file cannot be written (a full disk)
 };
 
 struct PrintOutcome {
