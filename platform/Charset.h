@@ -24,4 +24,8 @@ std::optional<std::string> gbkToUtf8Strict(std::string_view gbk);
 // GBK lacks, and each byte that is not part of a UTF-8 character, becomes `replacement`.
 std::string utf8ToGbkReplacing(std::string_view utf8, char replacement = '?');
 
+// True when the two bytes form a character of GBK as the converters here read it (not a
+// byte pair of the user-defined areas or an unassigned code).
+bool isGbkCharacter(unsigned char lead, unsigned char trail);
+
 } // namespace tav::platform
