@@ -1,5 +1,7 @@
 #include "datasource/CsvParser.h"
 
+#include <cstdint>
+
 namespace tav::data {
 namespace {
 
@@ -39,9 +41,12 @@ bool CsvParser::endField() {
     if (m_fields.size() >= kMaxRecordFields)
         return overLimit("the record on line " + std::to_string(m_recordLine) + " has more than " +
                          std::to_string(kMaxRecordFields) + " fields");
-    if (m_recordBytes > kMaxRecordBytesPerField * m_maxFieldBytes)
+    const std::size_t maxRecordBytes = m_maxFieldBytes > SIZE_MAX / kMaxRecordBytesPerField
+                                           ? SIZE_MAX
+                                           : kMaxRecordBytesPerField * m_maxFieldBytes;
+    if (m_recordBytes > maxRecordBytes)
         return overLimit("the record on line " + std::to_string(m_recordLine) + " is longer than " +
-                         sizeText(kMaxRecordBytesPerField * m_maxFieldBytes));
+                         sizeText(maxRecordBytes));
     m_fields.push_back(std::move(m_field));
     m_field.clear();
     m_fieldQuoted = false;
