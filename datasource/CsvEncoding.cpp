@@ -42,26 +42,40 @@ void CsvEncodingScan::misfit(Reading& reading, std::size_t line) {
     }
 }
 
-void CsvEncodingScan::utf8Byte(unsigned char b) {
+bool CsvEncodingScan::utf8Byte(unsigned char b) {
     Reading& r = m_utf8;
     if (r.pendingSize == 0) {
         if (b < 0x80)
-            return;
+            return true;
         r.pendingLength = utf8LengthFromLead(b);
         if (r.pendingLength == 0)
-            return misfit(r, m_line);
+            return false;
         r.pending[r.pendingSize++] = b;
-        return;
+        return true;
     }
     r.pending[r.pendingSize++] = b;
     if (r.pendingSize < r.pendingLength && (b & 0xC0) == 0x80)
-        return;
+        return true;
     const std::string_view character(reinterpret_cast<const char*>(r.pending), r.pendingSize);
-    if (platform::utf8CharacterLength(character) != r.pendingSize)
-        misfit(r, m_line);
-    else if (r.pendingSize == 2)
+    const bool whole = platform::utf8CharacterLength(character) == r.pendingSize;
+    if (whole && r.pendingSize == 2)
         ++r.narrow;
     r.pendingSize = 0;
+    return whole;
+}
+
+void CsvEncodingScan::endLine() {
+    if (m_utf8.pendingSize != 0) {
+        m_utf8.pendingSize = 0; // a character cut off by the end of the file
+        m_lineNotUtf8 = true;
+        misfit(m_utf8, m_line);
+    }
+    if (m_lineHigh) {
+        ++m_highLines;
+        m_notUtf8Lines += m_lineNotUtf8 ? 1 : 0;
+    }
+    m_lineHigh = false;
+    m_lineNotUtf8 = false;
 }
 
 void CsvEncodingScan::gbkByte(unsigned char b) {
@@ -94,25 +108,29 @@ void CsvEncodingScan::feed(std::string_view block) {
         m_head.append(block.substr(0, kUtf8Mark.size() - m_head.size()));
     for (char c : block) {
         const auto b = static_cast<unsigned char>(c);
-        m_highBytes = m_highBytes || b >= 0x80;
-        if (m_utf8.fits)
-            utf8Byte(b);
+        m_lineHigh = m_lineHigh || b >= 0x80;
+        if (!m_lineNotUtf8 && !utf8Byte(b)) {
+            m_lineNotUtf8 = true;
+            m_utf8.pendingSize = 0;
+            misfit(m_utf8, m_line);
+        }
         if (m_gbk.fits)
             gbkByte(b);
         // Lines as the parser counts them: CR, LF and CRLF each end one.
-        if (b == '\r' || (b == '\n' && !m_afterCr))
+        if (b == '\r' || (b == '\n' && !m_afterCr)) {
+            endLine();
             ++m_line;
+        }
         m_afterCr = b == '\r';
     }
 }
 
 Result<CsvEncodingChoice> CsvEncodingScan::finish() {
-    // A character cut off by the end of the file does not fit; the end is on the last line.
-    const std::size_t lastLine = m_line > 1 && m_afterCr ? m_line - 1 : m_line;
-    if (m_utf8.fits && m_utf8.pendingSize != 0)
-        misfit(m_utf8, lastLine);
+    // A character cut off by the end of the file does not fit.
+    endLine();
     if (m_gbk.fits && m_gbk.pendingSize != 0)
-        misfit(m_gbk, lastLine);
+        misfit(m_gbk, m_line);
+    const bool highBytes = m_highLines > 0;
 
     const std::string_view head = m_head;
     if (head.starts_with(kUtf16LeMark) || head.starts_with(kUtf16BeMark))
@@ -146,14 +164,15 @@ Result<CsvEncodingChoice> CsvEncodingScan::finish() {
                               ", though the file starts with the UTF-8 byte order mark");
         return CsvEncodingChoice{CsvEncoding::Utf8, {}};
     }
-    if (!m_highBytes || (m_utf8.fits && !m_gbk.fits))
+    if (!highBytes || (m_utf8.fits && !m_gbk.fits))
         return CsvEncodingChoice{CsvEncoding::Utf8, {}};
-    if (!m_utf8.fits && m_gbk.fits && gbkLooksChinese())
+    // GBK text is seldom UTF-8 on a line with non-ASCII text; UTF-8 with a few bad lines is
+    // UTF-8 on most of them, though often well-formed GBK as a whole.
+    if (!m_utf8.fits && m_gbk.fits && m_notUtf8Lines * 2 >= m_highLines)
         return CsvEncodingChoice{CsvEncoding::Gbk, {}};
     if (!m_utf8.fits && m_gbk.fits)
         return notFitting(m_utf8, CsvEncoding::Utf8,
-                          ", and as GBK the file gives mostly rare characters (state the "
-                          "encoding if it is GBK)");
+                          ", though most lines are (state the encoding if the file is GBK)");
     if (!m_utf8.fits)
         return Result<CsvEncodingChoice>::failure(
             "the file is neither UTF-8 nor GBK text: " + lineText(m_utf8.badLine) +

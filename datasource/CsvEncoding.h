@@ -5,10 +5,10 @@
 // reading that fits every line is taken. When both fit (short GBK text is often well-formed
 // UTF-8 too: "茅台" is C3 A9 CC A8, also "é" and a combining ogonek), the reading that gives
 // Chinese characters is preferred over the one that gives Latin accents, combining marks and
-// the other letters of UTF-8's two-byte range, and the choice is told in a note. GBK is only
-// taken unstated when its reading looks like Chinese text: UTF-8 Chinese is often well-formed
-// GBK too, but of rare characters (mostly outside GB2312), so a UTF-8 file with one bad line is
-// not read as GBK. When no reading fits, the error names the line.
+// the other letters of UTF-8's two-byte range, and the choice is told in a note. UTF-8 Chinese
+// is often well-formed GBK too, so a file that is UTF-8 on most of its lines with non-ASCII
+// text is not taken for GBK because a few lines are not: that is a damaged UTF-8 file, refused
+// with the first bad line named. When no reading fits, the error names the line.
 #pragma once
 
 #include "datasource/DataSource.h"
@@ -50,8 +50,9 @@ private:
         std::size_t pendingSize = 0;
         std::size_t pendingLength = 0; // the length of the character being collected
     };
-    void utf8Byte(unsigned char b);
+    bool utf8Byte(unsigned char b); // false when the byte ends the line's fit
     void gbkByte(unsigned char b);
+    void endLine();
     static void misfit(Reading& reading, std::size_t line);
     bool gbkLooksChinese() const;
 
@@ -61,7 +62,12 @@ private:
     std::string m_head; // the first bytes, for byte order marks
     std::size_t m_line = 1;
     bool m_afterCr = false;
-    bool m_highBytes = false;
+    // UTF-8 is followed on past its first misfit, line by line, to tell a damaged UTF-8 file
+    // from a GBK one.
+    bool m_lineHigh = false;
+    bool m_lineNotUtf8 = false;
+    std::size_t m_highLines = 0;    // lines holding bytes above 0x7F
+    std::size_t m_notUtf8Lines = 0; // those of them that are not UTF-8
 };
 
 } // namespace tav::data

@@ -219,7 +219,7 @@ TEST(CsvEncoding, ReadsEachFileInTheEncodingThatFitsEveryLine) {
     const std::string moutai = "\xC3\xA9\xCC\xA8"; // 茅台 in GBK; also "é" + U+0328 in UTF-8
     std::string longUtf8 = "名称\n";
     for (int i = 0; i < 3000; ++i)
-        longUtf8 += "苹果汁\n"; // more than the 64 KiB once looked at
+        longUtf8 += "苹果汁\n"; // the stray byte below lies in the first 64 KiB
     const Case cases[] = {
         {1, "issue 10: short GBK that is also UTF-8", "name\n" + moutai + "\n", CsvEncoding::Detect,
          moutai, "read as GBK"},
@@ -250,6 +250,13 @@ TEST(CsvEncoding, ReadsEachFileInTheEncodingThatFitsEveryLine) {
          "UTF-16"},
         {15, "a character cut off by the end", "a\nb\xE4\xB8", CsvEncoding::Utf8, "",
          "line 2 is not UTF-8"},
+        {16, "GBK of traditional characters (outside GB2312)", gbk("名稱\n蘋果\n"),
+         CsvEncoding::Detect, gbk("蘋果"), ""},
+        {17, "GBK with one line that is also UTF-8", gbk("名称\n茅台\n"), CsvEncoding::Detect,
+         gbk("茅台"), ""},
+        {18, "UTF-8 that is GBK as a whole, one line not UTF-8",
+         "名称\n商品1\n商品2\n商品3\n\xB8\xF6\n", CsvEncoding::Detect, "",
+         "line 5 is not UTF-8 text, though most lines are"},
     };
     for (const Case& c : cases) {
         ReadOutcome outcome;
