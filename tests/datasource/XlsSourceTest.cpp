@@ -1,5 +1,6 @@
 #include "datasource/XlsSource.h"
 #include "platform/Charset.h"
+#include "support/Fifo.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,17 @@ TEST(XlsSource, ReportsSheetsAndFilesItCannotUse) {
         EXPECT_NE(result.error().find(c.expectedError), std::string::npos)
             << "row " << c.row << ": " << result.error();
     }
+}
+
+// FreeXL opens the path itself; a FIFO would keep it waiting for a writer.
+TEST(XlsSource, RefusesAFifoWithoutWaiting) {
+    test::TempFolder folder;
+    const auto fifo = folder.file("rows.xls");
+    ASSERT_TRUE(test::makeFifo(fifo));
+    Result<Table> table = Table{};
+    EXPECT_TRUE(test::returnsWithoutWaitingOn(fifo, [&] { table = XlsSource(fifo).readTable(); }));
+    ASSERT_FALSE(table.ok());
+    EXPECT_NE(table.error().find("not a regular file"), std::string::npos) << table.error();
 }
 
 // FreeXL 1.0.6 reads out of bounds on some damaged workbooks (seen under AddressSanitizer, in
