@@ -112,7 +112,7 @@ TEST(XlsSource, DamagedWorkbooksGiveAnError) {
                            }};
         Status status = source.read(handler);
         ASSERT_FALSE(status.ok()) << file;
-        EXPECT_NE(status.error().find("damaged"), std::string::npos) << status.error();
+        EXPECT_NE(status.error().find("it is damaged"), std::string::npos) << status.error();
         EXPECT_EQ(rows, 0) << file;
     }
 }
