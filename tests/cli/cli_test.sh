@@ -60,7 +60,8 @@ printf '{PRODUCT}\n\303\251\314\250\n' >"$scratch/moutai.csv" # 茅台 in GBK, a
 "$tavprint" batch "$tag" --csv "$scratch/moutai.csv" --output "$scratch/moutai.pdf" 2>"$scratch/err" \
     && ok || fail "GBK batch: exit $?: $(cat "$scratch/err")"
 grep -q "read as GBK" "$scratch/err" && ok || fail "no note on the encoding chosen: $(cat "$scratch/err")"
-"$tavprint" batch "$tag" --csv "$scratch/moutai.csv" --encoding utf-8 --output "$scratch/moutai.pdf" \
+"$tavprint" batch "$tag" --csv "$scratch/moutai.csv" --encoding utf-8 --replace-unprintable \
+    --output "$scratch/moutai.pdf" \
     2>"$scratch/err" && ok || fail "--encoding utf-8: exit $?"
 grep -q "read as" "$scratch/err" && fail "a stated encoding gave a note" || ok
 printf '{PRODUCT}\n苹果\n\377\n' >"$scratch/stray.csv"
