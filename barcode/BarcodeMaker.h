@@ -2,8 +2,8 @@
 // segment it, symbol values, element widths, bitmap (turned on request), BMP bytes.
 #pragma once
 
+#include "barcode/BarcodeRaster.h"
 #include "barcode/Code128Encoder.h"
-#include "barcode/MonoBitmap.h"
 
 #include <cstdint>
 #include <span>
@@ -25,7 +25,7 @@ public:
     const std::vector<Segment>& segments() const { return m_segments; }
     const std::vector<std::uint8_t>& values() const { return m_values; }
     const std::string& widths() const { return m_widths; }
-    const MonoBitmap& bitmap() const { return m_rotate ? m_rotated : m_bitmap; }
+    const platform::OneBitPicture& bitmap() const { return m_rotate ? m_rotated : m_bitmap; }
     std::span<const std::uint8_t> bmp() const { return m_bmp; }
 
     // Gives back memory beyond `bytes` per buffer, for a maker kept between calls.
@@ -37,8 +37,8 @@ private:
     std::vector<Segment> m_segments;
     std::vector<std::uint8_t> m_values;
     std::string m_widths;
-    MonoBitmap m_bitmap;
-    MonoBitmap m_rotated;
+    platform::OneBitPicture m_bitmap;
+    platform::OneBitPicture m_rotated;
     std::vector<std::uint8_t> m_bmp;
 };
 

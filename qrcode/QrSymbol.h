@@ -2,6 +2,8 @@
 // become a 1-bit picture of the asked size, the picture becomes BMP file bytes.
 #pragma once
 
+#include "platform/OneBitPicture.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,27 +63,12 @@ const char* toString(QrError error);
 std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
                                        ErrorCorrection level, QrError& error);
 
-// A picture of one bit per pixel, rows top to bottom, each row packed into whole bytes with the
-// leftmost pixel in the high bit; a set bit is a dark module.
-struct OneBitPicture {
-    int width = 0;
-    int height = 0;
-    std::size_t stride = 0;
-    std::vector<std::uint8_t> bits;
-    bool dark(int x, int y) const {
-        auto byte = bits[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) / 8];
-        return (byte >> (7 - x % 8)) & 1;
-    }
-};
-
 // Draws the modules with their quiet zone centred in a width x height picture (see qrcode.h for
-// how whole-pixel and stretched modules are placed). DoesNotFit when the square is smaller than
-// the symbol at one pixel per module.
-std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
-                                         int height, bool wholeModules, QrError& error);
-
-// BMP file bytes: 1 bit per pixel, bottom-up, colour table {light, dark}.
-std::vector<std::uint8_t> oneBitBmp(const OneBitPicture& picture, Rgb light, Rgb dark);
+// how whole-pixel and stretched modules are placed); dark modules are ink. DoesNotFit when the
+// square is smaller than the symbol at one pixel per module.
+std::optional<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone,
+                                                   int width, int height, bool wholeModules,
+                                                   QrError& error);
 
 // All three steps for the current settings: the message converted from GBK to UTF-8, encoded,
 // drawn and serialised.

@@ -99,9 +99,9 @@ cairo_surface_t* imageSurface(const DecodedImage& image) {
     // A picture held as a one-bit plane is expanded here, for the devices that need colours.
     std::vector<std::uint32_t> expanded;
     if (image.argb.empty() && image.plane &&
-        image.plane->bits.size() == static_cast<std::size_t>(image.plane->stride) *
-                                        static_cast<std::size_t>(std::max(image.height, 0)) &&
-        image.plane->stride >= (image.width + 7) / 8)
+        image.plane->bits.size() ==
+            image.plane->stride * static_cast<std::size_t>(std::max(image.height, 0)) &&
+        image.plane->stride >= static_cast<std::size_t>(std::max(image.width, 0) + 7) / 8)
         expanded = argbPixels(image);
     const std::vector<std::uint32_t>& pixels = expanded.empty() ? image.argb : expanded;
     if (image.width <= 0 || image.height <= 0 || image.width > kMaxSurfaceSide ||

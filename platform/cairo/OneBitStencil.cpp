@@ -40,8 +40,7 @@ InkRows fromPlane(const DecodedImage& image, bool inverted) {
         static_cast<std::uint8_t>(image.width % 8 ? 0xFF00 >> (image.width % 8) : 0xFF);
     for (int y = 0; y < image.height; ++y) {
         auto* out = rows.bits.data() + rows.stride * static_cast<std::size_t>(y);
-        const std::uint8_t* in = plane.bits.data() + static_cast<std::size_t>(plane.stride) *
-                                                         static_cast<std::size_t>(y);
+        const std::uint8_t* in = plane.bits.data() + plane.stride * static_cast<std::size_t>(y);
         for (std::size_t i = 0; i < rows.stride; ++i)
             out[i] = static_cast<std::uint8_t>(in[i] ^ flip);
         out[rows.stride - 1] &= lastMask;
@@ -109,9 +108,9 @@ std::optional<Stencil> makeStencil(const DecodedImage& image) {
     const auto colours = twoColours(image);
     if (!colours || image.width <= 0 || image.height <= 0)
         return std::nullopt;
-    if (image.plane && (image.plane->stride < (image.width + 7) / 8 ||
-                        image.plane->bits.size() != static_cast<std::size_t>(image.plane->stride) *
-                                                        static_cast<std::size_t>(image.height)))
+    if (image.plane &&
+        (image.plane->stride < static_cast<std::size_t>(image.width + 7) / 8 ||
+         image.plane->bits.size() != image.plane->stride * static_cast<std::size_t>(image.height)))
         return std::nullopt;
     if (!image.plane && image.argb.size() != static_cast<std::size_t>(image.width) *
                                                  static_cast<std::size_t>(image.height))

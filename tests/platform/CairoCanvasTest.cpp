@@ -489,11 +489,14 @@ DecodedImage planeImage(int width, int height, const std::function<bool(int, int
     image.height = height;
     image.oneBit = true;
     DecodedImage::OneBitPlane plane;
-    plane.stride = (width + 31) / 32 * 4;
-    plane.bits.assign(static_cast<std::size_t>(plane.stride) * height, 0xA5); // junk in padding
+    plane.width = static_cast<std::uint32_t>(width);
+    plane.height = static_cast<std::uint32_t>(height);
+    plane.stride = static_cast<std::size_t>(width + 31) / 32 * 4;
+    plane.bits.assign(plane.stride * static_cast<std::size_t>(height), 0xA5); // junk in padding
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            auto& byte = plane.bits[static_cast<std::size_t>(y) * plane.stride + x / 8];
+            auto& byte = plane.bits[static_cast<std::size_t>(y) * plane.stride +
+                                    static_cast<std::size_t>(x / 8)];
             const auto bit = static_cast<std::uint8_t>(0x80 >> (x % 8));
             byte = static_cast<std::uint8_t>(ink(x, y) ? byte | bit : byte & ~bit);
         }

@@ -325,7 +325,8 @@ TEST(QrDrawing, PlacesModules) {
         ASSERT_TRUE(picture);
         int first = -1, last = -1;
         for (int x = 0; x < r.side; ++x)
-            if (picture->dark(x, r.firstDark)) {
+            if (picture->ink(static_cast<std::uint32_t>(x),
+                             static_cast<std::uint32_t>(r.firstDark))) {
                 first = first < 0 ? x : first;
                 last = x;
             }
