@@ -3,7 +3,6 @@
 #include "cli/BatchProgress.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
-#include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/RowSelection.h"
 #include "datasource/CsvSource.h"
@@ -13,6 +12,7 @@
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
+#include "printengine/InProcessPictureMaker.h"
 
 #include <iostream>
 
@@ -134,7 +134,7 @@ int runBatch(const std::vector<std::string>& args) {
         }
     }
 
-    InProcessPictureMaker pictures;
+    engine::InProcessPictureMaker pictures;
     engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
     std::size_t position = 0;

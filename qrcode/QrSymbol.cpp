@@ -124,6 +124,21 @@ int sideFromArgument(int side) {
     return side < 1 ? 256 : side;
 }
 
+QrSettings settingsFromCall(const QrCallArguments& call, std::string message, int side) {
+    QrSettings settings;
+    settings.message = std::move(message);
+    settings.backColor = clampedColor(call.back[0], call.back[1], call.back[2]);
+    settings.barColor = clampedColor(call.bar[0], call.bar[1], call.bar[2]);
+    settings.encoding = encodingFromArgument(call.configure[0]);
+    settings.version = versionFromArgument(call.configure[1]);
+    settings.quietZone = quietZoneFromArgument(call.configure[2]);
+    settings.level = levelFromRecovery(call.recovery);
+    settings.wholeModules = call.wholeModules != 0;
+    settings.negative = call.negative != 0;
+    settings.width = settings.height = sideFromArgument(side);
+    return settings;
+}
+
 const char* toString(QrError error) {
     switch (error) {
     case QrError::None:

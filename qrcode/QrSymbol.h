@@ -38,6 +38,23 @@ struct QrSettings {
 
 inline constexpr int kMaxPictureSide = 16384;
 
+// The arguments of the QR operations that shape a symbol, in their order of calling:
+// QRSetBackColor, QRSetBarColor, QRConfigure, QRAppearance.
+struct QrCallArguments {
+    int back[3] = {255, 255, 255};
+    int bar[3] = {0, 0, 0};
+    int configure[3] = {0, 0, 5}; // encoding, version, quiet zone
+    double recovery = 0.2;        // QRAppearance
+    int wholeModules = 1, negative = 0;
+};
+
+// What the print engine passes for every QR element, whether it calls the library or the
+// encoder directly, so that a label looks the same however its picture was made.
+inline constexpr QrCallArguments kEngineQrCall{};
+
+// The settings that `call`, QRSetMessage(message) and QRSetSize(side, side) leave.
+QrSettings settingsFromCall(const QrCallArguments& call, std::string message, int side);
+
 // Maps the C arguments onto settings, with the rules documented in qrcode.h.
 Rgb clampedColor(int red, int green, int blue);
 Encoding encodingFromArgument(int encoding);
