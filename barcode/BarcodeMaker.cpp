@@ -53,7 +53,7 @@ bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path
     thread_local BarcodeMaker maker;
     constexpr std::size_t kKeptBytes = 1 << 20;
     const bool made = maker.make(text, rotate == 1);
-    const bool written = platform::overwriteWholeFile(path, maker.bmp());
+    const bool written = platform::replaceWholeFile(path, maker.bmp());
     maker.trim(kKeptBytes);
     return made && written;
 }

@@ -2,6 +2,7 @@
 #include "barcode.h"
 
 #include "barcode/BarcodeMaker.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -204,6 +205,27 @@ protected:
     }
     test::TempFolder m_folder;
 };
+
+// On a full disk an existing picture stays as it was; a new file is not left half written.
+TEST_F(GetBarcodeFile, AFailedWriteKeepsTheExistingFile) {
+    const Bytes old = {'o', 'l', 'd'};
+    const std::string existing = m_folder.write("existing.bmp", old);
+    const std::string fresh = m_folder.file("fresh.bmp");
+    EXPECT_EQ(
+        test::runWithFileSizeLimit(100,
+                                   [&] {
+                                       return GetBarcode("SF1234567890", 0, existing.c_str()) * 10 +
+                                              GetBarcode("SF1234567890", 0, fresh.c_str());
+                                   }),
+        0);
+    EXPECT_EQ(test::readFileBytes(existing), old);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.path()),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file left
+    // Without the limit the existing file is replaced.
+    EXPECT_EQ(written("SF1234567890", 0, "existing.bmp"), makeBmp("SF1234567890", false));
+}
 
 TEST_F(GetBarcodeFile, WritesTheSameBytesAsTheEncoder) {
     EXPECT_EQ(written("AB12345", 0, "a.bmp"), makeBmp("AB12345", false));

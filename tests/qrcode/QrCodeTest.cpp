@@ -4,6 +4,7 @@
 #include "platform/Charset.h"
 #include "qrcode/QrSymbol.h"
 #include "support/Command.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -247,6 +248,20 @@ TEST(QrCodeFailures, ReturnZeroAndWriteNothing) {
     EXPECT_EQ(QRSaveAsBMP(nullptr), 0);
     QRSetMessage("ok");
     EXPECT_EQ(QRSaveAsBMP(folder.file("missing-folder/x.bmp").c_str()), 0);
+}
+
+// On a full disk an existing picture stays as it was, and no temporary file is left beside it.
+TEST(QrCodeFiles, AFailedWriteKeepsTheExistingFile) {
+    TempFolder folder;
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    const std::string path = folder.write("old.bmp", old);
+    EXPECT_EQ(tav::test::runWithFileSizeLimit(
+                  100, [&] { return saveLikeTheEngine("Hello, World", 256, path); }),
+              0);
+    EXPECT_EQ(readFileBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(QrCodeFiles, AnExistingFileIsTruncatedAndSettingsStay) {
