@@ -28,7 +28,8 @@ TAV_API int TAV_CALL GetTotal(void);
  * otherwise it is the mark with every occurrence of the name replaced by the value, so a mark
  * such as "Price: {P}" becomes "Price: 12.50". Barcode and QR elements get a new symbol, picture
  * elements the picture file that `value` names; pictures are then turned by the element's
- * rotation. Returns 1 when done; 0 when no mark contains `name` (nothing changes), or when a
+ * rotation (uncompressed BMPs, OS/2 ones included; compressed BMPs such as RLE and other
+ * formats are shown unturned). Returns 1 when done; 0 when no mark contains `name` (nothing changes), or when a
  * picture element's file cannot be read (the content has changed, the picture has not). When a
  * symbol cannot be made the element is left without a picture and TAVPrint will refuse the job. */
 TAV_API int TAV_CALL SetMark(const char* name, const char* value);

@@ -1,6 +1,7 @@
 #include "printengine/PictureTurn.h"
 
 #include "platform/Bmp.h"
+#include "platform/ImageCodec.h"
 #include "platform/LittleEndian.h"
 
 #include <cstring>
@@ -54,8 +55,10 @@ struct BmpLayout {
 std::optional<BmpLayout> readLayout(std::span<const std::uint8_t> bmp) {
     const auto header = platform::readBmpHeader(bmp);
     // RLE rows cannot be turned in place; the OS/2 2.x header numbers its compressions
-    // differently; the OS/2 core header is not turned.
-    if (!header || header->isRle() || header->infoSize == 64 || header->isCore())
+    // differently. A picture the decoder would refuse is not worth turning: that bounds what a
+    // turn allocates (a one-row one-bit picture grows 32 times) by what a decodable one needs.
+    if (!header || header->isRle() || header->infoSize == 64 ||
+        std::uint64_t{header->width} * header->height > platform::kMaxDecodedPixels)
         return std::nullopt;
     BmpLayout layout{*header};
     if (header->infoSize == 124) {
