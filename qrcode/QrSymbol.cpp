@@ -145,8 +145,6 @@ const char* toString(QrError error) {
         return "no error";
     case QrError::EmptyMessage:
         return "the message is empty";
-    case QrError::NotGbk:
-        return "the message is not GBK text";
     case QrError::TooLong:
         return "the message is too long for a QR code";
     case QrError::DoesNotFit:
@@ -266,13 +264,10 @@ std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings,
         error = QrError::EmptyMessage;
         return std::nullopt;
     }
-    // A text that is not GBK would be encoded as something else than the caller's text.
-    auto utf8 = platform::gbkToUtf8Strict(settings.message);
-    if (!utf8) {
-        error = QrError::NotGbk;
-        return std::nullopt;
-    }
-    auto modules = encodeModules(*utf8, settings.encoding, settings.version, settings.level, error);
+    // A value cut in the middle of a character still prints: each byte that is no GBK character
+    // becomes U+FFFD, as the barcode shows such bytes as "?".
+    const std::string utf8 = platform::gbkToUtf8(settings.message);
+    auto modules = encodeModules(utf8, settings.encoding, settings.version, settings.level, error);
     if (!modules)
         return std::nullopt;
     auto picture = drawModules(*modules, settings.quietZone, settings.width, settings.height,

@@ -73,7 +73,7 @@ struct QrModules {
     }
 };
 
-enum class QrError { None, EmptyMessage, NotGbk, TooLong, DoesNotFit, TooLarge, EncoderFailed };
+enum class QrError { None, EmptyMessage, TooLong, DoesNotFit, TooLarge, EncoderFailed };
 const char* toString(QrError error);
 
 // Encodes UTF-8 bytes. TooLong when no version up to 40 holds them.
