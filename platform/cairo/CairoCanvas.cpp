@@ -252,8 +252,10 @@ double CairoCanvas::preparePen() {
     // Like a printer, the pen is a whole number of device pixels wide, at least one; width 0 is
     // the thinnest line the device draws. A line of an odd number of pixels is centred on a
     // pixel's middle, so that a line at y covers the pixel row y and not half of two rows.
-    double pixels = m_pen.width > 0 ? std::round(m_pen.width * m_dpi / 254.0) : 1.0;
-    pixels = std::max(pixels, 1.0);
+    // A width from a damaged file may be anything: half of a line twice the largest side a page
+    // has already covers the page wherever the line lies, so wider shows nothing more.
+    double pixels = m_pen.width > 0 ? std::round(double(m_pen.width) * m_dpi / 254.0) : 1.0;
+    pixels = std::clamp(pixels, 1.0, 2.0 * kMaxSurfaceSide);
     cairo_set_line_width(m_cr, pixels * devicePixel());
     setSource(m_pen.color);
     return std::fmod(pixels, 2.0) == 1.0 ? devicePixel() / 2 : 0.0;

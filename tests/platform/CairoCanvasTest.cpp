@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -119,6 +121,24 @@ TEST(CairoCanvasLines, CoverTheExpectedPixels) {
         int midX = (c.expected.left + c.expected.right) / 2;
         int midY = (c.expected.top + c.expected.bottom) / 2;
         EXPECT_EQ(raster.rgb(midX, midY), 0u);
+    }
+}
+
+// A pen width from a damaged file, as wide as a stored width can be: the line covers the page
+// around it instead of the width overflowing into a hairline.
+TEST(CairoCanvasLines, TheWidestPenCoversThePage) {
+    for (int dpi : {254, 600}) {
+        SCOPED_TRACE(dpi);
+        Raster raster = draw(
+            100, 100,
+            [](PageCanvas& canvas) {
+                canvas.setPen({std::numeric_limits<std::int32_t>::max(), kBlack});
+                canvas.drawLine(10, 50, 90, 50);
+            },
+            dpi);
+        ASSERT_GT(raster.image.width, 0);
+        EXPECT_TRUE(raster.ink(0, 0));
+        EXPECT_TRUE(raster.ink(raster.image.width - 1, raster.image.height - 1));
     }
 }
 
