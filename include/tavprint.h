@@ -47,7 +47,9 @@ TAV_API int TAV_CALL GetSame(const char* name);
  * is rendered completely before anything is sent, and the system's default printer is never
  * changed. Returns 1 when the spooler accepted the job; 0 when there is nothing to print, the
  * printer is unknown or unreachable, or an element cannot be drawn (a barcode, QR code or
- * picture that is missing or cannot be decoded) - then no job is left in the spooler.
+ * picture that is missing, cannot be decoded, or is larger than a page draws: more than 32,767
+ * pixels a side, or a barcode of more than 32,767 modules) - then no job is left in the
+ * spooler.
  * On glibc the first page drawn asks the allocator to keep blocks below 4 MB in the heap and up
  * to 8 MB of free heap for reuse: returning the blocks a label is drawn with to the system after
  * every label makes printing several times slower. */

@@ -59,14 +59,19 @@ PdfFileLabelSink::~PdfFileLabelSink() = default;
 PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
     const RenderOptions options{m_dpi, &m_pictures};
     PreparedPage page;
-    const RenderResult prepared = preparePage(tpl, options, page);
+    RenderResult prepared = preparePage(tpl, options, page);
+    if (prepared.ok) // before the page is begun: a label that cannot be drawn leaves no page
+        prepared = checkPictures(page, *m_canvas);
     if (!prepared.ok)
         return {PrintStatus::RenderFailed,
                 "element " + std::to_string(prepared.failedElement + 1) + ": " + prepared.error};
     if (m_pages > 0 && !m_canvas->newPage())
         return {PrintStatus::Refused,
                 m_writeError.empty() ? "the document cannot take another page" : m_writeError};
-    drawPage(page, *m_canvas, options);
+    const RenderResult drawn = drawPage(page, *m_canvas, options);
+    if (!drawn.ok)
+        return {PrintStatus::RenderFailed,
+                "element " + std::to_string(drawn.failedElement + 1) + ": " + drawn.error};
     ++m_pages;
     return {};
 }

@@ -183,20 +183,39 @@ RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
     return result;
 }
 
-void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options) {
+RenderResult checkPictures(const PreparedPage& page, const platform::Canvas& canvas) {
+    RenderResult result;
+    for (std::size_t i = 0; i < page.pictures.size(); ++i) {
+        const auto& picture = page.pictures[i];
+        if (picture && !canvas.canDrawImage(*picture)) {
+            result.ok = false;
+            result.failedElement = i;
+            result.error = "the element's picture (" + std::to_string(picture->width) + " x " +
+                           std::to_string(picture->height) +
+                           " pixels) is larger than a page can draw";
+            return result;
+        }
+    }
+    return result;
+}
+
+RenderResult drawPage(const PreparedPage& page, platform::Canvas& canvas,
+                      const RenderOptions& options) {
+    RenderResult result = checkPictures(page, canvas);
+    if (!result.ok)
+        return result;
     const tpl::Template& tpl = *page.tpl;
     ElementPainter painter(canvas, GetDPI(), options.deviceDpiY, tpl.page.printScale);
     for (std::size_t i = 0; i < tpl.elements.size(); ++i)
         painter.paint(tpl.elements[i], page.pictures[i].get());
+    return result;
 }
 
 RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options) {
     PreparedPage page;
     RenderResult result = preparePage(tpl, options, page);
-    if (result.ok)
-        drawPage(page, canvas, options);
-    return result;
+    return result.ok ? drawPage(page, canvas, options) : result;
 }
 
 } // namespace tav::engine

@@ -45,8 +45,14 @@ struct PreparedPage {
 RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
                          PreparedPage& page);
 
-// Draws a prepared page: every element in element order.
-void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options);
+// Whether `canvas` can draw every picture of a prepared page; when it cannot, the result says
+// which element it was, and the page must not be drawn.
+RenderResult checkPictures(const PreparedPage& page, const platform::Canvas& canvas);
+
+// Draws a prepared page, every element in element order, after checkPictures: nothing is drawn
+// of a page whose pictures the canvas cannot draw.
+RenderResult drawPage(const PreparedPage& page, platform::Canvas& canvas,
+                      const RenderOptions& options);
 
 // preparePage, then drawPage when it succeeded: nothing is drawn of a page that cannot be
 // finished.

@@ -413,6 +413,15 @@ bool CairoCanvas::drawStencil(const DecodedImage& image, std::int32_t left, std:
     return true;
 }
 
+bool CairoCanvas::canDrawImage(const DecodedImage& image) const {
+    if (image.width > 0 && image.height > 0 && image.width <= kMaxSurfaceSide &&
+        image.height <= kMaxSurfaceSide)
+        return true;
+    // A larger two-colour picture reaches a PDF page as a stencil of one bit per module, which
+    // holds as many modules as a surface holds pixels (a barcode of up to 32,767 modules).
+    return m_kind == Kind::Pdf && image.oneBit && makeStencil(image).has_value();
+}
+
 void CairoCanvas::drawImage(const DecodedImage& image, std::int32_t left, std::int32_t top,
                             std::int32_t right, std::int32_t bottom) {
     if (!usable() || left == right || top == bottom) {

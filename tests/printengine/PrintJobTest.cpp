@@ -1,7 +1,9 @@
 // The print job against a spooler that records what it is asked, so that every path can be
 // checked without a printer: what is submitted, and that nothing is when a step fails.
-#include "printengine/BatchPrinter.h"
 #include "printengine/PrintJob.h"
+#include "printengine/BatchPrinter.h"
+#include "printengine/Marks.h"
+#include "printengine/PictureMaker.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -102,6 +104,26 @@ TEST(PrintJob, TheRequestsPrinterOverridesTheTemplates) {
     EXPECT_EQ(spooler.submitted.at(1).printer, "Office");
 }
 
+// An uncompressed 24-bit BMP, all black.
+std::vector<std::uint8_t> wideBmp(std::uint32_t width, std::uint32_t height) {
+    const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
+    std::vector<std::uint8_t> b(54 + std::size_t{stride} * height, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    b[26] = 1;
+    b[28] = 24;
+    return b;
+}
+
 TEST(PrintJob, FailuresSubmitNothing) {
     struct Case {
         int row;
@@ -119,6 +141,18 @@ TEST(PrintJob, FailuresSubmitNothing) {
     tpl::TemplateElement barcode;
     barcode.kind = static_cast<std::int32_t>(ElementKind::BarcodeImage);
     brokenBarcode.elements.push_back(barcode); // its picture was never made
+    // 6,000 digits: a symbol of 33,035 modules, more than a page draws (32,767).
+    tpl::Template longBarcode = label();
+    barcode.mark = "CODE";
+    longBarcode.elements.push_back(barcode);
+    EXPECT_EQ(setMark(longBarcode, "CODE", std::string(6000, '7'), libraryPictureMaker()), 1);
+    // A picture wider than a page draws: 40,000 x 2 pixels of 24 bits.
+    tpl::Template widePicture = label();
+    tpl::TemplateElement picture;
+    picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    picture.box = {10, 100, 500, 100};
+    picture.image.shown = tpl::SharedBytes(wideBmp(40000, 2));
+    widePicture.elements.push_back(picture);
     const Case cases[] = {
         {1, "nothing to print", empty, true, false, PrintStatus::EmptyTemplate},
         {2, "unknown printer", label("Nowhere"), true, false, PrintStatus::UnknownPrinter},
@@ -127,6 +161,10 @@ TEST(PrintJob, FailuresSubmitNothing) {
         {5, "a barcode without a picture cancels the job", brokenBarcode, true, false,
          PrintStatus::RenderFailed},
         {6, "the spooler refuses", label(), true, true, PrintStatus::Refused},
+        {7, "a barcode of more modules than a page draws", longBarcode, true, false,
+         PrintStatus::RenderFailed},
+        {8, "a picture larger than a page draws", widePicture, true, false,
+         PrintStatus::RenderFailed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.why);
