@@ -4,6 +4,7 @@
 #include "printengine/BatchPrinter.h"
 #include "printengine/Marks.h"
 #include "printengine/PictureMaker.h"
+#include "support/SolidBmp.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -104,26 +105,6 @@ TEST(PrintJob, TheRequestsPrinterOverridesTheTemplates) {
     EXPECT_EQ(spooler.submitted.at(1).printer, "Office");
 }
 
-// An uncompressed 24-bit BMP, all black.
-std::vector<std::uint8_t> wideBmp(std::uint32_t width, std::uint32_t height) {
-    const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
-    std::vector<std::uint8_t> b(54 + std::size_t{stride} * height, 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    b[26] = 1;
-    b[28] = 24;
-    return b;
-}
-
 TEST(PrintJob, FailuresSubmitNothing) {
     struct Case {
         int row;
@@ -151,7 +132,7 @@ TEST(PrintJob, FailuresSubmitNothing) {
     tpl::TemplateElement picture;
     picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
     picture.box = {10, 100, 500, 100};
-    picture.image.shown = tpl::SharedBytes(wideBmp(40000, 2));
+    picture.image.shown = tpl::SharedBytes(test::solidBmp24(40000, 2));
     widePicture.elements.push_back(picture);
     const Case cases[] = {
         {1, "nothing to print", empty, true, false, PrintStatus::EmptyTemplate},
