@@ -29,9 +29,10 @@ TAV_API int TAV_CALL GetTotal(void);
  * such as "Price: {P}" becomes "Price: 12.50". Barcode and QR elements get a new symbol, picture
  * elements the picture file that `value` names; pictures are then turned by the element's
  * rotation (uncompressed BMPs, OS/2 ones included; compressed BMPs such as RLE and other
- * formats are shown unturned). Returns 1 when done; 0 when no mark contains `name` (nothing changes), or when a
- * picture element's file cannot be read (the content has changed, the picture has not). When a
- * symbol cannot be made the element is left without a picture and TAVPrint will refuse the job. */
+ * formats are shown unturned). Returns 1 when done; 0 when no mark contains `name` (nothing
+ * changes), or when a picture element's file cannot be read (the content has changed, the
+ * picture has not). When a symbol cannot be made the element is left without a picture and
+ * TAVPrint will refuse the job. */
 TAV_API int TAV_CALL SetMark(const char* name, const char* value);
 
 /* The content of the first element whose mark equals `name`, or "" when there is none. The text
