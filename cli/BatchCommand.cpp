@@ -5,7 +5,6 @@
 #include "cli/DataSourceRows.h"
 #include "cli/DatabasePassword.h"
 #include "cli/ExitCodes.h"
-#include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/OutputPath.h"
 #include "cli/PrintCommands.h"
@@ -19,6 +18,7 @@
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
 #include "printengine/BatchRun.h"
+#include "printengine/InProcessPictureMaker.h"
 #include "printengine/RowSelection.h"
 
 #include <iostream>
@@ -214,7 +214,7 @@ int runBatch(const std::vector<std::string>& args) {
         reportSubstitution("batch", static_cast<engine::SpoolerLabelSink&>(*sink).target());
     }
 
-    InProcessPictureMaker pictures;
+    engine::InProcessPictureMaker pictures;
     engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
     const bool database = line.value("--mysql") || line.value("--odbc");

@@ -85,7 +85,9 @@ public:
     bool open(const std::string& path, std::string& error,
               NewFileAccess access = NewFileAccess::Default);
     bool write(std::span<const std::uint8_t> bytes, std::string& error);
-    bool commit(std::string& error);
+    // `flush` false skips waiting for the data and the rename to reach the disk: for files that
+    // can be made again, where a failed write must not cost the old file but a power cut may.
+    bool commit(std::string& error, bool flush = true);
 
 private:
     void abandon();
@@ -101,7 +103,8 @@ private:
 // file keeps its owner and permission bits, as with AtomicFileWriter. On failure `error` says
 // why.
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, NewFileAccess access = NewFileAccess::Default);
+                         std::string& error, bool flush = true,
+                         NewFileAccess access = NewFileAccess::Default);
 
 // Creates the file at `path` or truncates it, then writes every byte of `bytes` and closes it.
 // True only when all of it was written; when a step fails after the file was opened, the partly
@@ -115,5 +118,12 @@ bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
 // which costs many times the write itself for small pictures rewritten often. A reader that
 // looks while it runs may see old and new bytes mixed.
 bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Writes `bytes` to `path` so that a failed write never costs what the file held: a regular file
+// that holds something is replaced atomically (writeFileAtomically); a new or empty file (such as
+// a scratch file created for the purpose), a symbolic link or anything that is not a regular file
+// is written directly (overwriteWholeFile). Neither waits for the disk: these are pictures that
+// can be made again, and flushing made a replacement cost 0.7 ms instead of 0.26 ms.
+bool replaceWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace tav::platform

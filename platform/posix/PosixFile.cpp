@@ -267,12 +267,12 @@ bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes, std::string& e
     return true;
 }
 
-bool AtomicFileWriter::commit(std::string& error) {
+bool AtomicFileWriter::commit(std::string& error, bool flush) {
     if (m_fd < 0) {
         error = "no file is open for writing";
         return false;
     }
-    bool ok = ::fsync(m_fd) == 0;
+    bool ok = !flush || ::fsync(m_fd) == 0;
     if (!ok)
         error = describe("cannot flush", m_temp);
     const int fd = m_fd;
@@ -291,6 +291,8 @@ bool AtomicFileWriter::commit(std::string& error) {
         return false;
     }
     m_removal.reset();
+    if (!flush)
+        return true;
     // Make the rename itself durable.
     int dir = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
@@ -310,9 +312,10 @@ void AtomicFileWriter::abandon() {
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, NewFileAccess access) {
+                         std::string& error, bool flush, NewFileAccess access) {
     AtomicFileWriter writer;
-    return writer.open(path, error, access) && writer.write(bytes, error) && writer.commit(error);
+    return writer.open(path, error, access) && writer.write(bytes, error) &&
+           writer.commit(error, flush);
 }
 
 bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -349,6 +352,15 @@ bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> b
     if (!ok && S_ISREG(st.st_mode))
         ::unlink(path.c_str());
     return ok;
+}
+
+bool replaceWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    struct stat st {};
+    if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        std::string error;
+        return writeFileAtomically(path, bytes, error, false);
+    }
+    return overwriteWholeFile(path, bytes);
 }
 
 } // namespace tav::platform

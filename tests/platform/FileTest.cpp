@@ -83,10 +83,10 @@ TEST(AtomicWrite, OwnerOnlyFilesAreReadableByTheirOwnerAlone) {
     };
     std::string error;
     const mode_t oldMask = ::umask(022);
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), error, NewFileAccess::OwnerOnly));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), error, true, NewFileAccess::OwnerOnly));
     EXPECT_EQ(modeOf(), 0600u) << "created";
     ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), error, NewFileAccess::OwnerOnly));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), error, true, NewFileAccess::OwnerOnly));
     EXPECT_EQ(modeOf(), 0600u) << "replacing a file others could read";
     ASSERT_TRUE(writeFileAtomically(path, bytesOf("c"), error));
     EXPECT_EQ(modeOf(), 0600u) << "an ordinary save keeps the mode";
