@@ -127,7 +127,7 @@ TEST(QrCodeEngineSequence, DecodesWithZbarAndZxing) {
     TempFolder folder;
     for (const auto& r : rows) {
         SCOPED_TRACE("row " + std::to_string(r.row) + ": " + r.source);
-        std::string path = folder.file("qr" + std::to_string(r.row) + ".bmp");
+        std::string path = folder.file(std::string("qr").append(std::to_string(r.row)) + ".bmp");
         ASSERT_EQ(saveLikeTheEngine(gbk(r.utf8.c_str()), 256, path), 1);
         EXPECT_EQ(zbarText(path), r.utf8);
         EXPECT_EQ(zxingBytes(path), r.utf8);
@@ -236,7 +236,7 @@ TEST(QrCodeMessages, BytesThatAreNotGbkBecomeReplacementCharacters) {
     TempFolder folder;
     for (const auto& r : rows) {
         SCOPED_TRACE("row " + std::to_string(r.row) + ": " + r.source);
-        std::string path = folder.file("g" + std::to_string(r.row) + ".bmp");
+        std::string path = folder.file(std::string("g").append(std::to_string(r.row)) + ".bmp");
         ASSERT_EQ(saveLikeTheEngine(r.message, 256, path), 1);
         EXPECT_EQ(zxingBytes(path), r.utf8);
     }
