@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
@@ -253,6 +254,27 @@ private slots:
         QCOMPARE(QSize(d.document().box().width, d.document().box().height), size);
     }
 
+    void selectionFrameAndHandleShowAtEveryZoom() {
+        for (int zoom : {1, 5, 10, 15, 20}) {
+            Designer d(zoom);
+            d.addRect({100, 100, 10, 10}); // a millimetre square: a pixel wide at 10 %
+            d.document().select(2);
+            d.window.centreHorizontally(); // any edit redraws with the marks
+            const QRect box = d.view().pixelBox(d.document().box());
+            QImage image(d.view().size(), QImage::Format_RGB32);
+            d.view().paintArea(image, {}, QRect(d.view().scroll(), d.view().size()));
+            const QPoint handle = box.bottomRight() + QPoint(1, 1) - d.view().scroll();
+            for (QPoint corner : {QPoint(0, 0), QPoint(5, 5)})
+                QCOMPARE(image.pixel(handle + corner), qRgb(0x00, 0x78, 0xD7));
+            // The dashed frame: some of its top edge in the frame's colour.
+            int framed = 0;
+            for (int x = box.left(); x <= box.right(); ++x)
+                framed +=
+                    image.pixel(QPoint(x, box.top()) - d.view().scroll()) == qRgb(0x00, 0x78, 0xD7);
+            QVERIFY2(framed > 0, qPrintable(QString::number(zoom)));
+        }
+    }
+
     void shiftClickAndRubberBandPickElements() {
         Designer d;
         d.addRect({100, 100, 50, 50});
@@ -451,6 +473,34 @@ private slots:
         d.window.undo();
         QCOMPARE(d.document().element(3).box.y, 20);
         QCOMPARE(d.document().element(3).box.x, 200);
+    }
+
+    // A few elements made with the tools, as a user makes them; with TAV_SCREENSHOTS set to a
+    // folder, the window is kept there as editing.png to look at.
+    void screenshotAfterCreatingElements() {
+        Designer d;
+        const struct {
+            Tool tool;
+            QPoint at;
+        } made[] = {{Tool::Text, {40, 40}},
+                    {Tool::Barcode, {40, 100}},
+                    {Tool::QrCode, {300, 60}},
+                    {Tool::RectOutline, {20, 20}},
+                    {Tool::HorizontalLine, {20, 240}},
+                    {Tool::EllipseFilled, {300, 300}}};
+        for (const auto& m : made) {
+            d.window.selectTool(m.tool);
+            d.press(m.at);
+            d.release(m.at);
+        }
+        QCOMPARE(d.document().elementCount(), 7);
+        d.drag({350, 350}, {380, 330}); // the ellipse, moved
+        d.press({140, 150});            // the barcode, selected
+        d.release({140, 150});
+        QCOMPARE(d.document().selectedKind(), 10);
+        const QByteArray folder = qgetenv("TAV_SCREENSHOTS");
+        if (!folder.isEmpty())
+            QVERIFY(d.window.grab().save(QString::fromLocal8Bit(folder) + "/editing.png"));
     }
 };
 
