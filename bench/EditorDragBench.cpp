@@ -76,6 +76,8 @@ void dragStep(benchmark::State& state, const std::string& path) {
     const EditorDocument& document = window.history().current();
     const auto& box = document.element(document.elementCount()).box;
     const QRect pixels = view.pixelBox(box);
+    // Scrolled so that the element lies in the view, as where a user grabs it.
+    window.scrollTo({std::max(0, pixels.left() - 100), std::max(0, pixels.top() - 100)});
     const QPoint grab = pixels.center() - view.scroll();
     QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, grab);
     if (document.selectedIndex() != document.elementCount()) {
@@ -89,10 +91,10 @@ void dragStep(benchmark::State& state, const std::string& path) {
     const std::int32_t startX = document.box().x;
     int step = 0;
     for (auto _ : state) {
-        // Back and forth over ten pixels, so that every step moves the element.
-        const int offset = (step / 10) % 2 == 0 ? step % 10 : 10 - step % 10;
+        // Back and forth over twenty pixels, at least a unit from the start at every zoom.
+        const int offset = 2 * ((step / 10) % 2 == 0 ? step % 10 : 10 - step % 10) + 2;
         ++step;
-        const QPointF at = grab + QPointF(offset + 1, offset + 1);
+        const QPointF at = grab + QPointF(offset, offset);
         QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
         QApplication::sendEvent(&view, &move);
