@@ -14,15 +14,15 @@ std::string batchJobName(std::size_t position) {
     return "TAVPrint_" + std::to_string(position);
 }
 
-std::unique_ptr<SpoolerLabelSink> SpoolerLabelSink::create(platform::Spooler& spooler,
-                                                           const tpl::Template& tpl,
-                                                           const std::string& printer,
-                                                           std::chrono::milliseconds pause,
-                                                           PrintOutcome& outcome) {
+std::unique_ptr<SpoolerLabelSink>
+SpoolerLabelSink::create(platform::Spooler& spooler, const tpl::Template& tpl,
+                         const std::string& printer, int screenDpi, std::chrono::milliseconds pause,
+                         PrintOutcome& outcome) {
     PrintTarget target;
     outcome = findPrintTarget(tpl, printer, spooler, target);
     if (!outcome.ok())
         return nullptr;
+    target.screenDpi = screenDpi;
     return std::unique_ptr<SpoolerLabelSink>(
         new SpoolerLabelSink(spooler, std::move(target), pause));
 }
@@ -35,9 +35,10 @@ PrintOutcome SpoolerLabelSink::output(const tpl::Template& tpl, std::size_t posi
 
 std::unique_ptr<PdfFileLabelSink> PdfFileLabelSink::create(const std::string& path,
                                                            const tpl::PageSettings& page, int dpi,
-                                                           std::string& error) {
+                                                           int screenDpi, std::string& error) {
     std::unique_ptr<PdfFileLabelSink> sink(new PdfFileLabelSink());
     sink->m_dpi = dpi;
+    sink->m_screenDpi = screenDpi;
     sink->m_file = std::make_unique<platform::AtomicFileWriter>();
     if (!sink->m_file->open(path, error))
         return nullptr;
@@ -57,7 +58,8 @@ std::unique_ptr<PdfFileLabelSink> PdfFileLabelSink::create(const std::string& pa
 PdfFileLabelSink::~PdfFileLabelSink() = default;
 
 PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
-    const RenderOptions options{m_dpi, &m_pictures};
+    const RenderOptions options{
+        .deviceDpiY = m_dpi, .screenDpi = m_screenDpi, .pictures = &m_pictures};
     PreparedPage page;
     const RenderResult prepared = preparePage(tpl, options, page);
     if (!prepared.ok)

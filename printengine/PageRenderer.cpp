@@ -185,7 +185,7 @@ RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
 
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options) {
     const tpl::Template& tpl = *page.tpl;
-    ElementPainter painter(canvas, GetDPI(), options.deviceDpiY, tpl.page.printScale);
+    ElementPainter painter(canvas, options.screenDpi, options.deviceDpiY, tpl.page.printScale);
     for (std::size_t i = 0; i < tpl.elements.size(); ++i)
         painter.paint(tpl.elements[i], page.pictures[i].get());
 }

@@ -19,10 +19,17 @@ namespace tav::engine {
 
 class PictureCache;
 
+// The screen resolution templates are laid out at when the caller has no screen to ask.
+inline constexpr int kStandardScreenDpi = 96;
+
+// Everything a page is drawn with besides the template: the renderer reads nothing else.
 struct RenderOptions {
     // The vertical resolution of the device drawn on, dots per inch. Font heights are converted
-    // with it, as on the printers the templates were designed for.
+    // with it (see printedTextHeight).
     int deviceDpiY = 300;
+    // The resolution of the screen the template's point sizes are calibrated against, dots per
+    // inch. Callers ask for it once (GetDPI) per print, render or batch, not per page.
+    int screenDpi = kStandardScreenDpi;
     // Decoded pictures kept from earlier pages (batches); none: every picture is decoded.
     PictureCache* pictures = nullptr;
 };

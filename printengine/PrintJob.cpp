@@ -53,7 +53,8 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
         return failure(PrintStatus::BadPaper,
                        "the paper size " + std::to_string(tpl.page.paperWidth) + " x " +
                            std::to_string(tpl.page.paperHeight) + " (0.1 mm) cannot be printed");
-    const RenderResult rendered = renderTemplate(tpl, *canvas, {target.dpi});
+    const RenderResult rendered =
+        renderTemplate(tpl, *canvas, {.deviceDpiY = target.dpi, .screenDpi = target.screenDpi});
     if (!rendered.ok)
         return failure(PrintStatus::RenderFailed, "element " +
                                                       std::to_string(rendered.failedElement + 1) +
@@ -82,6 +83,7 @@ PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request
     if (tpl.elements.empty())
         return failure(PrintStatus::EmptyTemplate, "the template has no elements to print");
     PrintTarget target;
+    target.screenDpi = request.screenDpi;
     if (auto found = findPrintTarget(tpl, request.printer, spooler, target); !found.ok())
         return found;
     return printToTarget(tpl, target, request.jobName, request.copies, spooler);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Spooler.h"
+#include "printengine/PageRenderer.h"
 #include "template/Template.h"
 
 #include <string>
@@ -14,6 +15,7 @@ struct PrintRequest {
     std::string printer; // GBK queue name; empty: the template's printer, else the default
     std::string jobName; // GBK, as the spooler is to show it
     int copies = 1;
+    int screenDpi = kStandardScreenDpi; // see RenderOptions::screenDpi
 };
 
 enum class PrintStatus {
@@ -44,9 +46,11 @@ PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request
 struct PrintTarget {
     std::string queue; // as the spooler names it (UTF-8)
     int dpi = kDefaultPrinterDpi;
+    int screenDpi = kStandardScreenDpi; // the caller's; see RenderOptions::screenDpi
 };
 
-// The queue `printer` (GBK; empty: the template's printer, else the default) stands for.
+// The queue `printer` (GBK; empty: the template's printer, else the default) stands for, and
+// its resolution; `target.screenDpi` is left as it is.
 PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printer,
                              platform::Spooler& spooler, PrintTarget& target);
 

@@ -35,15 +35,13 @@ tpl::TemplateElement element(ElementKind kind, std::int32_t x, std::int32_t y, s
 
 class PageRenderer : public testing::Test {
 protected:
-    void SetUp() override { ::setenv("TAV_SCREEN_DPI", "96", 1); }
-    void TearDown() override { ::unsetenv("TAV_SCREEN_DPI"); }
-
-    Ops render(const tpl::TemplateElement& e, std::int32_t printScale = 96, int dpi = 600) {
+    Ops render(const tpl::TemplateElement& e, std::int32_t printScale = 96, int dpi = 600,
+               int screenDpi = 96) {
         tpl::Template tpl;
         tpl.page = {1000, 1000, 0, 0xFFFFFF, printScale, 1.0f, ""};
         tpl.elements.push_back(e);
         platform::RecordingCanvas canvas;
-        m_result = renderTemplate(tpl, canvas, {dpi});
+        m_result = renderTemplate(tpl, canvas, {.deviceDpiY = dpi, .screenDpi = screenDpi});
         return canvas.operations();
     }
     RenderResult m_result;
@@ -175,6 +173,21 @@ TEST_F(PageRenderer, TextIsTurnedInsideItsBox) {
     }
 }
 
+TEST_F(PageRenderer, TextHeightsUseTheScreenResolutionTheCallerGives) {
+    auto e = element(ElementKind::Text, 0, 0, 300, 50);
+    e.content = "AB";
+    const auto fontAt = [&](int screenDpi) { return render(e, 96, 600, screenDpi).at(2); };
+    // The environment variable behind GetDPI is no input of the renderer: only the options are.
+    ::setenv("TAV_SCREEN_DPI", "300", 1);
+    const std::string at96 = fontAt(96);
+    ::unsetenv("TAV_SCREEN_DPI");
+    EXPECT_EQ(at96, "font '\xCB\xCE\xCC\xE5' 6 0");
+    EXPECT_EQ(fontAt(96), at96);
+    EXPECT_EQ(fontAt(144), "font '\xCB\xCE\xCC\xE5' " +
+                               std::to_string(printedTextHeight(9, 96, 144, 600)) + " 0");
+    EXPECT_NE(fontAt(144), at96);
+}
+
 TEST_F(PageRenderer, PicturesAreStretchedIntoTheirBoxes) {
     auto e = element(ElementKind::BarcodeImage, 10, 20, 400, 100);
     e.image.shown = oneBitBmp();
@@ -208,7 +221,7 @@ TEST_F(PageRenderer, APictureThatCannotBeDrawnStopsThePage) {
         tpl.elements.push_back(picture);
         tpl.elements.push_back(element(ElementKind::HorizontalLine, 0, 0, 10, 10));
         platform::RecordingCanvas canvas;
-        const auto result = renderTemplate(tpl, canvas, {300});
+        const auto result = renderTemplate(tpl, canvas, {.deviceDpiY = 300});
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.failedElement, 1u);
         EXPECT_FALSE(result.error.empty());

@@ -1,7 +1,7 @@
 // The print job against a spooler that records what it is asked, so that every path can be
 // checked without a printer: what is submitted, and that nothing is when a step fails.
-#include "printengine/BatchPrinter.h"
 #include "printengine/PrintJob.h"
+#include "printengine/BatchPrinter.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -146,8 +146,8 @@ TEST(PrintJob, FailuresSubmitNothing) {
 TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
     FakeSpooler spooler;
     PrintOutcome outcome;
-    auto sink = SpoolerLabelSink::create(spooler, label("Zebra"), "", std::chrono::milliseconds(0),
-                                         outcome);
+    auto sink = SpoolerLabelSink::create(spooler, label("Zebra"), "", kStandardScreenDpi,
+                                         std::chrono::milliseconds(0), outcome);
     ASSERT_TRUE(sink) << outcome.error;
     for (std::size_t row : {1, 2, 5})
         EXPECT_TRUE(sink->output(label("Zebra"), row).ok());
@@ -156,7 +156,7 @@ TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
     EXPECT_EQ(spooler.submitted[2].title, "TAVPrint_5");
     EXPECT_EQ(spooler.submitted[2].printer, "Zebra");
 
-    EXPECT_FALSE(SpoolerLabelSink::create(spooler, label("Nowhere"), "",
+    EXPECT_FALSE(SpoolerLabelSink::create(spooler, label("Nowhere"), "", kStandardScreenDpi,
                                           std::chrono::milliseconds(0), outcome));
     EXPECT_EQ(outcome.status, PrintStatus::UnknownPrinter);
 }
