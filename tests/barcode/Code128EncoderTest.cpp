@@ -14,6 +14,15 @@ namespace {
 
 using Values = std::vector<std::uint8_t>;
 
+// The symbol values of `text`: segmentation, then values.
+Values encodeValues(std::string_view text) {
+    std::vector<Segment> segments;
+    Values values;
+    segmentText(text, segments);
+    symbolValues(text, segments, values);
+    return values;
+}
+
 std::string cleaned(std::string_view text) {
     std::string out;
     cleanText(text, out);
