@@ -112,8 +112,9 @@ private:
     std::int32_t m_printScale;
 };
 
-// Every kind that is not a shape, a line or a text is drawn as a picture, as printers of these
-// templates always have.
+// Every kind that is not a shape, a line or a text is drawn from its stored picture: barcodes, QR
+// codes and pictures, and also kinds this program does not know, whose picture shows what a
+// newer designer drew (a page never silently leaves an element out).
 bool drawsPicture(std::int32_t kind) {
     const bool shapeOrLine = kind >= static_cast<std::int32_t>(ElementKind::RectOutline) &&
                              kind <= static_cast<std::int32_t>(ElementKind::DiagonalUp);

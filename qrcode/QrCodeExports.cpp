@@ -1,5 +1,6 @@
-// The C exports of libqrcode. The settings live for the whole process, as callers expect of the
-// component; every export copies its arguments and lets nothing escape.
+// The C exports of libqrcode. The settings live for the whole process: a caller sets the message,
+// colours and size in separate calls, then saves; every export copies its arguments and lets
+// nothing escape.
 #define TAV_BUILDING_LIBRARY
 #include "qrcode.h"
 

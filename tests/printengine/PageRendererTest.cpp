@@ -123,7 +123,7 @@ TEST(PrintedTextHeight, FollowsTheCalibratedArithmetic) {
         std::int32_t size, printScale, screenDpi, deviceDpi, height;
     };
     const Case cases[] = {
-        {1, "worked example: S = 8, -11 on screen, -6 on a 600-dpi printer", 9, 96, 96, 600, 6},
+        {1, "9 pt at scale 96: S = 8, -11 on screen, -6 on a 600-dpi printer", 9, 96, 96, 600, 6},
         {2, "the same on a 300-dpi printer", 9, 96, 96, 300, 12},
         {3, "a smaller print scale prints larger: S = 57, -76, -86", 9, 15, 96, 300, 86},
         {4, "print scale 0: the size the designer's canvas shows", 9, 0, 96, 600, 12},
