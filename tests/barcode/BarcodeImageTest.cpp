@@ -65,8 +65,8 @@ TEST(BarcodeImage, MatchesGoldenFiles) {
         bool rotate;
         const char* golden;
     };
-    // Rows 1-4: set B upright and turned, set C, the empty text; 5: set changes both ways; 6: a two-byte GBK character and a
-    // control byte, drawn as "?".
+    // Rows 1-4: set B upright and turned, set C, the empty text; 5: set changes both ways; 6: a
+    // two-byte GBK character and a control byte, drawn as "?".
     const std::vector<Row> rows = {
         {1, "ABC", false, "abc.bmp"},
         {2, "ABC", true, "abc-rotated.bmp"},
