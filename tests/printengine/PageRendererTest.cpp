@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace tav::engine {
 namespace {
@@ -248,6 +249,62 @@ TEST_F(PageRenderer, PicturesThatDoNotChangeAreDecodedOnce) {
     RenderOptions options;
     options.pictures = &cache;
     EXPECT_TRUE(renderTemplate(tpl, canvas, options).ok);
+}
+
+// A canvas that keeps which decoded pictures it was given: each decode makes a picture of its
+// own, so the number of different pictures drawn is the number of decodes.
+class PictureCountingCanvas final : public platform::Canvas {
+public:
+    void setPen(const platform::Pen&) override {}
+    void setBrush(const platform::Brush&) override {}
+    void setFont(const platform::Font&) override {}
+    void setTextColor(platform::ColorRef) override {}
+    void drawLine(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
+    void drawRoundRect(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                       std::int32_t) override {}
+    void drawEllipse(std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool) override {}
+    platform::TextExtent measureText(std::string_view) override { return {}; }
+    void drawText(std::int32_t, std::int32_t, std::string_view) override {}
+    void drawImage(const platform::DecodedImage& image, std::int32_t, std::int32_t, std::int32_t,
+                   std::int32_t) override {
+        ++drawn;
+        pictures.insert(&image);
+    }
+    std::size_t drawn = 0;
+    std::set<const platform::DecodedImage*> pictures;
+};
+
+TEST(PictureDecoding, APictureIsDecodedOnceForAllElementsAndPagesThatShowIt) {
+    const tpl::SharedBytes logo = oneBitBmp();
+    const tpl::SharedBytes badge(std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
+    auto picture = [](const tpl::SharedBytes& bytes) {
+        auto e = element(ElementKind::Picture, 0, 0, 10, 10);
+        e.image.shown = bytes;
+        return e;
+    };
+    tpl::Template tpl;
+    tpl.elements = {picture(logo), picture(logo), picture(badge)};
+
+    // Without a cache every element's picture is decoded.
+    PictureCountingCanvas single;
+    ASSERT_TRUE(renderTemplate(tpl, single, {}).ok);
+    EXPECT_EQ(single.drawn, 3u);
+    EXPECT_EQ(single.pictures.size(), 3u);
+
+    // With one, as in a batch: the logo and the badge once each over three pages.
+    PictureCache cache;
+    PictureCountingCanvas batch;
+    for (int page = 0; page < 3; ++page)
+        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok);
+    EXPECT_EQ(batch.drawn, 9u);
+    EXPECT_EQ(batch.pictures.size(), 2u);
+
+    // A mark that rebuilds the badge gives a new picture, decoded once more.
+    tpl.elements[2].image.shown =
+        tpl::SharedBytes(std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
+    for (int page = 0; page < 2; ++page)
+        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok);
+    EXPECT_EQ(batch.pictures.size(), 3u);
 }
 
 } // namespace
