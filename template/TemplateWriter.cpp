@@ -87,9 +87,12 @@ std::vector<std::uint8_t> serializeTemplate(const Template& tpl) {
     return file.take();
 }
 
-bool writeTemplateFile(const std::string& path, const Template& tpl, std::string& error) {
+Status writeTemplateFile(const std::string& path, const Template& tpl) {
     const auto image = serializeTemplate(tpl);
-    return platform::writeFileAtomically(path, image, error);
+    std::string error;
+    if (!platform::writeFileAtomically(path, image, error))
+        return Status::failure(std::move(error));
+    return Status::success();
 }
 
 } // namespace tav::tpl

@@ -109,9 +109,10 @@ TEST(TemplateWriter, EditorReadThenWriteReproducesTheBytes) {
 TEST(TemplateWriter, SavesThroughATemporaryFileAndReplacesTheTarget) {
     test::TempFolder folder;
     const auto path = folder.file("label.tav");
-    std::string error;
-    ASSERT_TRUE(writeTemplateFile(path, newDocument(), error)) << error;
-    ASSERT_TRUE(writeTemplateFile(path, fullTemplate(), error)) << error;
+    for (const Template& tpl : {newDocument(), fullTemplate()}) {
+        const Status saved = writeTemplateFile(path, tpl);
+        ASSERT_TRUE(saved.ok()) << saved.error();
+    }
     EXPECT_EQ(test::readFileBytes(path), serializeTemplate(fullTemplate()));
     // Nothing is left behind beside the target.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
@@ -121,10 +122,13 @@ TEST(TemplateWriter, SavesThroughATemporaryFileAndReplacesTheTarget) {
 
 TEST(TemplateWriter, FailedSaveReportsWhyAndCreatesNothing) {
     test::TempFolder folder;
-    std::string error;
-    EXPECT_FALSE(writeTemplateFile(folder.file("no-such-folder/label.tav"), newDocument(), error));
-    EXPECT_NE(error.find("no-such-folder"), std::string::npos) << error;
-    EXPECT_FALSE(writeTemplateFile("", newDocument(), error));
+    const Status missing =
+        writeTemplateFile(folder.file("no-such-folder/label.tav"), newDocument());
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.error().find("no-such-folder"), std::string::npos) << missing.error();
+    const Status unnamed = writeTemplateFile("", newDocument());
+    EXPECT_FALSE(unnamed.ok());
+    EXPECT_FALSE(unnamed.error().empty());
 }
 
 } // namespace
