@@ -148,16 +148,20 @@ const char* toString(QrError error) {
     return "unknown error";
 }
 
-std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
-                                       ErrorCorrection level, QrError& error) {
-    if (utf8.empty()) {
-        error = QrError::EmptyMessage;
-        return std::nullopt;
-    }
-    if (utf8.size() > 8000) { // more than any version holds; spares the encoder the work
-        error = QrError::TooLong;
-        return std::nullopt;
-    }
+namespace {
+
+template <typename T> QrResult<T> failed(QrError error) {
+    return QrResult<T>::failure(error, toString(error));
+}
+
+} // namespace
+
+QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
+                                  ErrorCorrection level) {
+    if (utf8.empty())
+        return failed<QrModules>(QrError::EmptyMessage);
+    if (utf8.size() > 8000) // more than any version holds; spares the encoder the work
+        return failed<QrModules>(QrError::TooLong);
     errno = 0;
     QRcode* raw = nullptr;
     bool ascii = std::all_of(utf8.begin(), utf8.end(),
@@ -177,28 +181,23 @@ std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding,
                                 toQrencode(level));
     }
     QrcodeHolder code(raw);
-    if (!code.get()) {
-        error = errno == ERANGE ? QrError::TooLong : QrError::EncoderFailed;
-        return std::nullopt;
-    }
+    if (!code.get())
+        return failed<QrModules>(errno == ERANGE ? QrError::TooLong : QrError::EncoderFailed);
     QrModules modules;
     modules.width = code.get()->width;
     auto count = static_cast<std::size_t>(modules.width) * static_cast<std::size_t>(modules.width);
     modules.dark.resize(count);
     for (std::size_t i = 0; i < count; ++i)
         modules.dark[i] = (code.get()->data[i] & 1) != 0;
-    error = QrError::None;
     return modules;
 }
 
-std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
-                                         int height, bool wholeModules, QrError& error) {
+QrResult<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width, int height,
+                                    bool wholeModules) {
     int square = std::min(width, height);
     int symbolWidth = modules.width;
-    if (symbolWidth < 1 || square < symbolWidth) {
-        error = QrError::DoesNotFit;
-        return std::nullopt;
-    }
+    if (symbolWidth < 1 || square < symbolWidth)
+        return failed<OneBitPicture>(QrError::DoesNotFit);
     std::int64_t across = std::int64_t{symbolWidth} + 2 * std::int64_t{quietZone};
     if (across > square) {
         quietZone = (square - symbolWidth) / 2;
@@ -240,7 +239,6 @@ std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone
                 line[x / 8] = static_cast<std::uint8_t>(line[x / 8] | (0x80 >> (x % 8)));
         }
     }
-    error = QrError::None;
     return picture;
 }
 
@@ -296,16 +294,20 @@ std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings,
         error = QrError::NotGbk;
         return std::nullopt;
     }
-    auto modules = encodeModules(*utf8, settings.encoding, settings.version, settings.level, error);
-    if (!modules)
+    auto modules = encodeModules(*utf8, settings.encoding, settings.version, settings.level);
+    if (!modules) {
+        error = modules.code();
         return std::nullopt;
-    auto picture = drawModules(*modules, settings.quietZone, settings.width, settings.height,
-                               settings.wholeModules, error);
-    if (!picture)
+    }
+    auto picture = drawModules(modules.value(), settings.quietZone, settings.width, settings.height,
+                               settings.wholeModules);
+    if (!picture) {
+        error = picture.code();
         return std::nullopt;
+    }
     Rgb light = settings.negative ? settings.barColor : settings.backColor;
     Rgb dark = settings.negative ? settings.backColor : settings.barColor;
-    return oneBitBmp(*picture, light, dark);
+    return oneBitBmp(picture.value(), light, dark);
 }
 
 } // namespace tav::qr

@@ -2,6 +2,8 @@
 // become a 1-bit picture of the asked size, the picture becomes BMP file bytes.
 #pragma once
 
+#include "common/Status.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -57,9 +59,12 @@ struct QrModules {
 enum class QrError { None, EmptyMessage, NotGbk, TooLong, DoesNotFit, TooLarge, EncoderFailed };
 const char* toString(QrError error);
 
+// The outcome of a QR step: its value, or its QrError with that error's text.
+template <typename T> using QrResult = Result<T, QrError>;
+
 // Encodes UTF-8 bytes. TooLong when no version up to 40 holds them.
-std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
-                                       ErrorCorrection level, QrError& error);
+QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
+                                  ErrorCorrection level);
 
 // A picture of one bit per pixel, rows top to bottom, each row packed into whole bytes with the
 // leftmost pixel in the high bit; a set bit is a dark module.
@@ -77,8 +82,8 @@ struct OneBitPicture {
 // Draws the modules with their quiet zone centred in a width x height picture (see qrcode.h for
 // how whole-pixel and stretched modules are placed). DoesNotFit when the square is smaller than
 // the symbol at one pixel per module.
-std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
-                                         int height, bool wholeModules, QrError& error);
+QrResult<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width, int height,
+                                    bool wholeModules);
 
 // BMP file bytes: 1 bit per pixel, bottom-up, colour table {light, dark}.
 std::vector<std::uint8_t> oneBitBmp(const OneBitPicture& picture, Rgb light, Rgb dark);
