@@ -33,7 +33,7 @@ fi
 
 exported=$(nm -D --defined-only "$library" | awk 'NF >= 3 { print $3 }' | sed 's/@.*//' | sort -u)
 if [ "$sanitized" = 1 ]; then
-    exported=$(grep -vE '^__(asan|odr_asan|ubsan|sanitizer|sancov|lsan)' <<<"$exported" || true)
+    exported=$(grep -vE '^__(asan|odr_asan|ubsan|sanitizer|sancov|lsan|start_|stop_)' <<<"$exported" || true)
 fi
 
 status=0
