@@ -148,20 +148,16 @@ const char* toString(QrError error) {
     return "unknown error";
 }
 
-namespace {
-
-template <typename T> QrResult<T> failed(QrError error) {
-    return QrResult<T>::failure(error, toString(error));
-}
-
-} // namespace
-
-QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
-                                  ErrorCorrection level) {
-    if (utf8.empty())
-        return failed<QrModules>(QrError::EmptyMessage);
-    if (utf8.size() > 8000) // more than any version holds; spares the encoder the work
-        return failed<QrModules>(QrError::TooLong);
+std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
+                                       ErrorCorrection level, QrError& error) {
+    if (utf8.empty()) {
+        error = QrError::EmptyMessage;
+        return std::nullopt;
+    }
+    if (utf8.size() > 8000) { // more than any version holds; spares the encoder the work
+        error = QrError::TooLong;
+        return std::nullopt;
+    }
     errno = 0;
     QRcode* raw = nullptr;
     bool ascii = std::all_of(utf8.begin(), utf8.end(),
@@ -181,23 +177,28 @@ QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int 
                                 toQrencode(level));
     }
     QrcodeHolder code(raw);
-    if (!code.get())
-        return failed<QrModules>(errno == ERANGE ? QrError::TooLong : QrError::EncoderFailed);
+    if (!code.get()) {
+        error = errno == ERANGE ? QrError::TooLong : QrError::EncoderFailed;
+        return std::nullopt;
+    }
     QrModules modules;
     modules.width = code.get()->width;
     auto count = static_cast<std::size_t>(modules.width) * static_cast<std::size_t>(modules.width);
     modules.dark.resize(count);
     for (std::size_t i = 0; i < count; ++i)
         modules.dark[i] = (code.get()->data[i] & 1) != 0;
+    error = QrError::None;
     return modules;
 }
 
-QrResult<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width, int height,
-                                    bool wholeModules) {
+std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
+                                         int height, bool wholeModules, QrError& error) {
     int square = std::min(width, height);
     int symbolWidth = modules.width;
-    if (symbolWidth < 1 || square < symbolWidth)
-        return failed<OneBitPicture>(QrError::DoesNotFit);
+    if (symbolWidth < 1 || square < symbolWidth) {
+        error = QrError::DoesNotFit;
+        return std::nullopt;
+    }
     std::int64_t across = std::int64_t{symbolWidth} + 2 * std::int64_t{quietZone};
     if (across > square) {
         quietZone = (square - symbolWidth) / 2;
@@ -239,6 +240,7 @@ QrResult<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int
                 line[x / 8] = static_cast<std::uint8_t>(line[x / 8] | (0x80 >> (x % 8)));
         }
     }
+    error = QrError::None;
     return picture;
 }
 
@@ -294,20 +296,16 @@ std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings,
         error = QrError::NotGbk;
         return std::nullopt;
     }
-    auto modules = encodeModules(*utf8, settings.encoding, settings.version, settings.level);
-    if (!modules) {
-        error = modules.code();
+    auto modules = encodeModules(*utf8, settings.encoding, settings.version, settings.level, error);
+    if (!modules)
         return std::nullopt;
-    }
-    auto picture = drawModules(modules.value(), settings.quietZone, settings.width, settings.height,
-                               settings.wholeModules);
-    if (!picture) {
-        error = picture.code();
+    auto picture = drawModules(*modules, settings.quietZone, settings.width, settings.height,
+                               settings.wholeModules, error);
+    if (!picture)
         return std::nullopt;
-    }
     Rgb light = settings.negative ? settings.barColor : settings.backColor;
     Rgb dark = settings.negative ? settings.backColor : settings.barColor;
-    return oneBitBmp(picture.value(), light, dark);
+    return oneBitBmp(*picture, light, dark);
 }
 
 } // namespace tav::qr

@@ -2,8 +2,6 @@
 // become a 1-bit picture of the asked size, the picture becomes BMP file bytes.
 #pragma once
 
-#include "common/Status.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,12 +57,9 @@ struct QrModules {
 enum class QrError { None, EmptyMessage, NotGbk, TooLong, DoesNotFit, TooLarge, EncoderFailed };
 const char* toString(QrError error);
 
-// The outcome of a QR step: its value, or its QrError with that error's text.
-template <typename T> using QrResult = Result<T, QrError>;
-
 // Encodes UTF-8 bytes. TooLong when no version up to 40 holds them.
-QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
-                                  ErrorCorrection level);
+std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
+                                       ErrorCorrection level, QrError& error);
 
 // A picture of one bit per pixel, rows top to bottom, each row packed into whole bytes with the
 // leftmost pixel in the high bit; a set bit is a dark module.
@@ -82,8 +77,8 @@ struct OneBitPicture {
 // Draws the modules with their quiet zone centred in a width x height picture (see qrcode.h for
 // how whole-pixel and stretched modules are placed). DoesNotFit when the square is smaller than
 // the symbol at one pixel per module.
-QrResult<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width, int height,
-                                    bool wholeModules);
+std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
+                                         int height, bool wholeModules, QrError& error);
 
 // BMP file bytes: 1 bit per pixel, bottom-up, colour table {light, dark}.
 std::vector<std::uint8_t> oneBitBmp(const OneBitPicture& picture, Rgb light, Rgb dark);
