@@ -11,8 +11,9 @@ int main(int argc, char** argv) {
         std::cerr << "usage: write_typical_label OUT.tav\n";
         return 2;
     }
-    if (auto saved = tav::tpl::writeTemplateFile(argv[1], tav::bench::typicalLabel()); !saved) {
-        std::cerr << "write_typical_label: " << saved.error() << "\n";
+    std::string error;
+    if (!tav::tpl::writeTemplateFile(argv[1], tav::bench::typicalLabel(), error)) {
+        std::cerr << "write_typical_label: " << error << "\n";
         return 1;
     }
     return 0;

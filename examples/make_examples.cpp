@@ -168,8 +168,9 @@ int main(int argc, char** argv) {
                                                    {"product-label.tav", productLabel()}};
     for (auto& [name, tpl] : examples) {
         makePictures(tpl);
-        if (auto saved = tav::tpl::writeTemplateFile(folder + "/" + name, tpl); !saved) {
-            std::cerr << "make_examples: " << saved.error() << "\n";
+        std::string error;
+        if (!tav::tpl::writeTemplateFile(folder + "/" + name, tpl, error)) {
+            std::cerr << "make_examples: " << error << "\n";
             return 1;
         }
     }

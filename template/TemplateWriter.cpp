@@ -87,12 +87,9 @@ std::vector<std::uint8_t> serializeTemplate(const Template& tpl) {
     return file.take();
 }
 
-Status writeTemplateFile(const std::string& path, const Template& tpl) {
+bool writeTemplateFile(const std::string& path, const Template& tpl, std::string& error) {
     const auto image = serializeTemplate(tpl);
-    std::string error;
-    if (!platform::writeFileAtomically(path, image, error))
-        return Status::failure(std::move(error));
-    return Status::success();
+    return platform::writeFileAtomically(path, image, error);
 }
 
 } // namespace tav::tpl

@@ -2,7 +2,6 @@
 // whose x or y lies outside 0..4999 are left out.
 #pragma once
 
-#include "common/Status.h"
 #include "template/Template.h"
 
 #include <cstdint>
@@ -18,7 +17,7 @@ inline constexpr std::int32_t kMaxWrittenPosition = 4999;
 std::vector<std::uint8_t> serializeTemplate(const Template& tpl);
 
 // Writes `tpl` to `path` through a temporary file in the same folder renamed over the target,
-// so a failed save never destroys the previous file. A failure says why.
-Status writeTemplateFile(const std::string& path, const Template& tpl);
+// so a failed save never destroys the previous file. On failure `error` says why.
+bool writeTemplateFile(const std::string& path, const Template& tpl, std::string& error);
 
 } // namespace tav::tpl
