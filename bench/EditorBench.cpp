@@ -42,7 +42,8 @@ tpl::Template manyElements() {
 
 void openTenThousandElements(benchmark::State& state) {
     const auto path = platform::createScratchFile();
-    if (!path || !tpl::writeTemplateFile(*path, manyElements())) {
+    std::string error;
+    if (!path || !tpl::writeTemplateFile(*path, manyElements(), error)) {
         state.SkipWithError("cannot write the template");
         return;
     }
@@ -58,7 +59,8 @@ BENCHMARK(openTenThousandElements)->Unit(benchmark::kMillisecond);
 void drawnTemplateOfTenThousand(benchmark::State& state) {
     editor::EditorDocument doc;
     const auto path = platform::createScratchFile();
-    if (!path || !tpl::writeTemplateFile(*path, manyElements()) ||
+    std::string error;
+    if (!path || !tpl::writeTemplateFile(*path, manyElements(), error) ||
         doc.load(*path) != editor::LoadStatus::Loaded) {
         state.SkipWithError("cannot write the template");
         return;

@@ -124,6 +124,12 @@ Status CsvRowReader::finish() {
     return Status::success();
 }
 
+Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler) {
+    CsvRowReader reader(encoding, handler);
+    reader.feed(text);
+    return reader.finish();
+}
+
 Status CsvSource::open() {
     if (m_file)
         return Status::success();

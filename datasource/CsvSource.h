@@ -54,6 +54,9 @@ private:
     std::size_t m_rowCount = 0;
 };
 
+// Reads CSV text held in memory.
+Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler);
+
 class CsvSource final : public DataSource {
 public:
     explicit CsvSource(std::string path, CsvEncoding encoding = CsvEncoding::Detect)

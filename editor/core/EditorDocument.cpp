@@ -540,10 +540,7 @@ LoadStatus EditorDocument::load(const std::string& path) {
 }
 
 bool EditorDocument::save(const std::string& path, std::string& error) const {
-    const Status saved = tpl::writeTemplateFile(path, m_template);
-    if (!saved)
-        error = saved.error();
-    return saved.ok();
+    return tpl::writeTemplateFile(path, m_template, error);
 }
 
 std::optional<std::string> EditorDocument::saveToScratchFile(std::string& error) const {

@@ -12,13 +12,6 @@ namespace {
 
 using Records = std::vector<std::vector<std::string>>;
 
-// Reads CSV text held in memory, in one block.
-Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler) {
-    CsvRowReader reader(encoding, handler);
-    reader.feed(text);
-    return reader.finish();
-}
-
 Records parseAll(std::string_view input, std::size_t blockSize, Status* status = nullptr) {
     Records records;
     CsvParser parser([&](std::vector<std::string>& fields, std::size_t) {
