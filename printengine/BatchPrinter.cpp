@@ -59,7 +59,7 @@ PdfFileLabelSink::~PdfFileLabelSink() = default;
 
 PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
     const RenderOptions options{
-        .deviceDpiY = m_dpi, .screenDpi = m_screenDpi, .pictures = &m_pictures};
+        .deviceDpiY = m_dpi, .pictures = &m_pictures, .screenDpi = m_screenDpi};
     PreparedPage page;
     const RenderResult prepared = preparePage(tpl, options, page);
     if (!prepared.ok)

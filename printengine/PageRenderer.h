@@ -27,11 +27,11 @@ struct RenderOptions {
     // The vertical resolution of the device drawn on, dots per inch. Font heights are converted
     // with it (see printedTextHeight).
     int deviceDpiY = 300;
+    // Decoded pictures kept from earlier pages (batches); none: every picture is decoded.
+    PictureCache* pictures = nullptr;
     // The resolution of the screen the template's point sizes are calibrated against, dots per
     // inch. Callers ask for it once (GetDPI) per print, render or batch, not per page.
     int screenDpi = kStandardScreenDpi;
-    // Decoded pictures kept from earlier pages (batches); none: every picture is decoded.
-    PictureCache* pictures = nullptr;
 };
 
 struct RenderResult {

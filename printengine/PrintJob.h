@@ -44,13 +44,13 @@ PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request
 // The two halves of printTemplate, for printing one template many times (batches): the queue
 // and its resolution are found once, then each job goes straight to them.
 struct PrintTarget {
+    // The caller's, not the queue's (findPrintTarget leaves it): see RenderOptions::screenDpi.
+    int screenDpi = kStandardScreenDpi;
     std::string queue; // as the spooler names it (UTF-8)
     int dpi = kDefaultPrinterDpi;
-    int screenDpi = kStandardScreenDpi; // the caller's; see RenderOptions::screenDpi
 };
 
-// The queue `printer` (GBK; empty: the template's printer, else the default) stands for, and
-// its resolution; `target.screenDpi` is left as it is.
+// The queue `printer` (GBK; empty: the template's printer, else the default) stands for.
 PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printer,
                              platform::Spooler& spooler, PrintTarget& target);
 
