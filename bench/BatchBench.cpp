@@ -7,9 +7,11 @@
 #include "TypicalLabel.h"
 #include "dotgauge.h"
 
+#include "cli/DataSourceRows.h"
 #include "datasource/CsvSource.h"
 #include "platform/ProcessStats.h"
 #include "printengine/BatchPrinter.h"
+#include "printengine/BatchRun.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -19,6 +21,13 @@
 namespace {
 
 using namespace tav;
+
+class Unobserved final : public engine::BatchObserver {
+public:
+    void rowPrinted(std::size_t) override {}
+    void rowFailed(std::size_t, const std::string&) override {}
+    void warning(const std::string&) override {}
+};
 
 std::string writeRows(std::size_t rows) {
     const std::string path = "/tmp/tav-batch-bench-" + std::to_string(::getpid()) + ".csv";
@@ -40,17 +49,10 @@ void BM_BatchCsvToPdf(benchmark::State& state) {
         auto sink = engine::PdfFileLabelSink::create(pdf, tpl.page, 300, GetDPI(), error);
         engine::BatchPrinter batch(tpl, *sink, engine::libraryPictureMaker());
         data::CsvSource source(csv);
-        std::size_t position = 0;
-        data::RowHandler handler;
-        handler.onTitles = [&](const std::vector<std::string>& titles) {
-            batch.setTitles(titles);
-            return true;
-        };
-        handler.onRow = [&](const std::vector<std::string>& cells) {
-            batch.printRow(++position, cells);
-            return true;
-        };
-        if (!source.read(handler).ok() || !sink->finish().ok()) {
+        cli::DataSourceRows sourceRows(source);
+        Unobserved observer;
+        const auto done = engine::runBatch(sourceRows, batch, engine::RowSelection(), observer);
+        if (!done.readError.empty() || !done.finished) {
             state.SkipWithError("the batch failed");
             return;
         }

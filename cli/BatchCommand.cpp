@@ -2,10 +2,11 @@
 
 #include "cli/BatchProgress.h"
 #include "cli/CommandLine.h"
+#include "cli/DataSourceRows.h"
 #include "cli/ExitCodes.h"
 #include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
-#include "cli/RowSelection.h"
+#include "cli/PrintCommands.h"
 #include "datasource/CsvSource.h"
 #include "datasource/MySqlSource.h"
 #include "datasource/OdbcSource.h"
@@ -14,6 +15,8 @@
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
+#include "printengine/BatchRun.h"
+#include "printengine/RowSelection.h"
 
 #include <iostream>
 
@@ -23,7 +26,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: tavprint batch FILE (--csv F | --xls F | --mysql CONNECTION --sql QUERY |\n"
     "       --odbc CONNECTION --sql QUERY) [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]\n"
-    "       [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...\n";
+    "       [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]... [--replace-unprintable]\n"
+    "A row whose cells hold characters GBK cannot hold (emoji, rare characters) fails, unless\n"
+    "--replace-unprintable prints them as '?'.\n";
 
 // The data source the options name; nothing, with a message printed, when they name none or
 // several, or the connection string is wrong. Connection strings are never printed.
@@ -64,10 +69,27 @@ std::unique_ptr<data::DataSource> sourceFromOptions(const CommandLine& line, int
     return std::make_unique<data::OdbcSource>(*line.value("--odbc"), std::move(*sqlGbk));
 }
 
+// Names the rows whose cells held characters GBK cannot hold, before the summary.
+void reportUnprintableRows(const std::vector<std::size_t>& positions, bool replaced) {
+    if (positions.empty())
+        return;
+    constexpr std::size_t kNamed = 20;
+    std::string list;
+    for (std::size_t i = 0; i < positions.size() && i < kNamed; ++i)
+        list += (i ? ", " : "") + std::to_string(positions[i]);
+    if (positions.size() > kNamed)
+        list += ", ...";
+    std::cerr << "tavprint batch: " << positions.size()
+              << (positions.size() == 1 ? " row holds" : " rows hold")
+              << " characters GBK cannot hold (row " << list << "); "
+              << (replaced ? "printed with '?' in their place\n"
+                           : "not printed; --replace-unprintable prints them with '?'\n");
+}
+
 } // namespace
 
 int runBatch(const std::vector<std::string>& args) {
-    CommandLine line({},
+    CommandLine line({"--replace-unprintable"},
                      {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--rows", "--printer",
                       "--delay-ms", "--output", "--dpi"},
                      {"--set"});
@@ -83,9 +105,9 @@ int runBatch(const std::vector<std::string>& args) {
         std::cerr << kUsage;
         return kExitUsage;
     }
-    RowSelection rows;
+    engine::RowSelection rows;
     if (auto text = line.value("--rows")) {
-        auto parsed = RowSelection::parse(*text, error);
+        auto parsed = engine::RowSelection::parse(*text, error);
         if (!parsed) {
             std::cerr << "tavprint batch: " << error << "\n";
             return kExitUsage;
@@ -135,56 +157,52 @@ int runBatch(const std::vector<std::string>& args) {
             return found.status == engine::PrintStatus::NoScheduler ? kExitNoSpooler
                                                                     : kExitNoPrinter;
         }
+        reportSubstitution("batch", static_cast<engine::SpoolerLabelSink&>(*sink).target());
     }
 
     InProcessPictureMaker pictures;
     engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
-    std::size_t position = 0;
-    data::RowHandler handler;
-    handler.onTitles = [&](const std::vector<std::string>& titles) {
-        batch.setTitles(titles);
-        return true;
-    };
-    handler.onRow = [&](const std::vector<std::string>& cells) {
-        ++position;
-        if (rows.endsBefore(position))
-            return false;
-        if (!rows.contains(position))
-            return true;
-        const auto report = batch.printRow(position, cells);
-        if (report.printed)
-            progress.rowDone(position, true);
-        else
-            progress.rowFailed(position, report.error);
-        return true;
-    };
-    const data::Status read = source->read(handler);
-    source->close();
+    const bool database = line.value("--mysql") || line.value("--odbc");
+    DataSourceRows sourceRows(*source, database && !output ? RowReading::WholeResultFirst
+                                                           : RowReading::Streamed);
+    engine::BatchOptions options;
+    options.replaceUnprintable = line.has("--replace-unprintable");
+    const engine::BatchSummary done = engine::runBatch(sourceRows, batch, rows, progress, options);
     progress.finish();
+    reportUnprintableRows(done.unprintableRows, options.replaceUnprintable);
     const auto summary = [&](const std::string& where) {
-        std::cerr << "tavprint batch: " << progress.printed() << " printed, " << progress.failed()
-                  << " failed" << where << "\n";
+        std::cerr << "tavprint batch: " << done.printed << " printed, " << done.failed << " failed"
+                  << where << "\n";
     };
-    if (!read.ok()) {
+    if (done.refused) {
+        std::cerr << "tavprint batch: no column title names a data mark of the template, so "
+                     "every label would be the template's own sample; nothing printed\n";
+        return kExitFailed;
+    }
+    if (done.stoppedBy != engine::PrintStatus::Printed) {
+        // Every later row would have failed the same way; the jobs already sent stay sent.
+        summary(output ? ", stopped, no file written" : ", stopped");
+        return done.stoppedBy == engine::PrintStatus::NoScheduler ? kExitNoSpooler : kExitFailed;
+    }
+    if (!done.readError.empty()) {
         // Jobs already sent stay sent; a document is not written (its temporary file goes).
-        std::cerr << "tavprint batch: " << read.error() << "\n";
+        std::cerr << "tavprint batch: " << done.readError << "\n";
         summary(output ? ", no file written" : "");
         return kExitFailed;
     }
     if (output) {
-        if (progress.printed() == 0) {
+        if (done.printed == 0) {
             summary(", no file written");
             return kExitFailed;
         }
-        const auto finished = sink->finish();
-        if (!finished.ok()) {
-            std::cerr << "tavprint batch: " << *output << ": " << finished.error << "\n";
+        if (!done.finished) {
+            std::cerr << "tavprint batch: " << *output << ": " << done.finishError << "\n";
             return kExitFailed;
         }
     }
     summary(output ? " (into " + *output + ")" : "");
-    return progress.failed() == 0 ? kExitOk : kExitFailed;
+    return done.failed == 0 ? kExitOk : kExitFailed;
 }
 
 } // namespace tav::cli

@@ -20,6 +20,11 @@ void BatchProgress::rowFailed(std::size_t position, const std::string& why) {
     rowDone(position, false);
 }
 
+void BatchProgress::warning(const std::string& text) {
+    clearLine();
+    std::cerr << "tavprint batch: warning: " << text << "\n";
+}
+
 void BatchProgress::finish() {
     if (m_lineShown)
         draw(true);

@@ -3,23 +3,24 @@
 // above it.
 #pragma once
 
+#include "printengine/BatchRun.h"
+
 #include <chrono>
 #include <cstddef>
 #include <string>
 
 namespace tav::cli {
 
-class BatchProgress {
+class BatchProgress final : public engine::BatchObserver {
 public:
     BatchProgress();
-    void rowDone(std::size_t position, bool printed);
-    void rowFailed(std::size_t position, const std::string& why);
+    void rowPrinted(std::size_t position) override { rowDone(position, true); }
+    void rowFailed(std::size_t position, const std::string& why) override;
+    void warning(const std::string& text) override;
     void finish();
 
-    std::size_t printed() const { return m_printed; }
-    std::size_t failed() const { return m_failed; }
-
 private:
+    void rowDone(std::size_t position, bool printed);
     void draw(bool force);
     void clearLine();
 

@@ -5,8 +5,12 @@
 #include "dotgauge.h"
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
+#include "platform/Utf8.h"
 #include "printengine/PrintJob.h"
+#include "printengine/PrinterSettings.h"
+#include "printengine/QueueChoice.h"
 
+#include <cstdlib>
 #include <iostream>
 
 namespace tav::cli {
@@ -26,12 +30,22 @@ int exitCodeFor(engine::PrintStatus status) {
     }
 }
 
+// Text from a file or the environment that may be GBK, for the terminal.
+std::string terminalText(const std::string& text) {
+    return platform::isUtf8(text) ? text : platform::gbkToUtf8(text);
+}
+
 std::string baseName(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
+
+void reportSubstitution(const char* command, const engine::PrintTarget& target) {
+    if (const std::string text = engine::describeSubstitution(target); !text.empty())
+        std::cerr << "tavprint " << command << ": " << text << "\n";
+}
 
 int runPrint(const std::vector<std::string>& args) {
     CommandLine line({}, {"--printer", "--copies", "--job-name"}, {"--set"});
@@ -65,7 +79,9 @@ int runPrint(const std::vector<std::string>& args) {
     if (int code = loadTemplateWithMarks("print", file, line.values("--set"), tpl); code != kExitOk)
         return code;
     auto spooler = platform::createCupsSpooler();
-    const auto outcome = engine::printTemplate(tpl, request, *spooler);
+    engine::PrintTarget used;
+    const auto outcome = engine::printTemplate(tpl, request, *spooler, &used);
+    reportSubstitution("print", used);
     if (!outcome.ok()) {
         std::cerr << "tavprint print: " << file << ": " << outcome.error << "\n";
         return exitCodeFor(outcome.status);
@@ -85,11 +101,34 @@ int runPrinters(const std::vector<std::string>& args) {
         std::cerr << "tavprint printers: " << platform::toString(status) << "\n";
         return status == platform::SpoolStatus::NoScheduler ? kExitNoSpooler : kExitFailed;
     }
+    const auto settings = engine::PrinterSettings::load();
     for (const auto& printer : printers) {
         std::cout << (printer.isDefault ? "* " : "  ") << printer.name;
         if (!printer.description.empty() && printer.description != printer.name)
             std::cout << "\t" << printer.description;
+        if (auto offset = settings.calibration(printer.name))
+            std::cout << "\tcalibration " << offset->x << "," << offset->y;
         std::cout << "\n";
+    }
+    // Where the printer names of templates go: the mapping files, and TAV_PRINTER above them.
+    if (const char* environment = std::getenv("TAV_PRINTER"); environment && *environment)
+        std::cout << "\nTAV_PRINTER=" << terminalText(environment)
+                  << ": every template prints there\n";
+    if (!settings.mappings().empty()) {
+        std::cout << "\nprinters.conf:\n";
+        for (const auto& [name, queue] : settings.mappings()) {
+            const auto choice = engine::chooseQueue(
+                platform::isUtf8(name) ? platform::utf8ToGbk(name).value_or(name) : name, printers,
+                settings, nullptr);
+            std::cout << "  " << terminalText(name) << " = " << terminalText(queue);
+            if (!choice || choice->match != engine::QueueMatch::Mapping)
+                std::cout << "\t("
+                          << (choice ? "printing on " + choice->queue + ": " +
+                                           engine::toString(choice->match)
+                                     : std::string("no such queue"))
+                          << ")";
+            std::cout << "\n";
+        }
     }
     return kExitOk;
 }

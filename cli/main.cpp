@@ -39,9 +39,19 @@ Commands:
                          on the template's printer, or on the default printer. The page
                          is rendered completely first: nothing is sent when it fails.
                          The job name defaults to the file's name.
-  printers               List the CUPS printers; the default one is marked with "*".
+  printers               List the CUPS printers; the default one is marked with "*",
+                         each with its calibration; then the printer mapping of
+                         printers.conf and TAV_PRINTER.
+  calibrate QUEUE [--paper WxH]
+                         Print a calibration page on QUEUE (W x H mm, default 100x70):
+                         millimetre rulers from the origin and a 50 mm square 10 mm
+                         right of and below it, without the stored offset.
+  calibrate QUEUE --offset X,Y
+                         Store the offset measured on that page (0.1 mm, x right, y
+                         down) for QUEUE in $XDG_CONFIG_HOME/tav/printers.conf; every
+                         print to QUEUE is then moved by it.
   batch FILE SOURCE [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]
-        [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...
+        [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]... [--replace-unprintable]
                          Print one label per data row: each column's value fills the
                          mark named by the column's title. SOURCE is one of
                            --csv FILE.csv      (UTF-8 or GBK, a header row of titles)
@@ -53,12 +63,25 @@ Commands:
                          Each row is one CUPS job named TAVPrint_<row>, with a pause
                          of N ms between jobs (default 200); --rows picks rows by
                          their position, which they keep. With --output all labels
-                         become the pages of one PDF file instead. Rows that fail are
-                         reported with their number and the batch goes on; the exit
-                         code is 1 when any row failed.
+                         become the pages of one PDF file instead. A database batch
+                         to a printer reads the whole result before the first label.
+                         Columns whose titles fill no mark are named first; when none
+                         fills a mark nothing is printed. Rows that fail are reported
+                         with their number and the batch goes on; the exit code is 1
+                         when any row failed. A cell with a character GBK cannot hold
+                         (an emoji) fails its row, unless --replace-unprintable prints
+                         '?' for it. A full disk or a lost scheduler stops the batch at
+                         once (exit code 1, or 3 when the scheduler is gone).
 
 A --set whose mark no element contains, or whose picture file cannot be read, stops
 render and print (exit code 1): a label is never printed with data you did not mean.
+
+A printer name (a template's, or --printer) is looked for as a queue of that name, then
+with the characters CUPS refuses in queue names made "_", then as a queue's description,
+then in the "[printers]" mapping ("NAME = QUEUE") of $XDG_CONFIG_HOME/tav/printers.conf
+and /etc/tav/printers.conf; TAV_PRINTER=QUEUE overrides them all. When none is found the
+default printer prints, and print and batch say so on stderr. Positions are measured from
+the top-left corner of the printer's printable area, moved by the queue's calibration.
 
 Options:
   -h, --help             Show this help and exit.
@@ -107,6 +130,8 @@ int main(int argc, char** argv) {
             return tav::cli::runPrint(args);
         if (command == "printers")
             return tav::cli::runPrinters(args);
+        if (command == "calibrate")
+            return tav::cli::runCalibrate(args);
         if (command == "batch")
             return tav::cli::runBatch(args);
     } catch (const std::exception& e) {

@@ -63,13 +63,15 @@ bool CsvRowReader::feed(std::string_view block) {
 
 bool CsvRowReader::takeRecord(std::vector<std::string>& fields, std::size_t line) {
     if (m_encoding == CsvEncoding::Utf8) {
-        for (std::string& field : fields) {
+        for (std::size_t column = 0; column < fields.size(); ++column) {
+            std::string& field = fields[column];
             if (!hasHighByte(field))
                 continue;
             if (!platform::isUtf8(field))
                 return fail("line " + std::to_string(line) +
                             " is not UTF-8 text like the lines before it");
-            field = platform::utf8ToGbkReplacing(field);
+            field = m_titles.empty() ? platform::utf8ToGbkReplacing(field)
+                                     : cellToGbk(field, column, m_handler);
         }
     }
     if (m_titles.empty()) {

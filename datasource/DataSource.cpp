@@ -21,6 +21,13 @@ Result<Table> DataSource::readTable() {
     return table;
 }
 
+std::string cellToGbk(std::string_view utf8, std::size_t column, const RowHandler& handler) {
+    if (!handler.onUnprintable)
+        return platform::utf8ToGbkReplacing(utf8);
+    return platform::utf8ToGbkReplacing(
+        utf8, '?', [&](std::string_view character) { handler.onUnprintable(column, character); });
+}
+
 std::string redact(std::string text, std::string_view secret) {
     if (secret.empty())
         return text;

@@ -35,7 +35,16 @@ struct Table {
 struct RowHandler {
     std::function<bool(const std::vector<std::string>& titles)> onTitles;
     std::function<bool(const std::vector<std::string>& cells)> onRow;
+    // Called before onRow, once for each character of that row's cells that GBK cannot hold
+    // (an emoji, a rare character of a utf8mb4 column), which the cell carries as '?': the
+    // column (from 0) and the character as UTF-8. Without it such characters become '?'
+    // silently.
+    std::function<void(std::size_t column, std::string_view character)> onUnprintable = {};
 };
+
+// A cell's UTF-8 text as GBK, for the row about to go to `handler`: each character GBK cannot
+// hold becomes '?' and is reported to the handler's onUnprintable with `column`.
+std::string cellToGbk(std::string_view utf8, std::size_t column, const RowHandler& handler);
 
 // One source of rows. open() connects to the server or opens the file; read() runs the query or
 // reads the sheet or file and streams the result; close() lets go of the connection or file and

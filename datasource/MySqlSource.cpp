@@ -1,6 +1,7 @@
 #include "datasource/MySqlSource.h"
 
 #include "datasource/ConnectionString.h"
+#include "platform/Charset.h"
 
 #include <mysql.h>
 
@@ -8,6 +9,16 @@
 
 namespace tav::data {
 namespace {
+
+// The character set number of binary strings and of numbers in a result.
+constexpr unsigned kBinaryCharset = 63;
+
+bool hasHighByte(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
 
 struct ResultFree {
     void operator()(MYSQL_RES* result) const { mysql_free_result(result); }
@@ -75,8 +86,11 @@ Status MySqlSource::open() {
         close();
         return Status::failure(redact(std::move(error), m_params.password));
     }
-    // The design's own step: names and values as GBK whatever the server's default.
-    if (mysql_query(m_connection, "set names gbk") != 0) {
+    // The design's own step: statements as GBK whatever the server's default. Results come as
+    // UTF-8 and are converted here, so that a character GBK lacks (an emoji in a utf8mb4
+    // column) is known instead of turned into '?' by the server.
+    if (mysql_query(m_connection, "set names gbk") != 0 ||
+        mysql_query(m_connection, "set character_set_results = utf8mb4") != 0) {
         std::string error = "connected to MySQL, but it cannot use GBK: " + lastError();
         close();
         return Status::failure(std::move(error));
@@ -100,17 +114,20 @@ Status MySqlSource::read(const RowHandler& handler) {
     MYSQL_FIELD* fields = mysql_fetch_fields(result.get());
     std::vector<std::string> cells(columns);
     for (unsigned i = 0; i < columns; ++i)
-        cells[i].assign(fields[i].name, fields[i].name_length);
+        cells[i] =
+            platform::utf8ToGbkReplacing(std::string_view(fields[i].name, fields[i].name_length));
     if (handler.onTitles && !handler.onTitles(cells))
         return Status::success(); // freeing the result reads what is left of it
 
     while (MYSQL_ROW row = mysql_fetch_row(result.get())) {
         unsigned long* lengths = mysql_fetch_lengths(result.get());
         for (unsigned i = 0; i < columns; ++i) {
-            if (row[i])
-                cells[i].assign(row[i], lengths[i]);
+            const std::string_view value(row[i] ? row[i] : "", row[i] ? lengths[i] : 0);
+            // Binary columns (and numbers) come as they are stored; text is UTF-8.
+            if (fields[i].charsetnr == kBinaryCharset || !hasHighByte(value))
+                cells[i].assign(value);
             else
-                cells[i].clear();
+                cells[i] = cellToGbk(value, i, handler);
         }
         if (handler.onRow && !handler.onRow(cells))
             return Status::success();

@@ -1,7 +1,9 @@
 // Rows from a MySQL or MariaDB server, through MariaDB Connector/C.
 //
-// open() connects over TCP and switches the connection to GBK ("set names gbk"), so that field
-// names and values arrive as GBK bytes whatever the tables store. read() runs the query and
+// open() connects over TCP and switches the connection to GBK ("set names gbk") for statements,
+// with results as UTF-8 that read() converts to GBK itself: field names and values arrive as
+// GBK bytes whatever the tables store, and a character GBK lacks is reported to the handler's
+// onUnprintable instead of silently becoming '?'. read() runs the query and
 // streams the rows as the server sends them (mysql_use_result), so a result of any length
 // takes constant memory. Every value arrives as text; NULL becomes empty text. Error texts never
 // hold the password.

@@ -32,7 +32,9 @@ std::string describeFreexlError(int code) {
     }
 }
 
-std::string cellText(const FreeXL_CellValue& cell) {
+// The cell's text as GBK; `unprintable` (for data rows) hears of the characters GBK lacks.
+std::string cellText(const FreeXL_CellValue& cell, std::size_t column,
+                     const RowHandler& unprintable) {
     char number[64];
     switch (cell.type) {
     case FREEXL_CELL_INT:
@@ -46,7 +48,7 @@ std::string cellText(const FreeXL_CellValue& cell) {
     case FREEXL_CELL_DATE:
     case FREEXL_CELL_DATETIME:
     case FREEXL_CELL_TIME:
-        return cell.value.text_value ? platform::utf8ToGbkReplacing(cell.value.text_value)
+        return cell.value.text_value ? cellToGbk(cell.value.text_value, column, unprintable)
                                      : std::string();
     default:
         return {};
@@ -95,6 +97,7 @@ Status XlsSource::read(const RowHandler& handler) {
         return Status::failure(std::string(kNoDataMessage));
 
     std::vector<std::string> cells(columns);
+    const RowHandler titleRow; // titles that GBK cannot hold match no mark, and are not cells
     auto readRow = [&](unsigned int row) -> Status {
         for (unsigned short column = 0; column < columns; ++column) {
             FreeXL_CellValue cell{};
@@ -103,7 +106,7 @@ Status XlsSource::read(const RowHandler& handler) {
                 return Status::failure("cannot read the cell in row " + std::to_string(row + 1) +
                                        ", column " + std::to_string(column + 1) + ": " +
                                        describeFreexlError(result));
-            cells[column] = cellText(cell);
+            cells[column] = cellText(cell, column, row == 0 ? titleRow : handler);
         }
         return Status::success();
     };

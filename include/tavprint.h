@@ -42,11 +42,18 @@ TAV_API const char* TAV_CALL GetMark(const char* name);
 TAV_API int TAV_CALL GetSame(const char* name);
 
 /* Prints the template, with its marks as they stand, as one job of one page named
- * `documentName` on the template's printer (the default printer when it names none). The page
- * is rendered completely before anything is sent, and the system's default printer is never
- * changed. Returns 1 when the spooler accepted the job; 0 when there is nothing to print, the
- * printer is unknown or unreachable, or an element cannot be drawn (a barcode, QR code or
- * picture that is missing or cannot be decoded) - then no job is left in the spooler.
+ * `documentName` (cut on a character boundary to the 255 bytes of UTF-8 that CUPS keeps) on the
+ * template's printer. That name is looked for as a queue of that name, then with the characters
+ * CUPS refuses in queue names replaced by "_", then as a queue's description, then in the
+ * "[printers]" mapping of $XDG_CONFIG_HOME/tav/printers.conf and /etc/tav/printers.conf; the
+ * environment variable TAV_PRINTER, when set, names the queue instead. When no queue is found,
+ * or the template names none, the default printer prints. Positions are measured from the
+ * top-left corner of the printer's printable area, moved by the queue's calibration
+ * ("[calibration]" in printers.conf). The page is rendered completely before anything is sent,
+ * and the system's default printer is never changed. Returns 1 when the spooler accepted the
+ * job; 0 when there is nothing to print, no printer can be found or reached, or an element
+ * cannot be drawn (a barcode, QR code or picture that is missing or cannot be decoded) - then
+ * no job is left in the spooler.
  * On glibc the first page drawn asks the allocator to keep blocks below 4 MB in the heap and up
  * to 8 MB of free heap for reuse: returning the blocks a label is drawn with to the system after
  * every label makes printing several times slower. */

@@ -2,6 +2,7 @@
 // that terminals, JSON and the desktop use.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,5 +24,10 @@ std::optional<std::string> gbkToUtf8Strict(std::string_view gbk);
 // Converts UTF-8 text to GBK for text from outside that must arrive whole: each character that
 // GBK lacks, and each byte that is not part of a UTF-8 character, becomes `replacement`.
 std::string utf8ToGbkReplacing(std::string_view utf8, char replacement = '?');
+
+// utf8ToGbkReplacing that also hands each replaced character (its UTF-8 bytes, or the one byte
+// that is not part of a UTF-8 character) to `replaced`, for callers that must say what was lost.
+std::string utf8ToGbkReplacing(std::string_view utf8, char replacement,
+                               const std::function<void(std::string_view)>& replaced);
 
 } // namespace tav::platform

@@ -4,6 +4,9 @@
 
 #include <memory>
 
+// The registry is in the shared library libtavdevices, one per process for every library.
+#define TAV_DEVICES_API __attribute__((visibility("default")))
+
 namespace tav::platform {
 
 class Device {
@@ -22,14 +25,14 @@ using DeviceHandle = void*;
 
 // Registers `device` and returns its handle (a new one on every call, never reused while the
 // process runs). Thread-safe. A null device is not registered and gives the null handle.
-DeviceHandle registerDevice(std::shared_ptr<const Device> device);
+TAV_DEVICES_API DeviceHandle registerDevice(std::shared_ptr<const Device> device);
 
 // Forgets the device behind `handle`; unknown handles are ignored. A query running at the same
 // time keeps the device alive until it is done.
-void unregisterDevice(DeviceHandle handle);
+TAV_DEVICES_API void unregisterDevice(DeviceHandle handle);
 
 // The device behind `handle`, or null when the handle is not registered.
-std::shared_ptr<const Device> findDevice(DeviceHandle handle);
+TAV_DEVICES_API std::shared_ptr<const Device> findDevice(DeviceHandle handle);
 
 // Keeps a device registered for as long as it lives.
 class DeviceRegistration {

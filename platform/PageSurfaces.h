@@ -55,6 +55,25 @@ std::unique_ptr<PageCanvas> createStreamedPdfCanvas(std::int32_t paperWidth,
 std::unique_ptr<PageCanvas> createImageCanvas(std::int32_t paperWidth, std::int32_t paperHeight,
                                               int dpi);
 
+// Pixels that belong to the caller: `height` rows of `width` 32-bit words, `stride` bytes apart,
+// each word 0xXXRRGGBB in the machine's byte order, the top byte unused (cairo's RGB24, Qt's
+// Format_RGB32): opaque pixels, as on the pictures of createImageCanvas, so that both give the
+// same pixels.
+struct PixelTarget {
+    std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+};
+
+// A canvas that draws over `target` (nothing is cleared first): the page is drawn at
+// `pixelsPerUnit` pixels per tenth of a millimetre, and the target's top-left pixel is the page's
+// pixel (originX, originY), so a window onto a large page draws only the part it shows. `dpi` is
+// the resolution the page is shown at, for pen widths. The pixels are complete when the canvas
+// is destroyed. Nothing when the target or a scale is unusable.
+std::unique_ptr<Canvas> createPixelCanvas(const PixelTarget& target, double pixelsPerUnit, int dpi,
+                                          int originX, int originY);
+
 // The font family (UTF-8) that text in the face `faceName` (GBK, as templates store it) is drawn
 // with, after the Windows face names have been mapped to the fonts of this system. Empty when
 // no font is available at all.

@@ -25,6 +25,20 @@ struct PrintJob {
     std::span<const std::uint8_t> pdf; // the whole document, already complete
 };
 
+// The edges of the paper a printer cannot print on, in hundredths of a millimetre.
+struct PaperMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// What a page is drawn for on one queue.
+struct QueueGeometry {
+    std::optional<int> dpi; // vertical dots per inch; nothing when the queue reports none
+    std::optional<PaperMargins> margins; // for the paper asked about; nothing when unknown
+};
+
 enum class SpoolStatus { Ok, NoScheduler, UnknownPrinter, NoDefaultPrinter, Refused };
 
 const char* toString(SpoolStatus status);
@@ -41,6 +55,13 @@ public:
     // The printer's default resolution in dots per inch, vertically; nothing when it reports
     // none.
     virtual std::optional<int> resolutionDpi(const std::string& queue) = 0;
+    // The resolution and, for paper of widthMm x heightMm, the unprintable margins of `queue`,
+    // asked together. Spoolers that know no margins report the resolution alone.
+    virtual QueueGeometry describeQueue(const std::string& queue, double widthMm, double heightMm) {
+        (void)widthMm;
+        (void)heightMm;
+        return {resolutionDpi(queue), std::nullopt};
+    }
     // Submits the whole job at once; Ok only when the spooler accepted all of it. On failure
     // no part of the job is left in the spooler. `error` says why it failed.
     virtual SpoolStatus submit(const PrintJob& job, std::string& error) = 0;

@@ -3,15 +3,34 @@
 #include "platform/Charset.h"
 #include "platform/File.h"
 #include "platform/PageSurfaces.h"
+#include "printengine/MarkText.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace tav::engine {
 
 std::string batchJobName(std::size_t position) {
     return "TAVPrint_" + std::to_string(position);
+}
+
+bool endsBatch(PrintStatus status) {
+    switch (status) {
+    case PrintStatus::NoScheduler:
+    case PrintStatus::UnknownPrinter:
+    case PrintStatus::NoPrinter:
+    case PrintStatus::BadPaper:
+    case PrintStatus::EmptyTemplate:
+    case PrintStatus::WriteFailed:
+        return true;
+    case PrintStatus::Printed:
+    case PrintStatus::RenderFailed:
+    case PrintStatus::Refused:
+        break;
+    }
+    return false;
 }
 
 std::unique_ptr<SpoolerLabelSink>
@@ -65,8 +84,9 @@ PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
     if (!prepared.ok)
         return {PrintStatus::RenderFailed,
                 "element " + std::to_string(prepared.failedElement + 1) + ": " + prepared.error};
-    if (m_pages > 0 && !m_canvas->newPage())
-        return {PrintStatus::Refused,
+    // A write that failed (a full disk) shows at the next page: the file cannot be finished.
+    if ((m_pages > 0 && !m_canvas->newPage()) || !m_writeError.empty())
+        return {PrintStatus::WriteFailed,
                 m_writeError.empty() ? "the document cannot take another page" : m_writeError};
     drawPage(page, *m_canvas, options);
     ++m_pages;
@@ -77,22 +97,28 @@ PrintOutcome PdfFileLabelSink::finish() {
     const auto tail = m_canvas->finish();
     std::string error;
     if (tail.empty() || !m_file->write(tail, error) || !m_file->commit(error))
-        return {PrintStatus::Refused,
+        return {PrintStatus::WriteFailed,
                 error.empty()
                     ? (m_writeError.empty() ? "the document could not be finished" : m_writeError)
                     : error};
     return {};
 }
 
+bool BatchPrinter::fillsAMark(const std::string& title) const {
+    return std::any_of(m_tpl.elements.begin(), m_tpl.elements.end(),
+                       [&](const tpl::TemplateElement& e) { return markContains(e.mark, title); });
+}
+
 RowReport BatchPrinter::printRow(std::size_t position, const std::vector<std::string>& cells) {
     const std::size_t columns = std::min(cells.size(), m_titles.size());
     for (std::size_t c = 0; c < columns; ++c) {
         if (fillMark(m_tpl, m_titles[c], cells[c], m_maker) == MarkOutcome::PictureUnreadable)
-            return {false, "the picture file '" + platform::gbkToUtf8(cells[c]) + "' of column " +
-                               platform::gbkToUtf8(m_titles[c]) + " cannot be read"};
+            return {false, PrintStatus::RenderFailed,
+                    "the picture file '" + platform::gbkToUtf8(cells[c]) + "' of column " +
+                        platform::gbkToUtf8(m_titles[c]) + " cannot be read"};
     }
     const PrintOutcome outcome = m_sink.output(m_tpl, position);
-    return {outcome.ok(), outcome.error};
+    return {outcome.ok(), outcome.status, outcome.error};
 }
 
 } // namespace tav::engine

@@ -44,6 +44,8 @@ public:
     create(platform::Spooler& spooler, const tpl::Template& tpl, const std::string& printer,
            int screenDpi, std::chrono::milliseconds pause, PrintOutcome& outcome);
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
+    // The queue the labels go to, and how it was found.
+    const PrintTarget& target() const { return m_target; }
 
 private:
     SpoolerLabelSink(platform::Spooler& spooler, PrintTarget target,
@@ -83,8 +85,14 @@ private:
     std::size_t m_pages = 0;
 };
 
+// True for a failure that every later label would meet as well (no scheduler, the queue gone,
+// the output file not writable): the batch stops there instead of trying every row. Anything
+// else fails only the row at hand.
+bool endsBatch(PrintStatus status);
+
 struct RowReport {
     bool printed = false;
+    PrintStatus status = PrintStatus::Printed;
     std::string error; // UTF-8, when not printed
 };
 
@@ -95,11 +103,15 @@ public:
 
     // The column titles (GBK): the names of the marks the columns fill.
     void setTitles(std::vector<std::string> titles) { m_titles = std::move(titles); }
+    // True when some element's mark contains `title` (GBK), so that its column fills a mark.
+    bool fillsAMark(const std::string& title) const;
 
     // Fills the marks from `cells` (GBK, one per title) and outputs the label of the data row
     // at `position`. A column whose title no mark contains is passed over; a picture file that
     // cannot be read fails the row, so that a label never shows the picture of another row.
     RowReport printRow(std::size_t position, const std::vector<std::string>& cells);
+
+    LabelSink& sink() { return m_sink; }
 
 private:
     tpl::Template& m_tpl;

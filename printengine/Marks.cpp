@@ -49,6 +49,8 @@ MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::str
                     maker.qrCode(e.content, e.image.qrSize < 1 ? kDefaultQrSize : e.image.qrSize));
     } else if (isKind(e, ElementKind::Picture)) {
         // The file is the one the value names, not the content built from the mark.
+        if (value.empty())
+            return MarkOutcome::PictureKept;
         auto bytes = maker.pictureFile(value);
         if (!bytes)
             return MarkOutcome::PictureUnreadable;

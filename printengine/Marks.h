@@ -16,17 +16,20 @@ enum class MarkOutcome {
     NoSuchMark,        // no element's mark contains the name: nothing changed
     PictureUnreadable, // a picture element's file cannot be read: the content changed, the
                        // picture did not
+    PictureKept,       // a picture element was given no file name (an empty cell of a batch):
+                       // the content changed, the picture stays as it was
 };
 
 // Puts `value` into the first element whose mark contains `name`: the content becomes `value`
 // when the mark equals the name, otherwise the mark with every occurrence of the name replaced.
 // Barcode, QR and picture elements get their pictures rebuilt and turned by their rotation.
-// Returns 1, or 0 when no mark contains the name (nothing changes) or when a picture element's
-// file named by `value` cannot be read (the content has changed, the pictures have not).
+// An empty value keeps a picture element's picture (PictureKept), since it names no file.
 MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::string& value,
                      PictureMaker& maker);
 
-// fillMark as the SetMark export answers: 1 when set, else 0.
+// fillMark as the SetMark export answers: 1 when set; 0 when no mark contains the name (nothing
+// changes) or a picture element's value names no file that can be read (the content has
+// changed, the pictures have not).
 int setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
             PictureMaker& maker);
 

@@ -23,15 +23,17 @@ std::int32_t at(std::int64_t value) {
 
 class ElementPainter {
 public:
-    ElementPainter(platform::Canvas& canvas, int screenDpi, int deviceDpiY, std::int32_t printScale)
+    ElementPainter(platform::Canvas& canvas, int screenDpi, int deviceDpiY, std::int32_t printScale,
+                   std::int64_t originX, std::int64_t originY)
         : m_canvas(canvas), m_screenDpi(screenDpi), m_deviceDpiY(deviceDpiY),
-          m_printScale(printScale) {}
+          m_printScale(printScale), m_originX(originX), m_originY(originY) {}
 
     // Draws one element; `picture` is the decoded picture of a picture element.
     void paint(const tpl::TemplateElement& e, const platform::DecodedImage* picture) {
         m_canvas.setPen({e.penWidth, e.penColor});
         m_canvas.setBrush({e.fillColor});
-        const std::int64_t x = e.box.x, y = e.box.y, w = e.box.width, h = e.box.height;
+        const std::int64_t x = m_originX + e.box.x, y = m_originY + e.box.y, w = e.box.width,
+                           h = e.box.height;
         switch (static_cast<ElementKind>(e.kind)) {
         case ElementKind::RectOutline:
             m_canvas.drawLine(at(x), at(y), at(x + w), at(y));
@@ -87,7 +89,8 @@ private:
         // The text is drawn from the top-left corner of its unturned extent; for each quarter
         // turn that corner is chosen so the turned text lies inside the element's box.
         const platform::TextExtent extent = m_canvas.measureText(e.content);
-        const std::int64_t x = e.box.x, y = e.box.y, cx = extent.width, cy = extent.height;
+        const std::int64_t x = m_originX + e.box.x, y = m_originY + e.box.y, cx = extent.width,
+                           cy = extent.height;
         std::int64_t rx = x, ry = y;
         switch (font.escapement) {
         case 2700: // a quarter turn clockwise: reads top to bottom
@@ -110,6 +113,8 @@ private:
     int m_screenDpi;
     int m_deviceDpiY;
     std::int32_t m_printScale;
+    std::int64_t m_originX;
+    std::int64_t m_originY;
 };
 
 // Every kind that is not a shape, a line or a text is drawn from its stored picture: barcodes, QR
@@ -186,9 +191,28 @@ RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
 
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options) {
     const tpl::Template& tpl = *page.tpl;
-    ElementPainter painter(canvas, options.screenDpi, options.deviceDpiY, tpl.page.printScale);
-    for (std::size_t i = 0; i < tpl.elements.size(); ++i)
-        painter.paint(tpl.elements[i], page.pictures[i].get());
+    int deviceDpiY = options.deviceDpiY;
+    if (options.device) {
+        if (const int asked = GetPrinterDPIY(options.device); asked > 0)
+            deviceDpiY = asked;
+    }
+    ElementPainter painter(canvas, options.screenDpi, deviceDpiY, tpl.page.printScale,
+                           options.originX, options.originY);
+    for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
+        if (!tpl.elements[i].deleted)
+            painter.paint(tpl.elements[i], page.pictures[i].get());
+    }
+}
+
+void prepareShownPictures(const tpl::Template& tpl, const RenderOptions& options,
+                          PreparedPage& page) {
+    page.tpl = &tpl;
+    page.pictures.assign(tpl.elements.size(), nullptr);
+    for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
+        const auto& e = tpl.elements[i];
+        if (drawsPicture(e.kind) && !e.deleted && !e.image.shown.empty())
+            page.pictures[i] = decodePicture(e.image.shown, options.pictures);
+    }
 }
 
 RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,

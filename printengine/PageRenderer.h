@@ -1,5 +1,6 @@
 // Draws a template onto a canvas: every element in element order, later ones over earlier ones,
-// in tenths of a millimetre from the top-left corner of the page. The print job, tavprint render
+// in tenths of a millimetre from an origin that is the top-left corner of the page unless the
+// options move it (to a printer's printable area). The print job, tavprint render
 // and (later) the designer's canvas and preview all draw through this one function.
 #pragma once
 
@@ -27,6 +28,14 @@ struct RenderOptions {
     // The vertical resolution of the device drawn on, dots per inch. Font heights are converted
     // with it (see printedTextHeight).
     int deviceDpiY = 300;
+    // The device drawn on, when it is registered (platform/Device.h): its resolution is asked
+    // through GetPrinterDPIY, as callers of libdotgauge see it, and replaces deviceDpiY.
+    void* device = nullptr;
+    // Where the template's (0, 0) lies on the page, in tenths of a millimetre from the paper's
+    // top-left corner: a printer's unprintable margin and its calibration. Every element moves
+    // by it.
+    std::int32_t originX = 0;
+    std::int32_t originY = 0;
     // Decoded pictures kept from earlier pages (batches); none: every picture is decoded.
     PictureCache* pictures = nullptr;
     // The resolution of the screen the template's point sizes are calibrated against, dots per
@@ -52,7 +61,14 @@ struct PreparedPage {
 RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
                          PreparedPage& page);
 
-// Draws a prepared page: every element in element order.
+// Decodes the pictures of `tpl` that can be decoded, for a page that is shown while it is being
+// designed: an element whose picture is missing or broken gets none and shows nothing inside
+// its box, and the rest of the page is still drawn.
+void prepareShownPictures(const tpl::Template& tpl, const RenderOptions& options,
+                          PreparedPage& page);
+
+// Draws a prepared page: every element in element order. Elements the designer has deleted
+// (kept in its list until the document is saved) are not drawn.
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options);
 
 // preparePage, then drawPage when it succeeded: nothing is drawn of a page that cannot be

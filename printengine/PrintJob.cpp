@@ -1,8 +1,14 @@
 #include "printengine/PrintJob.h"
 
 #include "platform/Charset.h"
+#include "platform/Device.h"
 #include "platform/PageSurfaces.h"
 #include "printengine/PageRenderer.h"
+#include "printengine/PrinterSettings.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 namespace tav::engine {
 namespace {
@@ -27,21 +33,76 @@ PrintOutcome failure(PrintStatus status, std::string error) {
     return {status, std::move(error)};
 }
 
+class PrinterPage final : public platform::Device {
+public:
+    explicit PrinterPage(int dpi) : m_dpi(dpi) {}
+    int dpiX() const override { return m_dpi; }
+    int dpiY() const override { return m_dpi; }
+
+private:
+    int m_dpi;
+};
+
 } // namespace
+
+std::string describeSubstitution(const PrintTarget& target) {
+    if (target.match == QueueMatch::Named ||
+        (target.named.empty() && target.match == QueueMatch::Default))
+        return {};
+    std::string text = "printing on " + target.queue;
+    if (!target.named.empty())
+        text += " for the printer \"" + target.named + "\"";
+    return text + " (" + toString(target.match) + ")";
+}
 
 PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printer,
                              platform::Spooler& spooler, PrintTarget& target) {
-    const std::string wanted =
-        platform::gbkToUtf8(printer.empty() ? tpl.page.printerName : printer);
-    const auto resolved = spooler.resolvePrinter(wanted, target.queue);
-    if (resolved != platform::SpoolStatus::Ok) {
-        std::string what = platform::toString(resolved);
-        if (resolved == platform::SpoolStatus::UnknownPrinter)
-            what += ": " + wanted;
-        return failure(fromSpool(resolved), what);
+    const std::string& name = printer.empty() ? tpl.page.printerName : printer;
+    std::vector<platform::PrinterInfo> queues;
+    if (const auto listed = spooler.listPrinters(queues); listed != platform::SpoolStatus::Ok)
+        return failure(fromSpool(listed), platform::toString(listed));
+    const char* environment = std::getenv("TAV_PRINTER");
+    const PrinterSettings settings = PrinterSettings::load();
+    const auto choice = chooseQueue(name, queues, settings, environment);
+    target.named = platform::gbkToUtf8(name);
+    if (!choice) {
+        if (target.named.empty() && !(environment && *environment))
+            return failure(PrintStatus::NoPrinter,
+                           platform::toString(platform::SpoolStatus::NoDefaultPrinter));
+        const std::string wanted = environment && *environment
+                                       ? "TAV_PRINTER=" + platform::gbkToUtf8(environment)
+                                       : "the printer \"" + target.named + "\"";
+        return failure(PrintStatus::UnknownPrinter,
+                       "no queue for " + wanted + " and no default printer instead");
     }
-    target.dpi = spooler.resolutionDpi(target.queue).value_or(kDefaultPrinterDpi);
+    target.queue = choice->queue;
+    target.match = choice->match;
+
+    const auto geometry = spooler.describeQueue(target.queue, tpl.page.paperWidth / 10.0,
+                                                tpl.page.paperHeight / 10.0);
+    target.dpi = geometry.dpi.value_or(kDefaultPrinterDpi);
+    // Hundredths of a millimetre to tenths, to the nearest; a margin is at most a metre.
+    auto tenths = [](int hundredths) {
+        return static_cast<std::int32_t>((std::clamp(hundredths, 0, 100'000) + 5) / 10);
+    };
+    target.originX = geometry.margins ? tenths(geometry.margins->left) : 0;
+    target.originY = geometry.margins ? tenths(geometry.margins->top) : 0;
+    target.calibration = settings.calibration(target.queue).value_or(PageOffset{});
+    target.originX += target.calibration.x;
+    target.originY += target.calibration.y;
     return {};
+}
+
+std::string spoolerJobName(const std::string& jobName) {
+    constexpr std::size_t kCupsNameBytes = 255;
+    std::string name = platform::gbkToUtf8(jobName);
+    if (name.size() > kCupsNameBytes) {
+        std::size_t cut = kCupsNameBytes;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    return name;
 }
 
 PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
@@ -53,8 +114,16 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
         return failure(PrintStatus::BadPaper,
                        "the paper size " + std::to_string(tpl.page.paperWidth) + " x " +
                            std::to_string(tpl.page.paperHeight) + " (0.1 mm) cannot be printed");
-    const RenderResult rendered =
-        renderTemplate(tpl, *canvas, {.deviceDpiY = target.dpi, .screenDpi = target.screenDpi});
+    // The page is a device registered for the job, as a printer's device context would be: the
+    // font height asks its resolution the way every caller of libdotgauge does.
+    const platform::DeviceRegistration page(std::make_shared<PrinterPage>(target.dpi));
+    RenderOptions options;
+    options.deviceDpiY = target.dpi;
+    options.device = page.handle();
+    options.originX = target.originX;
+    options.originY = target.originY;
+    options.screenDpi = target.screenDpi;
+    const RenderResult rendered = renderTemplate(tpl, *canvas, options);
     if (!rendered.ok)
         return failure(PrintStatus::RenderFailed, "element " +
                                                       std::to_string(rendered.failedElement + 1) +
@@ -65,7 +134,7 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
 
     platform::PrintJob job;
     job.printer = target.queue;
-    job.title = platform::gbkToUtf8(jobName);
+    job.title = spoolerJobName(jobName);
     job.pageWidthMm = tpl.page.paperWidth / 10.0;
     job.pageHeightMm = tpl.page.paperHeight / 10.0;
     job.copies = copies;
@@ -78,13 +147,16 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
 }
 
 PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request,
-                           platform::Spooler& spooler) {
+                           platform::Spooler& spooler, PrintTarget* used) {
     // Nothing to print touches no printer.
     if (tpl.elements.empty())
         return failure(PrintStatus::EmptyTemplate, "the template has no elements to print");
     PrintTarget target;
     target.screenDpi = request.screenDpi;
-    if (auto found = findPrintTarget(tpl, request.printer, spooler, target); !found.ok())
+    auto found = findPrintTarget(tpl, request.printer, spooler, target);
+    if (used)
+        *used = target;
+    if (!found.ok())
         return found;
     return printToTarget(tpl, target, request.jobName, request.copies, spooler);
 }

@@ -1,12 +1,15 @@
 // Printing a template as one job: the page is rendered completely into a PDF document first,
 // then handed to the spooler in one piece, so that a failure never leaves half a job behind.
-// The job goes to the named queue directly; the system's default printer is never changed.
+// The job goes to the queue the printer name stands for (QueueChoice.h), the default queue when
+// none does; the system's default printer is never changed.
 #pragma once
 
 #include "platform/Spooler.h"
 #include "printengine/PageRenderer.h"
+#include "printengine/QueueChoice.h"
 #include "template/Template.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tav::engine {
@@ -27,6 +30,7 @@ enum class PrintStatus {
     BadPaper,       // the paper has no positive size
     RenderFailed,   // an element could not be drawn (a picture missing or undecodable)
     Refused,        // the spooler did not accept the job
+    WriteFailed,    // the document's file cannot be written (a full disk)
 };
 
 struct PrintOutcome {
@@ -38,8 +42,9 @@ struct PrintOutcome {
 // The resolution assumed for a printer that reports none, dots per inch.
 inline constexpr int kDefaultPrinterDpi = 300;
 
+// `used`, when given, receives the queue the job went to (or was meant for).
 PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request,
-                           platform::Spooler& spooler);
+                           platform::Spooler& spooler, struct PrintTarget* used = nullptr);
 
 // The two halves of printTemplate, for printing one template many times (batches): the queue
 // and its resolution are found once, then each job goes straight to them.
@@ -48,11 +53,28 @@ struct PrintTarget {
     int screenDpi = kStandardScreenDpi;
     std::string queue; // as the spooler names it (UTF-8)
     int dpi = kDefaultPrinterDpi;
+    // Where the template's (0, 0) lies on the paper, tenths of a millimetre: the top-left corner
+    // of the printable area, moved by the queue's calibration.
+    std::int32_t originX = 0;
+    std::int32_t originY = 0;
+    PageOffset calibration;               // the part of the origin that is calibration
+    std::string named;                    // the printer name asked for (UTF-8); empty: none
+    QueueMatch match = QueueMatch::Named; // how the queue was found for it
 };
 
-// The queue `printer` (GBK; empty: the template's printer, else the default) stands for.
+// "the printer NAME is printed on QUEUE (how)" when the queue is not the one named; empty when
+// it is, or when no printer was named and the default printed.
+std::string describeSubstitution(const PrintTarget& target);
+
+// The queue `printer` (GBK; empty: the template's printer, else the default) stands for, found
+// as chooseQueue does (QueueChoice.h), with its resolution, printable area and calibration
+// (printers.conf).
 PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printer,
                              platform::Spooler& spooler, PrintTarget& target);
+
+// The job name the spooler is given for `jobName` (GBK): UTF-8, cut on a character boundary to
+// the 255 bytes that CUPS keeps (a longer name would be shown as "Untitled").
+std::string spoolerJobName(const std::string& jobName);
 
 // Renders the whole page, then submits it as one job named `jobName` (GBK).
 PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,

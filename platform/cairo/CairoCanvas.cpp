@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <optional>
 
 #include "platform/Charset.h"
@@ -211,6 +212,49 @@ std::unique_ptr<CairoCanvas> CairoCanvas::createImage(std::int32_t paperWidth,
     return canvas->usable() ? std::move(canvas) : nullptr;
 }
 
+std::unique_ptr<CairoCanvas> CairoCanvas::createOnPixels(const PixelTarget& target,
+                                                         double pixelsPerUnit, int dpi, int originX,
+                                                         int originY) {
+    if (target.pixels == nullptr || target.width <= 0 || target.height <= 0 ||
+        target.stride < cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, target.width) ||
+        !(pixelsPerUnit > 0) || dpi <= 0 || originX < 0 || originY < 0 ||
+        originX > kMaxSurfaceSide - target.width || originY > kMaxSurfaceSide - target.height) {
+        return nullptr;
+    }
+    // The page is drawn on a surface that starts at the page's top-left corner, clipped to the
+    // window. With a shifted origin instead, every device coordinate would be computed with
+    // other roundings, and texts would land a pixel off here and there. Only the window's part
+    // of that surface is ever touched (memory of this size is mapped lazily); it is copied in
+    // here and back when the canvas is destroyed.
+    const int pageWidth = originX + target.width;
+    const int pageHeight = originY + target.height;
+    const int pageStride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, pageWidth);
+    std::unique_ptr<unsigned char[]> page(
+        new (std::nothrow) unsigned char[static_cast<std::size_t>(pageStride) * pageHeight]);
+    if (!page) {
+        return nullptr;
+    }
+    Window window{target, originX, originY, pageStride, std::move(page)};
+    for (int y = 0; y < target.height; ++y) {
+        std::memcpy(window.row(y), target.pixels + static_cast<std::size_t>(y) * target.stride,
+                    static_cast<std::size_t>(target.width) * 4);
+    }
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        window.page.get(), CAIRO_FORMAT_RGB24, pageWidth, pageHeight, pageStride);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    auto canvas =
+        std::unique_ptr<CairoCanvas>(new CairoCanvas(Kind::Pixels, surface, dpi, nullptr));
+    canvas->m_pixelsPerUnit = pixelsPerUnit;
+    canvas->m_window = std::move(window);
+    cairo_rectangle(canvas->m_cr, originX, originY, target.width, target.height);
+    cairo_clip(canvas->m_cr);
+    cairo_scale(canvas->m_cr, pixelsPerUnit, pixelsPerUnit);
+    return canvas->usable() ? std::move(canvas) : nullptr;
+}
+
 CairoCanvas::CairoCanvas(Kind kind, cairo_surface_t* surface, int dpi,
                          std::unique_ptr<PdfSink> sink)
     : m_kind(kind), m_surface(surface), m_cr(cairo_create(surface)), m_sink(std::move(sink)),
@@ -241,6 +285,14 @@ CairoCanvas::~CairoCanvas() {
         g_object_unref(m_pango);
     }
     cairo_destroy(m_cr);
+    if (m_kind == Kind::Pixels && m_window.page) {
+        cairo_surface_flush(m_surface);
+        const PixelTarget& t = m_window.target;
+        for (int y = 0; y < t.height; ++y) {
+            std::memcpy(t.pixels + static_cast<std::size_t>(y) * t.stride, m_window.row(y),
+                        static_cast<std::size_t>(t.width) * 4);
+        }
+    }
     cairo_surface_destroy(m_surface);
 }
 
@@ -252,7 +304,9 @@ double CairoCanvas::preparePen() {
     // Like a printer, the pen is a whole number of device pixels wide, at least one; width 0 is
     // the thinnest line the device draws. A line of an odd number of pixels is centred on a
     // pixel's middle, so that a line at y covers the pixel row y and not half of two rows.
-    double pixels = m_pen.width > 0 ? std::round(m_pen.width * m_dpi / 254.0) : 1.0;
+    double pixels = m_pen.width <= 0      ? 1.0
+                    : m_pixelsPerUnit > 0 ? std::round(m_pen.width * m_pixelsPerUnit)
+                                          : std::round(m_pen.width * m_dpi / 254.0);
     pixels = std::max(pixels, 1.0);
     cairo_set_line_width(m_cr, pixels * devicePixel());
     setSource(m_pen.color);
@@ -440,7 +494,7 @@ void CairoCanvas::drawImage(const DecodedImage& image, std::int32_t left, std::i
     }
     // On a picture the edge pixels are repeated outwards so that filtering does not fade the
     // box edges; PDF draws an image exactly into its box by itself.
-    cairo_pattern_set_extend(pattern, m_kind == Kind::Image ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+    cairo_pattern_set_extend(pattern, m_kind == Kind::Pdf ? CAIRO_EXTEND_NONE : CAIRO_EXTEND_PAD);
     cairo_new_path(m_cr);
     cairo_rectangle(m_cr, 0, 0, image.width, image.height);
     cairo_fill(m_cr);
@@ -473,7 +527,7 @@ std::vector<std::uint8_t> CairoCanvas::finish() {
             return {};
         }
         bytes = std::move(m_sink->bytes); // for a streamed document: the part not yet handed on
-    } else {
+    } else if (m_kind == Kind::Image) {
         cairo_surface_flush(m_surface);
         if (cairo_surface_write_to_png_stream(m_surface, appendToVector, &bytes) !=
             CAIRO_STATUS_SUCCESS) {
@@ -499,6 +553,11 @@ std::unique_ptr<PageCanvas> createStreamedPdfCanvas(std::int32_t paperWidth,
 std::unique_ptr<PageCanvas> createImageCanvas(std::int32_t paperWidth, std::int32_t paperHeight,
                                               int dpi) {
     return CairoCanvas::createImage(paperWidth, paperHeight, dpi);
+}
+
+std::unique_ptr<Canvas> createPixelCanvas(const PixelTarget& target, double pixelsPerUnit, int dpi,
+                                          int originX, int originY) {
+    return CairoCanvas::createOnPixels(target, pixelsPerUnit, dpi, originX, originY);
 }
 
 std::string resolvedFontFamily(std::string_view faceName) {

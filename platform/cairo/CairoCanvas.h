@@ -18,6 +18,9 @@ public:
                                                   int dpi, PdfByteSink forward);
     static std::unique_ptr<CairoCanvas> createImage(std::int32_t paperWidth,
                                                     std::int32_t paperHeight, int dpi);
+    static std::unique_ptr<CairoCanvas> createOnPixels(const PixelTarget& target,
+                                                       double pixelsPerUnit, int dpi, int originX,
+                                                       int originY);
     ~CairoCanvas() override;
     CairoCanvas(const CairoCanvas&) = delete;
     CairoCanvas& operator=(const CairoCanvas&) = delete;
@@ -42,7 +45,7 @@ public:
     std::vector<std::uint8_t> finish() override;
 
 private:
-    enum class Kind { Pdf, Image };
+    enum class Kind { Pdf, Image, Pixels };
     struct PdfSink;
 
     CairoCanvas(Kind kind, cairo_surface_t* surface, int dpi, std::unique_ptr<PdfSink> sink);
@@ -50,7 +53,9 @@ private:
     bool usable() const;
     bool drawStencil(const DecodedImage& image, std::int32_t left, std::int32_t top,
                      std::int32_t right, std::int32_t bottom);
-    double devicePixel() const { return 254.0 / m_dpi; }
+    double devicePixel() const {
+        return m_pixelsPerUnit > 0 ? 1.0 / m_pixelsPerUnit : 254.0 / m_dpi;
+    }
     // Selects the pen into the context; returns the shift that puts strokes on whole device
     // pixels.
     double preparePen();
@@ -64,6 +69,23 @@ private:
     PangoContext* m_pango = nullptr;
     PangoLayout* m_layout = nullptr;
     int m_dpi;
+    // Set for a canvas over caller-owned pixels, whose scale need not be a whole dpi.
+    double m_pixelsPerUnit = 0;
+    // For such a canvas: the caller's pixels, where they lie on the page, and the page-sized
+    // surface memory they are drawn in (see createOnPixels).
+    struct Window {
+        PixelTarget target;
+        int originX = 0;
+        int originY = 0;
+        int pageStride = 0;
+        std::unique_ptr<unsigned char[]> page;
+        // The first of the window's pixels in row y (from the window's top) of that memory.
+        unsigned char* row(int y) const {
+            return page.get() + static_cast<std::size_t>(originY + y) * pageStride +
+                   static_cast<std::size_t>(originX) * 4;
+        }
+    };
+    Window m_window;
     bool m_finished = false;
 
     Pen m_pen;

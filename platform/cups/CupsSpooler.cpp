@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <utility>
 
 namespace tav::platform {
@@ -138,6 +140,111 @@ SpoolStatus CupsSpooler::resolvePrinter(const std::string& name, std::string& qu
     return SpoolStatus::Ok;
 }
 
+namespace {
+
+// The queue's own address: classes and printers live under different paths.
+std::string queueUri(const cups_dest_t& dest) {
+    if (const char* known =
+            cupsGetOption("printer-uri-supported", dest.num_options, dest.options)) {
+        return known;
+    }
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", dest.name);
+    return uri;
+}
+
+// The printer's attributes `names`; null when the scheduler did not answer. The caller deletes
+// the answer.
+ipp_t* printerAttributes(http_t* http, const cups_dest_t& dest,
+                         std::initializer_list<const char*> names) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    const std::string uri = queueUri(dest);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
+    std::vector<const char*> list(names);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(list.size()), nullptr, list.data());
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    if (response != nullptr && !succeeded(ippGetStatusCode(response))) {
+        ippDelete(response);
+        return nullptr;
+    }
+    return response;
+}
+
+std::optional<int> defaultResolution(ipp_t* response) {
+    ipp_attribute_t* attribute =
+        ippFindAttribute(response, "printer-resolution-default", IPP_TAG_RESOLUTION);
+    if (attribute == nullptr) {
+        return std::nullopt;
+    }
+    int vertical = 0;
+    ipp_res_t units = IPP_RES_PER_INCH;
+    ippGetResolution(attribute, 0, &vertical, &units);
+    if (units == IPP_RES_PER_CM) {
+        vertical = static_cast<int>(std::lround(vertical * 2.54));
+    }
+    return vertical > 0 ? std::optional<int>(vertical) : std::nullopt;
+}
+
+// Whether a media-size dimension (an integer, or a range for custom sizes) holds `wanted`
+// hundredths of a millimetre, to within a millimetre.
+bool dimensionHolds(ipp_t* size, const char* name, int wanted) {
+    ipp_attribute_t* attribute = ippFindAttribute(size, name, IPP_TAG_ZERO);
+    if (attribute == nullptr) {
+        return false;
+    }
+    constexpr int kSlack = 100;
+    if (ippGetValueTag(attribute) == IPP_TAG_RANGE) {
+        int upper = 0;
+        const int lower = ippGetRange(attribute, 0, &upper);
+        return wanted >= lower - kSlack && wanted <= upper + kSlack;
+    }
+    return std::abs(ippGetInteger(attribute, 0) - wanted) <= kSlack;
+}
+
+std::optional<PaperMargins> marginsOf(ipp_t* media) {
+    ipp_attribute_t* left = ippFindAttribute(media, "media-left-margin", IPP_TAG_INTEGER);
+    ipp_attribute_t* top = ippFindAttribute(media, "media-top-margin", IPP_TAG_INTEGER);
+    ipp_attribute_t* right = ippFindAttribute(media, "media-right-margin", IPP_TAG_INTEGER);
+    ipp_attribute_t* bottom = ippFindAttribute(media, "media-bottom-margin", IPP_TAG_INTEGER);
+    if (left == nullptr || top == nullptr) {
+        return std::nullopt;
+    }
+    return PaperMargins{ippGetInteger(left, 0), ippGetInteger(top, 0),
+                        right ? ippGetInteger(right, 0) : 0, bottom ? ippGetInteger(bottom, 0) : 0};
+}
+
+// The margins of the paper `width` x `height` (hundredths of a millimetre): those of the
+// printer's entry for that size (a PPD's imageable area; custom sizes its hardware margins),
+// else those of the printer's default paper.
+std::optional<PaperMargins> paperMargins(ipp_t* response, int width, int height) {
+    if (ipp_attribute_t* database =
+            ippFindAttribute(response, "media-col-database", IPP_TAG_BEGIN_COLLECTION)) {
+        for (int i = 0; i < ippGetCount(database); ++i) {
+            ipp_t* media = ippGetCollection(database, i);
+            ipp_attribute_t* size = ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION);
+            if (size == nullptr) {
+                continue;
+            }
+            ipp_t* dimensions = ippGetCollection(size, 0);
+            if (dimensionHolds(dimensions, "x-dimension", width) &&
+                dimensionHolds(dimensions, "y-dimension", height)) {
+                if (auto margins = marginsOf(media)) {
+                    return margins;
+                }
+            }
+        }
+    }
+    if (ipp_attribute_t* fallback =
+            ippFindAttribute(response, "media-col-default", IPP_TAG_BEGIN_COLLECTION)) {
+        return marginsOf(ippGetCollection(fallback, 0));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<int> CupsSpooler::resolutionDpi(const std::string& queue) {
     Connection connection(m_server, m_port);
     if (!connection.connected() || !connection.readDestinations()) {
@@ -147,36 +254,33 @@ std::optional<int> CupsSpooler::resolutionDpi(const std::string& queue) {
     if (dest == nullptr) {
         return std::nullopt;
     }
-    // The queue's own address: classes and printers live under different paths.
-    char uri[HTTP_MAX_URI];
-    const char* known = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
-    if (known == nullptr) {
-        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
-                         ippPort(), "/printers/%s", dest->name);
-        known = uri;
-    }
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, known);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-resolution-default");
-    ipp_t* response = cupsDoRequest(connection.http(), request, "/");
-    std::optional<int> dpi;
-    if (response != nullptr && succeeded(ippGetStatusCode(response))) {
-        if (ipp_attribute_t* attribute =
-                ippFindAttribute(response, "printer-resolution-default", IPP_TAG_RESOLUTION)) {
-            int vertical = 0;
-            ipp_res_t units = IPP_RES_PER_INCH;
-            ippGetResolution(attribute, 0, &vertical, &units);
-            if (units == IPP_RES_PER_CM) {
-                vertical = static_cast<int>(std::lround(vertical * 2.54));
-            }
-            if (vertical > 0) {
-                dpi = vertical;
-            }
-        }
-    }
+    ipp_t* response = printerAttributes(connection.http(), *dest, {"printer-resolution-default"});
+    std::optional<int> dpi = response != nullptr ? defaultResolution(response) : std::nullopt;
     ippDelete(response);
     return dpi;
+}
+
+QueueGeometry CupsSpooler::describeQueue(const std::string& queue, double widthMm,
+                                         double heightMm) {
+    QueueGeometry geometry;
+    Connection connection(m_server, m_port);
+    if (!connection.connected() || !connection.readDestinations()) {
+        return geometry;
+    }
+    const cups_dest_t* dest = connection.find(queue);
+    if (dest == nullptr) {
+        return geometry;
+    }
+    ipp_t* response = printerAttributes(
+        connection.http(), *dest,
+        {"printer-resolution-default", "media-col-database", "media-col-default"});
+    if (response != nullptr) {
+        geometry.dpi = defaultResolution(response);
+        geometry.margins = paperMargins(response, static_cast<int>(std::lround(widthMm * 100)),
+                                        static_cast<int>(std::lround(heightMm * 100)));
+    }
+    ippDelete(response);
+    return geometry;
 }
 
 SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {

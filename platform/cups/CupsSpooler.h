@@ -18,6 +18,7 @@ public:
     SpoolStatus listPrinters(std::vector<PrinterInfo>& printers) override;
     SpoolStatus resolvePrinter(const std::string& name, std::string& queue) override;
     std::optional<int> resolutionDpi(const std::string& queue) override;
+    QueueGeometry describeQueue(const std::string& queue, double widthMm, double heightMm) override;
     SpoolStatus submit(const PrintJob& job, std::string& error) override;
 
 private:

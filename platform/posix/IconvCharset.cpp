@@ -80,9 +80,12 @@ std::optional<std::string> gbkToUtf8Strict(std::string_view gbk) {
     return out;
 }
 
-namespace {} // namespace
-
 std::string utf8ToGbkReplacing(std::string_view utf8, char replacement) {
+    return utf8ToGbkReplacing(utf8, replacement, {});
+}
+
+std::string utf8ToGbkReplacing(std::string_view utf8, char replacement,
+                               const std::function<void(std::string_view)>& replaced) {
     std::string out;
     out.reserve(utf8.size());
     Converter converter("GBK", "UTF-8");
@@ -92,7 +95,10 @@ std::string utf8ToGbkReplacing(std::string_view utf8, char replacement) {
         if (converter.convert(utf8, out) == 0)
             break;
         out += replacement;
-        utf8.remove_prefix(std::max<std::size_t>(1, utf8CharacterLength(utf8)));
+        const std::size_t lost = std::max<std::size_t>(1, utf8CharacterLength(utf8));
+        if (replaced)
+            replaced(utf8.substr(0, lost));
+        utf8.remove_prefix(lost);
         converter.reset();
     }
     return out;

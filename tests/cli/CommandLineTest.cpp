@@ -1,10 +1,12 @@
 #include "cli/CommandLine.h"
-#include "cli/RowSelection.h"
+#include "printengine/RowSelection.h"
 
 #include <gtest/gtest.h>
 
 namespace tav::cli {
 namespace {
+
+using engine::RowSelection;
 
 TEST(CommandLine, ParsesFlagsOptionsAndPositionals) {
     CommandLine line({"--editor"}, {"-o", "--dpi"}, {"--set"});

@@ -90,4 +90,90 @@ rc=$?
 grep -q "not-the-pw-99" "$scratch/err" && fail "the password was printed" || ok
 [ ! -e "$scratch/denied.pdf" ] && ok || fail "a failed batch wrote a file"
 
+# 6. Columns that fill no mark are named before the first row, and a batch whose columns fill
+#    nothing is refused instead of printing the template's sample on every label. An empty
+#    picture cell keeps the template's picture.
+printf 'name,code\napple,A1\npear,A2\n' >"$scratch/nomarks.csv"
+"$tavprint" batch "$label" --csv "$scratch/nomarks.csv" --output "$scratch/nomarks.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a batch whose columns fill no mark: exit $rc"
+grep -q "column 1 (name) fills no mark" "$scratch/err" && grep -q "column 2 (code) fills no mark" "$scratch/err" \
+    && ok || fail "columns that fill no mark not named: $(cat "$scratch/err")"
+grep -q "nothing printed" "$scratch/err" && ok || fail "refusal not said: $(cat "$scratch/err")"
+[ ! -e "$scratch/nomarks.pdf" ] && ok || fail "a refused batch wrote a file"
+printf '名称,条码,图片,备注\n甲,A1,,x\n' >"$scratch/partly.csv"
+"$tavprint" batch "$label" --csv "$scratch/partly.csv" --output "$scratch/partly.pdf" 2>"$scratch/err" \
+    && ok || fail "a batch with one unused column and an empty picture cell exited $?: $(cat "$scratch/err")"
+grep -q "column 4 (备注) fills no mark" "$scratch/err" && ok || fail "unused column not named: $(cat "$scratch/err")"
+grep -q "1 printed, 0 failed" "$scratch/err" && ok || fail "summary: $(cat "$scratch/err")"
+
+# 7. A full disk stops the batch at once (a file size limit stands for it): one message, the
+#    summary, exit 1, and neither the document nor its temporary file left behind.
+mkdir -p "$scratch/full"
+awk 'BEGIN { print "名称,条码"; for (i = 1; i <= 3000; i++) printf "商品%d,TAV%05d\n", i, i }' >"$scratch/many.csv"
+(trap '' XFSZ; ulimit -f 100; exec "$tavprint" batch "$label" --csv "$scratch/many.csv" --output "$scratch/full/out.pdf") \
+    2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a full disk: exit $rc"
+[ "$(grep -c '^tavprint batch: row' "$scratch/err")" -eq 1 ] && ok || fail "a full disk was met more than once: $(head -c 600 "$scratch/err")"
+grep -q "failed, stopped, no file written" "$scratch/err" && ok || fail "no summary after a full disk: $(tail -c 600 "$scratch/err")"
+[ -z "$(ls -A "$scratch/full")" ] && ok || fail "a full disk left files: $(ls -A "$scratch/full")"
+
+# 8. A database batch to a printer reads the whole result first: the server drops a connection
+#    that is not read from for longer than its write timeout (1 s here), as the pause between
+#    jobs (2 s) would make it while rows of 1 MB wait to be sent. The rows read first print too.
+since=$(last_job)
+slow="set statement net_write_timeout=1 for select seq as 序号, concat('TAV', lpad(seq, 5, '0')) as 条码,
+      concat('商品', seq) as 名称, repeat('x', 1000000) as 填充 from seq_1_to_40"
+"$tavprint" batch "$label" --mysql "$mysql" --sql "$slow" --rows 1,2,40 --printer CAPTURE --delay-ms 2000 \
+    2>"$scratch/err" && ok || fail "a batch paused longer than the server's write timeout exited $?: $(cat "$scratch/err")"
+grep -q "3 printed, 0 failed" "$scratch/err" && ok || fail "slow batch summary: $(cat "$scratch/err")"
+titles=$(jobs_after "$since" 3 | cut -d' ' -f2 | tr '\n' ' ')
+[ "$titles" = "TAVPrint_1 TAVPrint_2 TAVPrint_40 " ] && ok || fail "slow batch printed: $titles"
+
+# 9. Text GBK cannot hold (an emoji from CSV UTF-8, a rare ideograph from a utf8mb4 column)
+#    fails its row, naming the row, the column and the character, unless --replace-unprintable
+#    prints '?' for it; either way the summary names the rows.
+printf '名称,条码\n甲,A1\n乙\xF0\x9F\x98\x80,A2\n丙,A3\n' >"$scratch/emoji.csv"
+"$tavprint" batch "$label" --csv "$scratch/emoji.csv" --output "$scratch/emoji.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a row with an emoji: exit $rc"
+grep -q "row 2: column 名称 holds 😀 (U+1F600), which GBK cannot hold" "$scratch/err" && ok \
+    || fail "the emoji row is not named: $(cat "$scratch/err")"
+grep -q "1 row holds characters GBK cannot hold (row 2)" "$scratch/err" && grep -q "2 printed, 1 failed" "$scratch/err" \
+    && ok || fail "emoji summary: $(cat "$scratch/err")"
+"$tavprint" batch "$label" --csv "$scratch/emoji.csv" --output "$scratch/emoji.pdf" --replace-unprintable 2>"$scratch/err" \
+    && ok || fail "--replace-unprintable exited $?: $(cat "$scratch/err")"
+grep -q "3 printed, 0 failed" "$scratch/err" && grep -q "(row 2); printed with '?'" "$scratch/err" \
+    && ok || fail "--replace-unprintable summary: $(cat "$scratch/err")"
+rare="select 1 as 序号, 'TAV00001' as 条码, convert(unhex('E794B2F0A08080') using utf8mb4) as 名称"
+"$tavprint" batch "$label" --mysql "$mysql" --sql "$rare" --output "$scratch/rare.pdf" 2>"$scratch/err"
+rc=$?
+[ "$rc" -eq 1 ] && grep -q "row 1: column 名称 holds 𠀀 (U+20000)" "$scratch/err" && ok \
+    || fail "a rare ideograph from MySQL: exit $rc: $(cat "$scratch/err")"
+
+# 10. A scheduler that goes away mid-batch stops it: the row that met it is named, the summary
+#     follows and the exit code is 3. A scheduler of this test's own (on a port of its own, its
+#     queue writing to /dev/null) is stopped after the first job; the shared one is left alone.
+own=$scratch/cups port=$((20000 + RANDOM % 20000))
+mkdir -p "$own"/{state,cache,spool/tmp,log,tmp}
+chmod 0755 "$scratch"; chmod -R 0777 "$own"
+printf 'Listen 127.0.0.1:%s\nLogLevel warn\nBrowsing No\nWebInterface No\nDefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n' \
+    "$port" >"$own/cupsd.conf"
+printf 'ServerRoot %s\nStateDir %s/state\nCacheDir %s/cache\nRequestRoot %s/spool\nTempDir %s/tmp\nErrorLog %s/log/error_log\nAccessLog %s/log/access_log\nPageLog %s/log/page_log\nFileDevice Yes\n' \
+    "$own" "$own" "$own" "$own" "$own" "$own" "$own" "$own" >"$own/cups-files.conf"
+setsid /usr/sbin/cupsd -f -c "$own/cupsd.conf" -s "$own/cups-files.conf" </dev/null >"$own/log/out" 2>&1 &
+own_cupsd=$!
+trap 'kill "$own_cupsd" 2>/dev/null; rm -rf "$scratch"' EXIT
+for _ in $(seq 1 40); do CUPS_SERVER=127.0.0.1:$port lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.25; done
+CUPS_SERVER=127.0.0.1:$port lpadmin -p GONE -E -v file:///dev/null 2>"$scratch/err" || fail "own scheduler: $(cat "$scratch/err" "$own/log/out")"
+printf '名称,条码\n甲,A1\n乙,A2\n丙,A3\n丁,A4\n戊,A5\n' >"$scratch/gone.csv"
+(sleep 1; kill "$own_cupsd") &
+CUPS_SERVER=127.0.0.1:$port "$tavprint" batch "$label" --csv "$scratch/gone.csv" --printer GONE --delay-ms 1500 2>"$scratch/err"
+rc=$?
+wait
+[ "$rc" -eq 3 ] && ok || fail "the scheduler gone mid-batch: exit $rc: $(cat "$scratch/err")"
+[ "$(grep -c '^tavprint batch: row' "$scratch/err")" -eq 1 ] && grep -q "1 printed, 1 failed, stopped" "$scratch/err" \
+    && ok || fail "the scheduler gone mid-batch: $(cat "$scratch/err")"
+
 finish

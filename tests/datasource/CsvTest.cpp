@@ -109,6 +109,33 @@ ReadOutcome readText(std::string_view text, CsvEncoding encoding = CsvEncoding::
     return outcome;
 }
 
+TEST(CsvRowReader, ReportsCellCharactersGbkCannotHold) {
+    // An emoji and a Hangul syllable in cells; an emoji in a title is only replaced (a title names
+    // a mark, and GBK marks cannot hold it either).
+    const std::string text = "名称,\xF0\x9F\x98\x80,价格\n苹果\xF0\x9F\x98\x80,x,\xED\x95\x9C"
+                             "9\n"
+                             "香蕉,y,8\n";
+    std::vector<std::string> events;
+    Table table;
+    RowHandler handler{[&](const std::vector<std::string>& titles) {
+                           table.titles = titles;
+                           return true;
+                       },
+                       [&](const std::vector<std::string>& cells) {
+                           table.rows.push_back(cells);
+                           events.push_back("row");
+                           return true;
+                       },
+                       [&](std::size_t column, std::string_view character) {
+                           events.push_back(std::to_string(column) + ":" + std::string(character));
+                       }};
+    ASSERT_TRUE(readCsvText(text, CsvEncoding::Utf8, handler).ok());
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"0:\xF0\x9F\x98\x80", "2:\xED\x95\x9C", "row", "row"}));
+    EXPECT_EQ(table.titles, (std::vector<std::string>{gbk("名称"), "?", gbk("价格")}));
+    EXPECT_EQ(table.rows[0], (std::vector<std::string>{gbk("苹果") + "?", "x", "?9"}));
+}
+
 struct ReadCase {
     int row;
     const char* source;

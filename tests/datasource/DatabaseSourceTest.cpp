@@ -152,6 +152,33 @@ TEST_F(DatabaseSource, StreamingStopsEarlyAndTheConnectionStaysUsable) {
     }
 }
 
+TEST_F(DatabaseSource, MySqlReportsCharactersGbkCannotHold) {
+    // An emoji and an ideograph of CJK Extension B, as utf8mb4 columns hold them, beside text
+    // GBK holds, a binary string and a number, which come as they are.
+    MySqlSource source(serverParams(),
+                       gbk("select 1 as n, convert(unhex('E88BB9E69E9CF09F988020') using utf8mb4) "
+                           "as 名称, convert(unhex('F0A08080') using utf8mb4) as 备注, "
+                           "unhex('C6BB') as raw, 2.5 as price"));
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::pair<std::size_t, std::string>> lost;
+    RowHandler handler{nullptr,
+                       [&](const std::vector<std::string>& cells) {
+                           rows.push_back(cells);
+                           return true;
+                       },
+                       [&](std::size_t column, std::string_view character) {
+                           lost.emplace_back(column, std::string(character));
+                       }};
+    const Status status = source.read(handler);
+    ASSERT_TRUE(status.ok()) << status.error();
+    const std::vector<std::vector<std::string>> expectedRows = {
+        {"1", gbk("苹果") + "? ", "?", "\xC6\xBB", "2.5"}};
+    EXPECT_EQ(rows, expectedRows);
+    const std::vector<std::pair<std::size_t, std::string>> expectedLost = {{1, "\xF0\x9F\x98\x80"},
+                                                                           {2, "\xF0\xA0\x80\x80"}};
+    EXPECT_EQ(lost, expectedLost);
+}
+
 TEST_F(DatabaseSource, FailuresGiveClearTextsWithoutThePassword) {
     struct Case {
         int row;

@@ -107,5 +107,22 @@ TEST(XlsSource, StreamsRowsAndStopsWhenAsked) {
     EXPECT_EQ(firstCells, (std::vector<std::string>{gbk("苹果"), gbk("香蕉")}));
 }
 
+TEST(XlsSource, ReportsCellCharactersGbkCannotHold) {
+    XlsSource source(fixture("wide.xls"));
+    std::vector<std::string> events;
+    RowHandler handler{nullptr,
+                       [&](const std::vector<std::string>&) {
+                           events.push_back("row");
+                           return true;
+                       },
+                       [&](std::size_t column, std::string_view character) {
+                           events.push_back(std::to_string(column) + ":" + std::string(character));
+                       }};
+    ASSERT_TRUE(source.read(handler).ok());
+    // The emoji of column 7 in the first and the third data row.
+    EXPECT_EQ(events, (std::vector<std::string>{"6:\xF0\x9F\x98\x80", "row", "row",
+                                                "6:\xF0\x9F\x98\x80", "row"}));
+}
+
 } // namespace
 } // namespace tav::data

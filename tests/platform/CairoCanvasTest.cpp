@@ -621,3 +621,99 @@ TEST(PdfCanvas, TextLooksAsOnThePicture) {
 
 } // namespace
 } // namespace tav::platform
+
+namespace tav::platform {
+namespace {
+
+// The pixels of a window of `width` x `height` at (left, top) on a page drawn by `paint` on a
+// canvas over caller-owned pixels, and the untouched margin of two rows and four columns around
+// it (white unless the canvas wrote outside its window).
+struct Window {
+    int left, top, width, height;
+    std::vector<std::uint32_t> pixels; // with the margin
+    int stride() const { return (width + 8) * 4; }
+    std::uint32_t at(int x, int y) const { // -4 <= x < width + 4, -2 <= y < height + 2
+        return pixels[static_cast<std::size_t>(y + 2) * (stride() / 4) + x + 4] & 0xFFFFFF;
+    }
+};
+
+Window drawWindow(int left, int top, int width, int height, int dpi,
+                  const std::function<void(Canvas&)>& paint) {
+    Window w{left, top, width, height, {}};
+    w.pixels.assign(static_cast<std::size_t>(w.stride() / 4) * (height + 4), 0xFFFFFFFFu);
+    std::uint8_t* origin = reinterpret_cast<std::uint8_t*>(w.pixels.data()) + 2 * w.stride() + 16;
+    auto canvas =
+        createPixelCanvas({origin, width, height, w.stride()}, dpi / 254.0, dpi, left, top);
+    EXPECT_NE(canvas, nullptr);
+    if (canvas)
+        paint(*canvas);
+    return w;
+}
+
+// A canvas over caller-owned pixels draws a window of the page exactly as the picture of the
+// whole page shows it there, at scales that are not a whole dpi too, and touches nothing
+// outside the window. Edges that the window's top or left side cuts through may be shaded a
+// little differently (cairo starts stepping along them at the window), never by much.
+TEST(PixelCanvas, WindowsShowThePixelsOfTheWholePage) {
+    const auto inside = [](Canvas& canvas) {
+        canvas.setPen({3, kRed});
+        canvas.setBrush({0x00FF00});
+        canvas.drawRoundRect(50, 40, 150, 120, 30, 30);
+        canvas.drawEllipse(60, 50, 140, 90, false);
+        canvas.setPen({0, kBlack});
+        canvas.drawLine(45, 130, 190, 135);
+        canvas.setFont({kSongTi, 30});
+        canvas.setTextColor(kBlack);
+        canvas.drawText(55, 95, kZhongWen + "AB12");
+    };
+    const auto crossing = [](Canvas& canvas) {
+        canvas.setPen({3, kRed});
+        canvas.setBrush({0x00FF00});
+        canvas.drawRoundRect(5, 5, 120, 100, 40, 40);
+        canvas.setPen({0, kBlack});
+        canvas.drawLine(0, 3, 150, 110);
+        canvas.setFont({kSongTi, 40});
+        canvas.drawText(2, 20, kZhongWen + "AB12");
+    };
+    for (int dpi : {254, 381}) {
+        SCOPED_TRACE(dpi);
+        const int left = dpi * 40 / 254, top = dpi * 30 / 254; // 4 mm and 3 mm into the page
+        const int width = dpi * 150 / 254, height = dpi * 110 / 254;
+        for (bool cut : {false, true}) {
+            SCOPED_TRACE(cut ? "cut by the window" : "inside the window");
+            const auto& paint = cut ? crossing : inside;
+            const Raster whole = draw(200, 160, paint, dpi);
+            ASSERT_GT(whole.image.width, 0);
+            const Window window = drawWindow(left, top, width, height, dpi, paint);
+            int differing = 0, largest = 0;
+            for (int y = -2; y < height + 2; ++y) {
+                for (int x = -4; x < width + 4; ++x) {
+                    const bool in = x >= 0 && y >= 0 && x < width && y < height;
+                    const std::uint32_t got = window.at(x, y);
+                    const std::uint32_t expected = in ? whole.rgb(x + left, y + top) : 0xFFFFFF;
+                    if (!in) {
+                        EXPECT_EQ(got, expected) << "outside the window at " << x << "," << y;
+                        continue;
+                    }
+                    differing += got != expected;
+                    for (int shift : {0, 8, 16}) {
+                        largest = std::max(largest, std::abs(int((got >> shift) & 0xFF) -
+                                                             int((expected >> shift) & 0xFF)));
+                    }
+                }
+            }
+            if (!cut) {
+                EXPECT_EQ(differing, 0);
+            }
+            EXPECT_LE(largest, 16);
+        }
+    }
+    EXPECT_EQ(createPixelCanvas({nullptr, 10, 10, 40}, 1.0, 254, 0, 0), nullptr);
+    std::vector<std::uint32_t> small(100);
+    EXPECT_EQ(createPixelCanvas({reinterpret_cast<std::uint8_t*>(small.data()), 10, 10, 20}, 1.0,
+                                254, 0, 0),
+              nullptr); // a stride shorter than a row
+}
+
+} // namespace
+} // namespace tav::platform

@@ -167,6 +167,37 @@ TEST_F(CupsSpoolerTest, ResolvesQueueNamesAndResolutions) {
     EXPECT_EQ(m_spooler->resolutionDpi("NoSuchQueue"), std::nullopt);
 }
 
+TEST_F(CupsSpoolerTest, DescribesAQueuesResolutionAndMargins) {
+    struct Case {
+        int row;
+        const char* queue;
+        double widthMm, heightMm;
+        std::optional<int> dpi;
+        std::optional<PaperMargins> margins;
+    };
+    const Case cases[] = {
+        // scripts/cups/tav-label203.ppd: its one paper's imageable area, and the hardware
+        // margins of custom sizes (the default paper's margins here).
+        {1, "LABEL203", 100, 60, 203, PaperMargins{400, 300, 400, 200}},
+        {2, "label203", 50, 30, 203, PaperMargins{400, 300, 400, 200}},
+        {3, "PDF", 210, 297, 300, PaperMargins{0, 0, 0, 0}},
+        {4, "CAPTURE", 100, 60, std::nullopt, std::nullopt}, // raw: nothing known
+        {5, "NoSuchQueue", 100, 60, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.queue);
+        const QueueGeometry geometry = m_spooler->describeQueue(c.queue, c.widthMm, c.heightMm);
+        EXPECT_EQ(geometry.dpi, c.dpi);
+        ASSERT_EQ(geometry.margins.has_value(), c.margins.has_value());
+        if (c.margins) {
+            EXPECT_EQ(geometry.margins->left, c.margins->left);
+            EXPECT_EQ(geometry.margins->top, c.margins->top);
+            EXPECT_EQ(geometry.margins->right, c.margins->right);
+            EXPECT_EQ(geometry.margins->bottom, c.margins->bottom);
+        }
+    }
+}
+
 TEST_F(CupsSpoolerTest, PrintsOnePageOfThePaperSizeUnderTheGivenTitle) {
     std::vector<std::uint8_t> pdf = labelPdf();
     std::string title = uniqueTitle();

@@ -1,9 +1,14 @@
 #include "printengine/BatchPrinter.h"
 
+#include "NoPictures.h"
 #include "support/TempFolder.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tav::engine {
 namespace {
@@ -26,14 +31,7 @@ public:
     std::size_t failAt = 0;
 };
 
-class NoPictures : public PictureMaker {
-public:
-    tpl::SharedBytes barcode(const std::string&) override { return {}; }
-    tpl::SharedBytes qrCode(const std::string&, std::int32_t) override { return {}; }
-    std::optional<tpl::SharedBytes> pictureFile(const std::string&) override {
-        return std::nullopt;
-    }
-};
+using test::NoPictures;
 
 tpl::Template twoTexts() {
     tpl::Template tpl;
@@ -83,6 +81,24 @@ TEST(BatchPrinter, APictureFileThatCannotBeReadFailsTheRow) {
     EXPECT_TRUE(sink.labels.empty()) << "a label must not show another row's picture";
 }
 
+TEST(BatchPrinter, AnEmptyPictureCellKeepsTheCurrentPicture) {
+    tpl::Template tpl = twoTexts();
+    tpl::TemplateElement photo;
+    photo.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    photo.mark = "PHOTO";
+    const std::uint8_t logo[] = {'B', 'M'};
+    photo.image.source = photo.image.shown = tpl::SharedBytes(logo, sizeof logo);
+    tpl.elements.push_back(photo);
+    RecordingSink sink;
+    NoPictures maker;
+    BatchPrinter batch(tpl, sink, maker);
+    batch.setTitles({"NAME", "PHOTO"});
+    const auto report = batch.printRow(2, {"apple", ""});
+    EXPECT_TRUE(report.printed) << report.error;
+    EXPECT_EQ(sink.labels.size(), 1u);
+    EXPECT_EQ(tpl.elements[2].image.shown, tpl::SharedBytes(logo, sizeof logo));
+}
+
 TEST(BatchPrinter, JobNamesCarryTheRowPosition) {
     EXPECT_EQ(batchJobName(1), "TAVPrint_1");
     EXPECT_EQ(batchJobName(120), "TAVPrint_120");
@@ -112,6 +128,39 @@ TEST(PdfFileLabelSink, WritesOnePagePerPrintedLabelWhenFinished) {
     const std::string pdf(bytes.begin(), bytes.end());
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
     EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
+}
+
+TEST(PdfFileLabelSink, AFullDiskFailsTheBatchNotJustTheRow) {
+    test::TempFolder folder;
+    const auto path = folder.file("batch.pdf");
+    // In a child process, whose file size limit stands for a full disk.
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::string error;
+        tpl::Template tpl = twoTexts();
+        auto sink = PdfFileLabelSink::create(path, tpl.page, 300, kStandardScreenDpi, error);
+        if (!sink)
+            ::_exit(2);
+        int code = 4; // every page went into a file larger than the limit
+        for (std::size_t row = 1; row <= 20000 && code == 4; ++row) {
+            tpl.elements[0].content = "label " + std::to_string(row);
+            const PrintOutcome outcome = sink->output(tpl, row);
+            if (!outcome.ok())
+                code =
+                    outcome.status == PrintStatus::WriteFailed && endsBatch(outcome.status) ? 0 : 3;
+        }
+        sink.reset();
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "the temporary file stays behind";
 }
 
 TEST(PdfFileLabelSink, ABatchThatIsNotFinishedLeavesNoFile) {

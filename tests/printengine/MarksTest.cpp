@@ -211,6 +211,12 @@ TEST(Marks, PictureElementsTakeTheFileTheValueNames) {
     EXPECT_EQ(tpl.elements[0].content, "photo /pics/a.png");
     EXPECT_EQ(tpl.elements[0].image.source, FakePictureMaker::bytes("PNG-A"));
     EXPECT_EQ(tpl.elements[0].image.shown, FakePictureMaker::bytes("PNG-A"));
+
+    // No file named at all (an empty cell): the picture stays; SetMark still answers 0.
+    EXPECT_EQ(fillMark(tpl, "{P}", "", maker), MarkOutcome::PictureKept);
+    EXPECT_EQ(tpl.elements[0].content, "photo ");
+    EXPECT_EQ(tpl.elements[0].image.shown, FakePictureMaker::bytes("PNG-A"));
+    EXPECT_EQ(setMark(tpl, "{P}", "", maker), 0);
 }
 
 TEST(Marks, OtherKindsOnlyChangeTheirContent) {

@@ -15,7 +15,8 @@ using tpl::ElementKind;
 class FakeSpooler : public platform::Spooler {
 public:
     SpoolStatus listPrinters(std::vector<platform::PrinterInfo>& printers) override {
-        printers = {{"Office", true, ""}, {"Zebra", false, ""}};
+        ++resolveCalls;
+        printers = {{"Office", hasDefault, ""}, {"Zebra", false, ""}, {"标签机", false, ""}};
         return reachable ? SpoolStatus::Ok : SpoolStatus::NoScheduler;
     }
     SpoolStatus resolvePrinter(const std::string& name, std::string& queue) override {
@@ -56,6 +57,7 @@ public:
     int resolveCalls = 0;
     bool reachable = true;
     bool refuse = false;
+    bool hasDefault = true;
 };
 
 tpl::Template label(const std::string& printer = "") {
@@ -102,6 +104,16 @@ TEST(PrintJob, TheRequestsPrinterOverridesTheTemplates) {
     EXPECT_EQ(spooler.submitted.at(1).printer, "Office");
 }
 
+TEST(PrintJob, AnUnknownPrinterPrintsOnTheDefault) {
+    FakeSpooler spooler;
+    PrintTarget used;
+    ASSERT_TRUE(printTemplate(label("ZDesigner GK888t (EPL)"), {"", "x", 1}, spooler, &used).ok());
+    EXPECT_EQ(spooler.submitted.at(0).printer, "Office");
+    EXPECT_EQ(used.match, QueueMatch::Default);
+    EXPECT_EQ(describeSubstitution(used), "printing on Office for the printer \"ZDesigner GK888t "
+                                          "(EPL)\" (the default printer)");
+}
+
 TEST(PrintJob, FailuresSubmitNothing) {
     struct Case {
         int row;
@@ -110,6 +122,7 @@ TEST(PrintJob, FailuresSubmitNothing) {
         bool reachable;
         bool refuse;
         PrintStatus status;
+        bool hasDefault = true;
     };
     tpl::Template empty = label();
     empty.elements.clear();
@@ -121,7 +134,9 @@ TEST(PrintJob, FailuresSubmitNothing) {
     brokenBarcode.elements.push_back(barcode); // its picture was never made
     const Case cases[] = {
         {1, "nothing to print", empty, true, false, PrintStatus::EmptyTemplate},
-        {2, "unknown printer", label("Nowhere"), true, false, PrintStatus::UnknownPrinter},
+        {2, "unknown printer, and no default to print on instead", label("Nowhere"), true, false,
+         PrintStatus::UnknownPrinter, false},
+        {7, "no printer named and no default", label(), true, false, PrintStatus::NoPrinter, false},
         {3, "no scheduler", label(), false, false, PrintStatus::NoScheduler},
         {4, "paper of no size", noPaper, true, false, PrintStatus::BadPaper},
         {5, "a barcode without a picture cancels the job", brokenBarcode, true, false,
@@ -133,6 +148,7 @@ TEST(PrintJob, FailuresSubmitNothing) {
         FakeSpooler spooler;
         spooler.reachable = c.reachable;
         spooler.refuse = c.refuse;
+        spooler.hasDefault = c.hasDefault;
         const auto outcome = printTemplate(c.tpl, {"", "job", 1}, spooler);
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_FALSE(outcome.error.empty());
@@ -156,6 +172,7 @@ TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
     EXPECT_EQ(spooler.submitted[2].title, "TAVPrint_5");
     EXPECT_EQ(spooler.submitted[2].printer, "Zebra");
 
+    spooler.hasDefault = false;
     EXPECT_FALSE(SpoolerLabelSink::create(spooler, label("Nowhere"), "", kStandardScreenDpi,
                                           std::chrono::milliseconds(0), outcome));
     EXPECT_EQ(outcome.status, PrintStatus::UnknownPrinter);

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace tav::cli {
+namespace tav::engine {
 
 class RowSelection {
 public:
@@ -27,4 +27,4 @@ private:
     std::vector<std::pair<std::size_t, std::size_t>> m_ranges; // inclusive; empty: every row
 };
 
-} // namespace tav::cli
+} // namespace tav::engine

@@ -1,9 +1,9 @@
-#include "cli/RowSelection.h"
+#include "printengine/RowSelection.h"
 
 #include <charconv>
 #include <limits>
 
-namespace tav::cli {
+namespace tav::engine {
 namespace {
 
 bool parsePosition(const std::string& text, std::size_t& out) {
@@ -68,4 +68,4 @@ bool RowSelection::endsBefore(std::size_t position) const {
     return true;
 }
 
-} // namespace tav::cli
+} // namespace tav::engine

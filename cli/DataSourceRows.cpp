@@ -1,0 +1,64 @@
+#include "cli/DataSourceRows.h"
+
+namespace tav::cli {
+namespace {
+
+// A row as it was read: its cells and the characters they could not hold.
+struct ReadRow {
+    std::vector<std::string> cells;
+    std::vector<engine::UnprintableCharacter> unprintable;
+};
+
+} // namespace
+
+std::string DataSourceRows::read(engine::BatchRowReceiver& receiver) {
+    if (m_reading == RowReading::WholeResultFirst)
+        return readWholeFirst(receiver);
+    std::vector<engine::UnprintableCharacter> unprintable;
+    data::RowHandler handler;
+    handler.onTitles = [&](const std::vector<std::string>& titles) {
+        return receiver.titles(titles);
+    };
+    handler.onUnprintable = [&](std::size_t column, std::string_view character) {
+        unprintable.push_back({column, std::string(character)});
+    };
+    handler.onRow = [&](const std::vector<std::string>& cells) {
+        const bool more = receiver.row(cells, unprintable);
+        unprintable.clear();
+        return more;
+    };
+    const data::Status status = m_source.read(handler);
+    m_source.close();
+    return status.error();
+}
+
+std::string DataSourceRows::readWholeFirst(engine::BatchRowReceiver& receiver) {
+    std::vector<std::string> titles;
+    std::vector<ReadRow> rows;
+    std::vector<engine::UnprintableCharacter> unprintable;
+    data::RowHandler handler;
+    handler.onTitles = [&](const std::vector<std::string>& read) {
+        titles = read;
+        return true;
+    };
+    handler.onUnprintable = [&](std::size_t column, std::string_view character) {
+        unprintable.push_back({column, std::string(character)});
+    };
+    handler.onRow = [&](const std::vector<std::string>& cells) {
+        rows.push_back({cells, std::move(unprintable)});
+        unprintable.clear();
+        return true;
+    };
+    const data::Status status = m_source.read(handler);
+    m_source.close();
+    if (!status)
+        return status.error();
+    if (!receiver.titles(titles))
+        return {};
+    for (const ReadRow& row : rows)
+        if (!receiver.row(row.cells, row.unprintable))
+            break;
+    return {};
+}
+
+} // namespace tav::cli

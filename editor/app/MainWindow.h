@@ -1,0 +1,118 @@
+// The designer's main window: menus, tool bar, tool box, property bar, rulers, canvas, scroll
+// bars and status bar, and the life of the open document (new, open, save, print, exit). Every
+// question and message goes through Dialogs.
+#pragma once
+
+#include "editor/app/Dialogs.h"
+#include "editor/core/UndoHistory.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QScrollBar;
+class QSlider;
+class QTabWidget;
+
+namespace tav::editor {
+
+class PageView;
+class Ruler;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kMinimumWidth = 1200;
+    static constexpr int kMinimumHeight = 700;
+
+    explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Opens the file named by the program's arguments, joined with blanks and trimmed. False
+    // when the program must end (the file is missing or cannot be opened; the user was told).
+    bool openFromArguments(const QStringList& arguments);
+
+    // The menu commands.
+    void newDocument();
+    void openDocument();
+    void save();
+    void saveAs();
+    void print();
+    void printPreview();
+    void printSetup();
+    void exitProgram();
+    void undo();
+    void redo();
+    void help();
+    void about();
+
+    const QString& currentPath() const { return m_currentPath; }
+    UndoHistory& history() { return m_history; }
+    PageView& pageView() { return *m_view; }
+    // Sets the zoom as the slider does (1..20 = 10 %..200 %).
+    void setZoomStep(int step);
+    // Scrolls the canvas to show this content pixel at its top-left corner.
+    void scrollTo(QPoint contentPixel);
+
+signals:
+    // The user confirmed the exit question: the program ends with this code.
+    void finished(int exitCode);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    QWidget* buildToolBox();
+    QWidget* buildPropertyBar();
+    QWidget* buildCanvasArea();
+    void buildStatusBar();
+
+    bool loadInto(const QString& path);
+    bool saveTo(const QString& path);
+    void setCaption();
+    void documentReplaced();
+    void showPageTab();
+    void refreshPanels();
+    void showZoomOf(const EditorDocument& document);
+    void layoutCanvas();
+    void redraw();
+    void pointerMoved(QPoint contentPixel);
+
+    Dialogs& m_dialogs;
+    UndoHistory m_history;
+    QString m_currentPath;
+
+    QAction* m_newAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_previewAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QAction* m_centreHAction = nullptr;
+    QAction* m_centreVAction = nullptr;
+    QAction* m_raiseAction = nullptr;
+    QAction* m_lowerAction = nullptr;
+    QAction* m_deleteAction = nullptr;
+
+    QButtonGroup* m_tools = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    QComboBox* m_printerCombo = nullptr;
+    QComboBox* m_zoomCombo = nullptr;
+    QSlider* m_zoomSlider = nullptr;
+    PageView* m_view = nullptr;
+    Ruler* m_topRuler = nullptr;
+    Ruler* m_leftRuler = nullptr;
+    QScrollBar* m_horizontal = nullptr;
+    QScrollBar* m_vertical = nullptr;
+    QLabel* m_status[3] = {nullptr, nullptr, nullptr};
+};
+
+} // namespace tav::editor
