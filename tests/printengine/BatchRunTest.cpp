@@ -164,7 +164,8 @@ TEST(RunBatch, AFailureEveryLaterRowWouldMeetStopsTheBatch) {
 // A spooler whose scheduler goes away after `jobsBeforeGone` jobs.
 class VanishingSpooler : public platform::Spooler {
 public:
-    platform::SpoolStatus listPrinters(std::vector<platform::PrinterInfo>&) override {
+    platform::SpoolStatus listPrinters(std::vector<platform::PrinterInfo>& printers) override {
+        printers = {{"LABELS", true, ""}};
         return platform::SpoolStatus::Ok;
     }
     platform::SpoolStatus resolvePrinter(const std::string&, std::string& queue) override {

@@ -36,10 +36,11 @@ using tav::editor::test::ScriptedDialogs;
 
 namespace {
 
-tav::editor::PageChange printerOnly(const char* name) {
-    tav::editor::PageChange change;
-    change.printerName = name;
-    return change;
+// A picture no decoder reads: the engine refuses to print a page it cannot draw whole, so a
+// print that got as far as the engine shows its error box.
+void addUndrawablePicture(tav::editor::EditorDocument& document) {
+    const std::uint8_t garbage[] = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'};
+    document.addPicture(10, 10, 100, 100, tav::tpl::SharedBytes(garbage, sizeof garbage));
 }
 
 const QString kExamples = QStringLiteral(TAV_SOURCE_DIR "/examples");
@@ -311,8 +312,8 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
-        // A printer that does not exist: had anything been printed, an error box would say so.
-        window.history().current().setPage(printerOnly("no-such-printer"));
+        // Had anything reached the engine, its error box would say so.
+        addUndrawablePicture(window.history().current());
         dialogs.integers = {answer};
         window.print();
         const QList<Asked> countOnly{{"integer", texts::kCopiesTitle, texts::kCopiesPrompt + "|1"}};
@@ -324,7 +325,7 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
-        window.history().current().setPage(printerOnly("no-such-printer"));
+        addUndrawablePicture(window.history().current());
         dialogs.integers = {3};
         window.print();
         // One box, and the remaining copies are skipped.
