@@ -5,7 +5,7 @@
 #include "TypicalLabel.h"
 #include "dotgauge.h"
 
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"

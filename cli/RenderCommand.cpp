@@ -4,7 +4,7 @@
 #include "cli/PrintCommands.h"
 #include "dotgauge.h"
 #include "platform/File.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "printengine/PageRenderer.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "platform/Charset.h"
 #include "platform/File.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "printengine/MarkText.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"

@@ -2,7 +2,7 @@
 
 #include "platform/Charset.h"
 #include "platform/Device.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PrinterSettings.h"
 

@@ -1,7 +1,7 @@
 #include "editor/app/PageView.h"
 
 #include "dotgauge.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
