@@ -11,10 +11,12 @@
 
 TAV_EXTERN_C_BEGIN
 
-/* Reads the template file at `path` into the engine.
+/* Reads the template file at `path` into the engine. `path` is GBK like every text here; where
+ * the file system names files in UTF-8 the path is tried as given first, then converted.
  * Returns 1 when loaded (also when the file was short or elements lay outside the paper and
  * were dropped). Returns 0 when no file exists at `path` (the previous template stays loaded),
- * or when the file cannot be opened or is not a "TAV 3.1..." file (the engine is left empty). */
+ * or when what is there cannot be opened, is not a regular file (a folder, a FIFO, a device:
+ * never waited on) or is not a "TAV 3.1..." file (the engine is left empty). */
 TAV_API int TAV_CALL TAVLoad(const char* path);
 
 /* Empties the loaded template. */
