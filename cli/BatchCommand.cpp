@@ -4,7 +4,6 @@
 #include "cli/CommandLine.h"
 #include "cli/DataSourceRows.h"
 #include "cli/ExitCodes.h"
-#include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/PrintCommands.h"
 #include "datasource/CsvSource.h"
@@ -16,6 +15,7 @@
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
 #include "printengine/BatchRun.h"
+#include "printengine/InProcessPictureMaker.h"
 #include "printengine/RowSelection.h"
 
 #include <iostream>
@@ -179,7 +179,7 @@ int runBatch(const std::vector<std::string>& args) {
         reportSubstitution("batch", static_cast<engine::SpoolerLabelSink&>(*sink).target());
     }
 
-    InProcessPictureMaker pictures;
+    engine::InProcessPictureMaker pictures;
     engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
     const bool database = line.value("--mysql") || line.value("--odbc");

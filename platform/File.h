@@ -69,7 +69,9 @@ public:
 
     bool open(const std::string& path, std::string& error);
     bool write(std::span<const std::uint8_t> bytes, std::string& error);
-    bool commit(std::string& error);
+    // `flush` false skips waiting for the data and the rename to reach the disk: for files that
+    // can be made again, where a failed write must not cost the old file but a power cut may.
+    bool commit(std::string& error, bool flush = true);
 
 private:
     void abandon();
@@ -83,7 +85,7 @@ private:
 // it over `path`; a failure at any step leaves a previous file at `path` as it was. An existing
 // file keeps its permission bits. On failure `error` says why.
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error);
+                         std::string& error, bool flush = true);
 
 // Writes every byte of `bytes` to the file at `path`, creating it when it does not exist, and
 // closes it. True only when all of it was written; when a step fails after the file was opened,
@@ -94,5 +96,12 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
 // wait for the data to reach the disk, which costs many times the write itself for small
 // pictures rewritten often. A reader that looks while it runs may see old and new bytes mixed.
 bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Writes `bytes` to `path` so that a failed write never costs what the file held: a regular file
+// that holds something is replaced atomically (writeFileAtomically); a new or empty file (such as
+// a scratch file created for the purpose), a symbolic link or anything that is not a regular file
+// is written directly (overwriteWholeFile). Neither waits for the disk: these are pictures that
+// can be made again, and flushing made a replacement cost 0.7 ms instead of 0.26 ms.
+bool replaceWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace tav::platform

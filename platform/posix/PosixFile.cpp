@@ -234,12 +234,12 @@ bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes, std::string& e
     return true;
 }
 
-bool AtomicFileWriter::commit(std::string& error) {
+bool AtomicFileWriter::commit(std::string& error, bool flush) {
     if (m_fd < 0) {
         error = "no file is open for writing";
         return false;
     }
-    bool ok = ::fsync(m_fd) == 0;
+    bool ok = !flush || ::fsync(m_fd) == 0;
     if (!ok)
         error = describe("cannot flush", m_temp);
     const int fd = m_fd;
@@ -256,6 +256,8 @@ bool AtomicFileWriter::commit(std::string& error) {
         ::unlink(m_temp.c_str());
         return false;
     }
+    if (!flush)
+        return true;
     // Make the rename itself durable.
     int dir = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
@@ -274,9 +276,9 @@ void AtomicFileWriter::abandon() {
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error) {
+                         std::string& error, bool flush) {
     AtomicFileWriter writer;
-    return writer.open(path, error) && writer.write(bytes, error) && writer.commit(error);
+    return writer.open(path, error) && writer.write(bytes, error) && writer.commit(error, flush);
 }
 
 bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -299,6 +301,15 @@ bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> b
     if (!ok && S_ISREG(st.st_mode))
         ::unlink(path.c_str());
     return ok;
+}
+
+bool replaceWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    struct stat st {};
+    if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        std::string error;
+        return writeFileAtomically(path, bytes, error, false);
+    }
+    return overwriteWholeFile(path, bytes);
 }
 
 } // namespace tav::platform
