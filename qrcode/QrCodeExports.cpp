@@ -56,11 +56,10 @@ TAV_API int TAV_CALL QRSaveAsBMP(const char* path) {
     try {
         if (!path || !*path)
             return 0;
-        tav::qr::QrError error = tav::qr::QrError::None;
-        auto bmp = tav::qr::renderQrBmp(settings(), error);
+        auto bmp = tav::qr::renderQrBmp(settings());
         if (!bmp)
             return 0;
-        return tav::platform::replaceWholeFile(path, *bmp) ? 1 : 0;
+        return tav::platform::replaceWholeFile(path, bmp.value()) ? 1 : 0;
     } catch (...) {
         return 0;
     }
