@@ -104,12 +104,4 @@ std::uint64_t moduleCount(std::string_view widths) {
     return modules;
 }
 
-std::vector<std::uint8_t> encodeValues(std::string_view text) {
-    std::vector<Segment> segments;
-    std::vector<std::uint8_t> values;
-    segmentText(text, segments);
-    symbolValues(text, segments, values);
-    return values;
-}
-
 } // namespace tav::barcode

@@ -52,7 +52,4 @@ void elementWidths(std::span<const std::uint8_t> values, std::string& widths);
 // The module count of an element-width string: the sum of its digits.
 std::uint64_t moduleCount(std::string_view widths);
 
-// Convenience for tests and one-off callers: all three stages at once.
-std::vector<std::uint8_t> encodeValues(std::string_view text);
-
 } // namespace tav::barcode

@@ -5,6 +5,7 @@
 //   build/bin/batch_bench --benchmark_filter='100000/'
 // Whole tavprint runs, process start included: bench/batch_process.sh
 #include "TypicalLabel.h"
+#include "dotgauge.h"
 
 #include "cli/DataSourceRows.h"
 #include "datasource/CsvSource.h"
@@ -45,7 +46,7 @@ void BM_BatchCsvToPdf(benchmark::State& state) {
     for (auto _ : state) {
         tpl::Template tpl = bench::typicalLabel();
         std::string error;
-        auto sink = engine::PdfFileLabelSink::create(pdf, tpl.page, 300, error);
+        auto sink = engine::PdfFileLabelSink::create(pdf, tpl.page, 300, GetDPI(), error);
         engine::BatchPrinter batch(tpl, *sink, engine::libraryPictureMaker());
         data::CsvSource source(csv);
         cli::DataSourceRows sourceRows(source);

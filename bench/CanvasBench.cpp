@@ -4,7 +4,7 @@
 // PdfLabelDocument is what one print job costs (a whole PDF per label); PdfLabelPages is a batch
 // of labels as pages of one PDF; PngLabel is a preview picture at 300 dpi.
 #include "platform/ImageCodec.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 
 #include <benchmark/benchmark.h>
 

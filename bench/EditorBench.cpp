@@ -42,8 +42,7 @@ tpl::Template manyElements() {
 
 void openTenThousandElements(benchmark::State& state) {
     const auto path = platform::createScratchFile();
-    std::string error;
-    if (!path || !tpl::writeTemplateFile(*path, manyElements(), error)) {
+    if (!path || !tpl::writeTemplateFile(*path, manyElements())) {
         state.SkipWithError("cannot write the template");
         return;
     }
@@ -59,8 +58,7 @@ BENCHMARK(openTenThousandElements)->Unit(benchmark::kMillisecond);
 void drawnTemplateOfTenThousand(benchmark::State& state) {
     editor::EditorDocument doc;
     const auto path = platform::createScratchFile();
-    std::string error;
-    if (!path || !tpl::writeTemplateFile(*path, manyElements(), error) ||
+    if (!path || !tpl::writeTemplateFile(*path, manyElements()) ||
         doc.load(*path) != editor::LoadStatus::Loaded) {
         state.SkipWithError("cannot write the template");
         return;

@@ -3,8 +3,9 @@
 //   build/bin/engine_bench
 // BM_SubmitToCups needs the test queue CAPTURE (scripts/services); without it, it is skipped.
 #include "TypicalLabel.h"
+#include "dotgauge.h"
 
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"
@@ -55,7 +56,7 @@ void BM_RenderLabelToPdf(benchmark::State& state) {
     const tpl::Template tpl = filledLabel(1);
     for (auto _ : state) {
         auto canvas = platform::createPdfCanvas(tpl.page.paperWidth, tpl.page.paperHeight, 300);
-        engine::renderTemplate(tpl, *canvas, {300});
+        engine::renderTemplate(tpl, *canvas, {.deviceDpiY = 300, .screenDpi = GetDPI()});
         benchmark::DoNotOptimize(canvas->finish().size());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
@@ -73,7 +74,8 @@ void BM_SubmitToCups(benchmark::State& state) {
     std::size_t n = 0;
     for (auto _ : state) {
         const tpl::Template tpl = filledLabel(++n);
-        auto outcome = engine::printTemplate(tpl, {"CAPTURE", "engine_bench", 1}, *spooler);
+        auto outcome =
+            engine::printTemplate(tpl, {"CAPTURE", "engine_bench", 1, GetDPI()}, *spooler);
         if (!outcome.ok()) {
             state.SkipWithError(outcome.error.c_str());
             return;

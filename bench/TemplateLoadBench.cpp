@@ -64,9 +64,8 @@ Template bigPicture() {
 
 std::string writeScratch(const Template& tpl, const char* name) {
     std::string path = "/tmp/tav-bench-" + std::to_string(::getpid()) + "-" + name;
-    std::string error;
-    if (!writeTemplateFile(path, tpl, error))
-        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), error.c_str());
+    if (auto saved = writeTemplateFile(path, tpl); !saved)
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), saved.error().c_str());
     return path;
 }
 

@@ -11,9 +11,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: write_typical_label OUT.tav\n";
         return 2;
     }
-    std::string error;
-    if (!tav::tpl::writeTemplateFile(argv[1], tav::bench::typicalLabel(), error)) {
-        std::cerr << "write_typical_label: " << error << "\n";
+    if (auto saved = tav::tpl::writeTemplateFile(argv[1], tav::bench::typicalLabel()); !saved) {
+        std::cerr << "write_typical_label: " << saved.error() << "\n";
         return 1;
     }
     return 0;

@@ -13,6 +13,7 @@
 #include "datasource/MySqlSource.h"
 #include "datasource/OdbcSource.h"
 #include "datasource/XlsSource.h"
+#include "dotgauge.h"
 #include "platform/Charset.h"
 #include "platform/Interruption.h"
 #include "platform/SystemSpooler.h"
@@ -192,11 +193,13 @@ int runBatch(const std::vector<std::string>& args) {
     if (int code = loadTemplateWithMarks("batch", file, line.values("--set"), tpl); code != kExitOk)
         return code;
 
-    // Where the labels go; the printer is found before the first row is read.
+    // Where the labels go; the printer is found before the first row is read, the screen's
+    // resolution asked once for the whole batch.
+    const int screenDpi = GetDPI();
     std::unique_ptr<platform::Spooler> spooler;
     std::unique_ptr<engine::LabelSink> sink;
     if (output) {
-        sink = engine::PdfFileLabelSink::create(*output, tpl.page, dpi, error);
+        sink = engine::PdfFileLabelSink::create(*output, tpl.page, dpi, screenDpi, error);
         if (!sink) {
             std::cerr << "tavprint batch: " << error << "\n";
             return kExitFailed;
@@ -204,7 +207,7 @@ int runBatch(const std::vector<std::string>& args) {
     } else {
         spooler = platform::createCupsSpooler();
         engine::PrintOutcome found;
-        sink = engine::SpoolerLabelSink::create(*spooler, tpl, *printer,
+        sink = engine::SpoolerLabelSink::create(*spooler, tpl, *printer, screenDpi,
                                                 std::chrono::milliseconds(delayMs), found);
         if (!sink) {
             std::cerr << "tavprint batch: " << found.error << "\n";

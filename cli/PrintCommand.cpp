@@ -2,6 +2,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/PrintCommands.h"
+#include "dotgauge.h"
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
 #include "platform/Utf8.h"
@@ -62,6 +63,7 @@ int runPrint(const std::vector<std::string>& args) {
     const std::string& file = line.positionals().front();
     engine::PrintRequest request;
     request.copies = copies;
+    request.screenDpi = GetDPI();
     // Names come in UTF-8 and go to the engine as GBK, as a template would hold them.
     const auto printer = platform::utf8ToGbk(line.value("--printer").value_or(""));
     const auto jobName = platform::utf8ToGbk(line.value("--job-name").value_or(baseName(file)));

@@ -3,8 +3,9 @@
 #include "cli/LoadedTemplate.h"
 #include "cli/OutputPath.h"
 #include "cli/PrintCommands.h"
+#include "dotgauge.h"
 #include "platform/File.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "printengine/PageRenderer.h"
 
 #include <algorithm>
@@ -56,7 +57,8 @@ int runRender(const std::vector<std::string>& args) {
                   << " tenths of a millimetre cannot be drawn at " << dpi << " dpi\n";
         return kExitFailed;
     }
-    const auto rendered = engine::renderTemplate(tpl, *canvas, {dpi});
+    const auto rendered =
+        engine::renderTemplate(tpl, *canvas, {.deviceDpiY = dpi, .screenDpi = GetDPI()});
     if (!rendered.ok) {
         std::cerr << "tavprint render: " << file << ": element " << rendered.failedElement + 1
                   << ": " << rendered.error << "\n";

@@ -28,6 +28,8 @@ function(tav_shared_library name)
         # clang leaves the sanitizer runtime to the program, so only plain builds can insist.
         target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
+    # tests/exports checks that the library exports exactly what this header declares.
+    set_target_properties(${name} PROPERTIES TAV_HEADER ${ARG_HEADER})
     set_property(GLOBAL APPEND PROPERTY TAV_INSTALLED_LIBRARIES ${name})
     set_property(GLOBAL APPEND PROPERTY TAV_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/${ARG_HEADER})
 endfunction()

@@ -6,6 +6,8 @@
 // a password.
 #pragma once
 
+#include "common/Status.h"
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -16,46 +18,8 @@
 
 namespace tav::data {
 
-// The outcome of an operation without a value: success, or the reason it failed.
-class Status {
-public:
-    static Status success() { return Status(); }
-    static Status failure(std::string message) { return Status(std::move(message)); }
-
-    bool ok() const { return !m_error.has_value(); }
-    explicit operator bool() const { return ok(); }
-    // The UTF-8 text that says why it failed; empty on success.
-    const std::string& error() const {
-        static const std::string none;
-        return m_error ? *m_error : none;
-    }
-
-private:
-    Status() = default;
-    explicit Status(std::string message) : m_error(std::move(message)) {}
-    std::optional<std::string> m_error;
-};
-
-// A value, or the reason there is none.
-template <typename T> class Result {
-public:
-    Result(T value) : m_value(std::move(value)) {}
-    Result(Status failed) : m_status(std::move(failed)) {}
-    static Result failure(std::string message) {
-        return Result(Status::failure(std::move(message)));
-    }
-
-    bool ok() const { return m_value.has_value(); }
-    explicit operator bool() const { return ok(); }
-    const std::string& error() const { return m_status.error(); }
-    const Status& status() const { return m_status; }
-    T& value() { return *m_value; }
-    const T& value() const { return *m_value; }
-
-private:
-    std::optional<T> m_value;
-    Status m_status = Status::success();
-};
+using tav::Result;
+using tav::Status;
 
 // A whole result held in memory: the column titles and every row, each row exactly as wide as
 // the titles.

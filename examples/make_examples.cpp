@@ -167,9 +167,8 @@ int main(int argc, char** argv) {
                                                    {"product-label.tav", productLabel()}};
     for (auto& [name, tpl] : examples) {
         makePictures(tpl);
-        std::string error;
-        if (!tav::tpl::writeTemplateFile(folder + "/" + name, tpl, error)) {
-            std::cerr << "make_examples: " << error << "\n";
+        if (auto saved = tav::tpl::writeTemplateFile(folder + "/" + name, tpl); !saved) {
+            std::cerr << "make_examples: " << saved.error() << "\n";
             return 1;
         }
     }

@@ -106,17 +106,14 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
                          std::string& error, bool flush = true,
                          NewFileAccess access = NewFileAccess::Default);
 
-// Creates the file at `path` or truncates it, then writes every byte of `bytes` and closes it.
-// True only when all of it was written; when a step fails after the file was opened, the partly
-// written file is removed. For scratch files handed between libraries, where the caller owns the
-// path and nothing must survive a failure half-written.
-bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
-
-// Like writeWholeFile, and with the same result, but an existing regular file is written over
-// in place and then cut to the length of `bytes` instead of being emptied first. On ext4,
-// emptying a file and writing it again makes close() wait for the data to reach the disk,
-// which costs many times the write itself for small pictures rewritten often. A reader that
-// looks while it runs may see old and new bytes mixed.
+// Writes every byte of `bytes` to the file at `path`, creating it when it does not exist, and
+// closes it. True only when all of it was written; when a step fails after the file was opened,
+// the partly written regular file is removed. For scratch files handed between libraries, where
+// the caller owns the path and nothing must survive a failure half-written.
+// An existing regular file is written over in place and then cut to the length of `bytes`
+// instead of being emptied first: on ext4, emptying a file and writing it again makes close()
+// wait for the data to reach the disk, which costs many times the write itself for small
+// pictures rewritten often. A reader that looks while it runs may see old and new bytes mixed.
 bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 // Writes `bytes` to `path` so that a failed write never costs what the file held: a regular file

@@ -2,7 +2,7 @@
 
 #include "platform/Charset.h"
 #include "platform/File.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "printengine/MarkText.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"
@@ -33,15 +33,15 @@ bool endsBatch(PrintStatus status) {
     return false;
 }
 
-std::unique_ptr<SpoolerLabelSink> SpoolerLabelSink::create(platform::Spooler& spooler,
-                                                           const tpl::Template& tpl,
-                                                           const std::string& printer,
-                                                           std::chrono::milliseconds pause,
-                                                           PrintOutcome& outcome) {
+std::unique_ptr<SpoolerLabelSink>
+SpoolerLabelSink::create(platform::Spooler& spooler, const tpl::Template& tpl,
+                         const std::string& printer, int screenDpi, std::chrono::milliseconds pause,
+                         PrintOutcome& outcome) {
     PrintTarget target;
     outcome = findPrintTarget(tpl, printer, spooler, target);
     if (!outcome.ok())
         return nullptr;
+    target.screenDpi = screenDpi;
     return std::unique_ptr<SpoolerLabelSink>(
         new SpoolerLabelSink(spooler, std::move(target), pause));
 }
@@ -54,9 +54,10 @@ PrintOutcome SpoolerLabelSink::output(const tpl::Template& tpl, std::size_t posi
 
 std::unique_ptr<PdfFileLabelSink> PdfFileLabelSink::create(const std::string& path,
                                                            const tpl::PageSettings& page, int dpi,
-                                                           std::string& error) {
+                                                           int screenDpi, std::string& error) {
     std::unique_ptr<PdfFileLabelSink> sink(new PdfFileLabelSink());
     sink->m_dpi = dpi;
+    sink->m_screenDpi = screenDpi;
     sink->m_file = std::make_unique<platform::AtomicFileWriter>();
     if (!sink->m_file->open(path, error))
         return nullptr;
@@ -76,7 +77,8 @@ std::unique_ptr<PdfFileLabelSink> PdfFileLabelSink::create(const std::string& pa
 PdfFileLabelSink::~PdfFileLabelSink() = default;
 
 PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
-    const RenderOptions options{m_dpi, &m_pictures};
+    const RenderOptions options{
+        .deviceDpiY = m_dpi, .pictures = &m_pictures, .screenDpi = m_screenDpi};
     PreparedPage page;
     RenderResult prepared = preparePage(tpl, options, page);
     if (prepared.ok) // before the page is begun: a label that cannot be drawn leaves no page

@@ -38,10 +38,11 @@ std::string batchJobName(std::size_t position);
 class SpoolerLabelSink final : public LabelSink {
 public:
     // The queue is found once, here: `printer` (GBK; empty: the template's printer, else the
-    // default). Nothing, with `outcome` saying why, when there is no such queue.
+    // default). Nothing, with `outcome` saying why, when there is no such queue. Labels are
+    // drawn for `screenDpi` (see RenderOptions::screenDpi).
     static std::unique_ptr<SpoolerLabelSink>
     create(platform::Spooler& spooler, const tpl::Template& tpl, const std::string& printer,
-           std::chrono::milliseconds pause, PrintOutcome& outcome);
+           int screenDpi, std::chrono::milliseconds pause, PrintOutcome& outcome);
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
     // The queue the labels go to, and how it was found.
     const PrintTarget& target() const { return m_target; }
@@ -63,8 +64,10 @@ private:
 class PdfFileLabelSink final : public LabelSink {
 public:
     // Nothing, with `error` set, when the file cannot be created or the paper has no size.
-    static std::unique_ptr<PdfFileLabelSink>
-    create(const std::string& path, const tpl::PageSettings& page, int dpi, std::string& error);
+    // Pages are drawn at `dpi` for `screenDpi` (see RenderOptions).
+    static std::unique_ptr<PdfFileLabelSink> create(const std::string& path,
+                                                    const tpl::PageSettings& page, int dpi,
+                                                    int screenDpi, std::string& error);
     ~PdfFileLabelSink() override;
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
     PrintOutcome finish() override;
@@ -77,6 +80,7 @@ private:
     std::string m_writeError;
     std::unique_ptr<platform::PageCanvas> m_canvas;
     int m_dpi = 300;
+    int m_screenDpi = kStandardScreenDpi;
     PictureCache m_pictures;
     std::size_t m_pages = 0;
 };

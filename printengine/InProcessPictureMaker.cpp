@@ -13,9 +13,8 @@ tpl::SharedBytes InProcessPictureMaker::barcode(const std::string& content) {
 }
 
 tpl::SharedBytes InProcessPictureMaker::qrCode(const std::string& content, std::int32_t size) {
-    qr::QrError error = qr::QrError::None;
-    auto bmp = qr::renderQrBmp(qr::settingsFromCall(qr::kEngineQrCall, content, size), error);
-    return bmp ? tpl::SharedBytes(std::move(*bmp)) : tpl::SharedBytes();
+    auto bmp = qr::renderQrBmp(qr::settingsFromCall(qr::kEngineQrCall, content, size));
+    return bmp ? tpl::SharedBytes(std::move(bmp.value())) : tpl::SharedBytes();
 }
 
 std::optional<tpl::SharedBytes> InProcessPictureMaker::pictureFile(const std::string& path) {

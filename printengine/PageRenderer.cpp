@@ -117,8 +117,9 @@ private:
     std::int64_t m_originY;
 };
 
-// Every kind that is not a shape, a line or a text is drawn as a picture, as printers of these
-// templates always have.
+// Every kind that is not a shape, a line or a text is drawn from its stored picture: barcodes, QR
+// codes and pictures, and also kinds this program does not know, whose picture shows what a
+// newer designer drew (a page never silently leaves an element out).
 bool drawsPicture(std::int32_t kind) {
     const bool shapeOrLine = kind >= static_cast<std::int32_t>(ElementKind::RectOutline) &&
                              kind <= static_cast<std::int32_t>(ElementKind::DiagonalUp);
@@ -211,8 +212,8 @@ void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOp
         if (const int asked = GetPrinterDPIY(options.device); asked > 0)
             deviceDpiY = asked;
     }
-    ElementPainter painter(canvas, GetDPI(), deviceDpiY, tpl.page.printScale, options.originX,
-                           options.originY);
+    ElementPainter painter(canvas, options.screenDpi, deviceDpiY, tpl.page.printScale,
+                           options.originX, options.originY);
     for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
         if (!tpl.elements[i].deleted)
             painter.paint(tpl.elements[i], page.pictures[i].get());

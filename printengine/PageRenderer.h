@@ -20,9 +20,13 @@ namespace tav::engine {
 
 class PictureCache;
 
+// The screen resolution templates are laid out at when the caller has no screen to ask.
+inline constexpr int kStandardScreenDpi = 96;
+
+// Everything a page is drawn with besides the template: the renderer reads nothing else.
 struct RenderOptions {
     // The vertical resolution of the device drawn on, dots per inch. Font heights are converted
-    // with it, as on the printers the templates were designed for.
+    // with it (see printedTextHeight).
     int deviceDpiY = 300;
     // The device drawn on, when it is registered (platform/Device.h): its resolution is asked
     // through GetPrinterDPIY, as callers of libdotgauge see it, and replaces deviceDpiY.
@@ -34,6 +38,9 @@ struct RenderOptions {
     std::int32_t originY = 0;
     // Decoded pictures kept from earlier pages (batches); none: every picture is decoded.
     PictureCache* pictures = nullptr;
+    // The resolution of the screen the template's point sizes are calibrated against, dots per
+    // inch. Callers ask for it once (GetDPI) per print, render or batch, not per page.
+    int screenDpi = kStandardScreenDpi;
 };
 
 struct RenderResult {

@@ -2,7 +2,7 @@
 
 #include "platform/Charset.h"
 #include "platform/Device.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PrinterSettings.h"
 
@@ -122,6 +122,7 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
     options.device = page.handle();
     options.originX = target.originX;
     options.originY = target.originY;
+    options.screenDpi = target.screenDpi;
     const RenderResult rendered = renderTemplate(tpl, *canvas, options);
     if (!rendered.ok)
         return failure(PrintStatus::RenderFailed, "element " +
@@ -151,6 +152,7 @@ PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request
     if (tpl.elements.empty())
         return failure(PrintStatus::EmptyTemplate, "the template has no elements to print");
     PrintTarget target;
+    target.screenDpi = request.screenDpi;
     auto found = findPrintTarget(tpl, request.printer, spooler, target);
     if (used)
         *used = target;

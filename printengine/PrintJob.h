@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Spooler.h"
+#include "printengine/PageRenderer.h"
 #include "printengine/QueueChoice.h"
 #include "template/Template.h"
 
@@ -17,6 +18,7 @@ struct PrintRequest {
     std::string printer; // GBK queue name; empty: the template's printer, else the default
     std::string jobName; // GBK, as the spooler is to show it
     int copies = 1;
+    int screenDpi = kStandardScreenDpi; // see RenderOptions::screenDpi
 };
 
 enum class PrintStatus {
@@ -47,6 +49,8 @@ PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request
 // The two halves of printTemplate, for printing one template many times (batches): the queue
 // and its resolution are found once, then each job goes straight to them.
 struct PrintTarget {
+    // The caller's, not the queue's (findPrintTarget leaves it): see RenderOptions::screenDpi.
+    int screenDpi = kStandardScreenDpi;
     std::string queue; // as the spooler names it (UTF-8)
     int dpi = kDefaultPrinterDpi;
     // Where the template's (0, 0) lies on the paper, tenths of a millimetre: the top-left corner

@@ -3,6 +3,8 @@
 #define TAV_BUILDING_LIBRARY
 #include "tavprint.h"
 
+#include "dotgauge.h"
+
 #include "printengine/EngineState.h"
 #include "printengine/Marks.h"
 #include "printengine/PrintJob.h"
@@ -62,6 +64,7 @@ TAV_API int TAV_CALL TAVPrint(const char* documentName) {
         auto& state = engineState();
         tav::engine::PrintRequest request;
         request.jobName = copyArgument(documentName);
+        request.screenDpi = GetDPI();
         return tav::engine::printTemplate(state.currentTemplate, request, state.printSpooler()).ok()
                    ? 1
                    : 0;

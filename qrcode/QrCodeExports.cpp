@@ -1,5 +1,6 @@
-// The C exports of libqrcode. The settings live for the whole process, as callers expect of the
-// component; every export copies its arguments and lets nothing escape.
+// The C exports of libqrcode. The settings live for the whole process: a caller sets the message,
+// colours and size in separate calls, then saves; every export copies its arguments and lets
+// nothing escape.
 #define TAV_BUILDING_LIBRARY
 #include "qrcode.h"
 
@@ -55,11 +56,10 @@ TAV_API int TAV_CALL QRSaveAsBMP(const char* path) {
     try {
         if (!path || !*path)
             return 0;
-        tav::qr::QrError error = tav::qr::QrError::None;
-        auto bmp = tav::qr::renderQrBmp(settings(), error);
+        auto bmp = tav::qr::renderQrBmp(settings());
         if (!bmp)
             return 0;
-        return tav::platform::replaceWholeFile(path, *bmp) ? 1 : 0;
+        return tav::platform::replaceWholeFile(path, bmp.value()) ? 1 : 0;
     } catch (...) {
         return 0;
     }

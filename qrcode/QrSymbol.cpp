@@ -157,16 +157,20 @@ const char* toString(QrError error) {
     return "unknown error";
 }
 
-std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
-                                       ErrorCorrection level, QrError& error) {
-    if (utf8.empty()) {
-        error = QrError::EmptyMessage;
-        return std::nullopt;
-    }
-    if (utf8.size() > 8000) { // more than any version holds; spares the encoder the work
-        error = QrError::TooLong;
-        return std::nullopt;
-    }
+namespace {
+
+template <typename T> QrResult<T> failed(QrError error) {
+    return QrResult<T>::failure(error, toString(error));
+}
+
+} // namespace
+
+QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
+                                  ErrorCorrection level) {
+    if (utf8.empty())
+        return failed<QrModules>(QrError::EmptyMessage);
+    if (utf8.size() > 8000) // more than any version holds; spares the encoder the work
+        return failed<QrModules>(QrError::TooLong);
     errno = 0;
     QRcode* raw = nullptr;
     bool ascii = std::all_of(utf8.begin(), utf8.end(),
@@ -186,29 +190,23 @@ std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding,
                                 toQrencode(level));
     }
     QrcodeHolder code(raw);
-    if (!code.get()) {
-        error = errno == ERANGE ? QrError::TooLong : QrError::EncoderFailed;
-        return std::nullopt;
-    }
+    if (!code.get())
+        return failed<QrModules>(errno == ERANGE ? QrError::TooLong : QrError::EncoderFailed);
     QrModules modules;
     modules.width = code.get()->width;
     auto count = static_cast<std::size_t>(modules.width) * static_cast<std::size_t>(modules.width);
     modules.dark.resize(count);
     for (std::size_t i = 0; i < count; ++i)
         modules.dark[i] = (code.get()->data[i] & 1) != 0;
-    error = QrError::None;
     return modules;
 }
 
-std::optional<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone,
-                                                   int width, int height, bool wholeModules,
-                                                   QrError& error) {
+QrResult<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
+                                              int height, bool wholeModules) {
     int square = std::min(width, height);
     int symbolWidth = modules.width;
-    if (symbolWidth < 1 || square < symbolWidth) {
-        error = QrError::DoesNotFit;
-        return std::nullopt;
-    }
+    if (symbolWidth < 1 || square < symbolWidth)
+        return failed<platform::OneBitPicture>(QrError::DoesNotFit);
     std::int64_t across = std::int64_t{symbolWidth} + 2 * std::int64_t{quietZone};
     if (across > square) {
         quietZone = (square - symbolWidth) / 2;
@@ -231,10 +229,8 @@ std::optional<platform::OneBitPicture> drawModules(const QrModules& modules, int
     }
 
     platform::OneBitPicture picture;
-    if (!picture.reset(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height))) {
-        error = QrError::TooLarge;
-        return std::nullopt;
-    }
+    if (!picture.reset(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height)))
+        return failed<platform::OneBitPicture>(QrError::TooLarge);
     for (int y = 0; y < height; ++y) {
         int row = rows[static_cast<std::size_t>(y)];
         if (row < 0)
@@ -250,34 +246,29 @@ std::optional<platform::OneBitPicture> drawModules(const QrModules& modules, int
                 picture.setInk(static_cast<std::uint32_t>(x), line);
         }
     }
-    error = QrError::None;
     return picture;
 }
 
-std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings, QrError& error) {
+QrResult<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings) {
     if (settings.width > kMaxPictureSide || settings.height > kMaxPictureSide ||
-        settings.width < 1 || settings.height < 1) {
-        error = QrError::TooLarge;
-        return std::nullopt;
-    }
-    if (settings.message.empty()) {
-        error = QrError::EmptyMessage;
-        return std::nullopt;
-    }
+        settings.width < 1 || settings.height < 1)
+        return failed<std::vector<std::uint8_t>>(QrError::TooLarge);
+    if (settings.message.empty())
+        return failed<std::vector<std::uint8_t>>(QrError::EmptyMessage);
     // A value cut in the middle of a character still prints: each byte that is no GBK character
     // becomes U+FFFD, as the barcode shows such bytes as "?".
     const std::string utf8 = platform::gbkToUtf8(settings.message);
-    auto modules = encodeModules(utf8, settings.encoding, settings.version, settings.level, error);
+    auto modules = encodeModules(utf8, settings.encoding, settings.version, settings.level);
     if (!modules)
-        return std::nullopt;
-    auto picture = drawModules(*modules, settings.quietZone, settings.width, settings.height,
-                               settings.wholeModules, error);
+        return modules.status();
+    auto picture = drawModules(modules.value(), settings.quietZone, settings.width, settings.height,
+                               settings.wholeModules);
     if (!picture)
-        return std::nullopt;
+        return picture.status();
     Rgb light = settings.negative ? settings.barColor : settings.backColor;
     Rgb dark = settings.negative ? settings.backColor : settings.barColor;
     std::vector<std::uint8_t> bmp;
-    platform::writeOneBitBmp(*picture, {rgbValue(light), rgbValue(dark), false, true}, bmp);
+    platform::writeOneBitBmp(picture.value(), {rgbValue(light), rgbValue(dark), false, true}, bmp);
     return bmp;
 }
 

@@ -2,6 +2,7 @@
 // become a 1-bit picture of the asked size, the picture becomes BMP file bytes.
 #pragma once
 
+#include "common/Status.h"
 #include "platform/OneBitPicture.h"
 
 #include <cstdint>
@@ -76,19 +77,21 @@ struct QrModules {
 enum class QrError { None, EmptyMessage, TooLong, DoesNotFit, TooLarge, EncoderFailed };
 const char* toString(QrError error);
 
+// The outcome of a QR step: its value, or its QrError with that error's text.
+template <typename T> using QrResult = Result<T, QrError>;
+
 // Encodes UTF-8 bytes. TooLong when no version up to 40 holds them.
-std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
-                                       ErrorCorrection level, QrError& error);
+QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
+                                  ErrorCorrection level);
 
 // Draws the modules with their quiet zone centred in a width x height picture (see qrcode.h for
 // how whole-pixel and stretched modules are placed); dark modules are ink. DoesNotFit when the
 // square is smaller than the symbol at one pixel per module.
-std::optional<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone,
-                                                   int width, int height, bool wholeModules,
-                                                   QrError& error);
+QrResult<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
+                                              int height, bool wholeModules);
 
 // All three steps for the current settings: the message converted from GBK to UTF-8, encoded,
 // drawn and serialised.
-std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings, QrError& error);
+QrResult<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings);
 
 } // namespace tav::qr

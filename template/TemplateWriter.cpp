@@ -113,19 +113,19 @@ std::vector<std::uint8_t> serializeTemplate(const Template& tpl, std::string* pr
     return file.take();
 }
 
-bool writeTemplateFile(const std::string& path, const Template& tpl, std::string& error) {
+Status writeTemplateFile(const std::string& path, const Template& tpl) {
     std::string problem;
     const auto image = serializeTemplate(tpl, &problem);
-    if (!problem.empty()) {
-        error = "cannot save " + path + ": " + problem;
-        return false;
-    }
-    if (image.size() > platform::kMaxWholeFileBytes) {
-        error = "cannot save " + path + ": the template would be " + std::to_string(image.size()) +
-                " bytes, more than a template file may hold (1 GiB)";
-        return false;
-    }
-    return platform::writeFileAtomically(path, image, error);
+    if (!problem.empty())
+        return Status::failure("cannot save " + path + ": " + problem);
+    if (image.size() > platform::kMaxWholeFileBytes)
+        return Status::failure("cannot save " + path + ": the template would be " +
+                               std::to_string(image.size()) +
+                               " bytes, more than a template file may hold (1 GiB)");
+    std::string error;
+    if (!platform::writeFileAtomically(path, image, error))
+        return Status::failure(std::move(error));
+    return Status::success();
 }
 
 } // namespace tav::tpl

@@ -2,6 +2,7 @@
 // whose x or y lies outside 0..4999 are left out.
 #pragma once
 
+#include "common/Status.h"
 #include "template/Template.h"
 
 #include <cstdint>
@@ -21,7 +22,7 @@ std::vector<std::uint8_t> serializeTemplate(const Template& tpl, std::string* pr
 // Writes `tpl` to `path` through a temporary file in the same folder renamed over the target,
 // so a failed save never destroys the previous file. A template holding a value that cannot be
 // stored, or too large as a whole for a reader to take (platform::kMaxWholeFileBytes), is not
-// saved: nothing is ever dropped silently. On failure `error` says why.
-bool writeTemplateFile(const std::string& path, const Template& tpl, std::string& error);
+// saved: nothing is ever dropped silently. A failure says why.
+Status writeTemplateFile(const std::string& path, const Template& tpl);
 
 } // namespace tav::tpl

@@ -1,6 +1,7 @@
 #include "editor/app/PageView.h"
 
-#include "platform/PageSurfaces.h"
+#include "dotgauge.h"
+#include "platform/PageCanvas.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -25,7 +26,7 @@ QRgb pageColour(std::int32_t colorRef) {
 
 } // namespace
 
-PageView::PageView(QWidget* parent) : QWidget(parent) {
+PageView::PageView(QWidget* parent) : QWidget(parent), m_screenDpi(GetDPI()) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted by paintEvent.
@@ -72,7 +73,7 @@ void PageView::preparePictures() {
         return;
     m_prepared = {};
     if (m_tpl)
-        engine::prepareShownPictures(*m_tpl, {0, &m_pictureCache}, m_prepared);
+        engine::prepareShownPictures(*m_tpl, {.pictures = &m_pictureCache}, m_prepared);
     m_picturesReady = true;
 }
 
@@ -115,7 +116,9 @@ void PageView::paintArea(QImage& image, QPoint at, const QRect& area) {
             target.height(), static_cast<int>(image.bytesPerLine())};
         if (auto canvas =
                 platform::createPixelCanvas(pixels, pixelsPerUnit(), dpi, shown.x(), shown.y())) {
-            engine::drawPage(m_prepared, *canvas, {dpi, &m_pictureCache});
+            engine::drawPage(
+                m_prepared, *canvas,
+                {.deviceDpiY = dpi, .pictures = &m_pictureCache, .screenDpi = m_screenDpi});
         }
     }
     paintMarks(image, target.topLeft() - shown.topLeft(), target);

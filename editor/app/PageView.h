@@ -86,6 +86,7 @@ private:
     void paintMarks(QImage& image, QPoint at, const QRect& area) const;
 
     const tpl::Template* m_tpl = nullptr;
+    int m_screenDpi; // what the template's point sizes are scaled with, asked once (GetDPI)
     engine::PictureCache m_pictureCache;
     engine::PreparedPage m_prepared;
     bool m_picturesReady = false;

@@ -540,7 +540,10 @@ LoadStatus EditorDocument::load(const std::string& path) {
 }
 
 bool EditorDocument::save(const std::string& path, std::string& error) const {
-    return tpl::writeTemplateFile(path, m_template, error);
+    const Status saved = tpl::writeTemplateFile(path, m_template);
+    if (!saved)
+        error = saved.error();
+    return saved.ok();
 }
 
 std::optional<std::string> EditorDocument::saveToScratchFile(std::string& error) const {

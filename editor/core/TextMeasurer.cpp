@@ -1,7 +1,7 @@
 #include "editor/core/TextMeasurer.h"
 
 #include "dotgauge.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "printengine/PageRenderer.h"
 
 #include <mutex>

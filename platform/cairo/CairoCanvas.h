@@ -2,7 +2,7 @@
 // y growing downwards; the surface behind it is a PDF document or a picture in memory.
 #pragma once
 
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 
 #include <cairo.h>
 #include <pango/pango.h>

@@ -318,20 +318,6 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
            writer.commit(error, flush);
 }
 
-bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    if (path.empty())
-        return false;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    FdCloser closer(fd);
-    bool ok = writeAll(fd, bytes.data(), bytes.size());
-    ok = ::close(closer.release()) == 0 && ok;
-    if (!ok)
-        ::unlink(path.c_str());
-    return ok;
-}
-
 bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     if (path.empty())
         return false;

@@ -64,8 +64,8 @@ TEST(BarcodeImage, MatchesGoldenFiles) {
         bool rotate;
         const char* golden;
     };
-    // Rows 1-4: the worked sizes; 5: set changes both ways; 6: a two-byte GBK character and a
-    // control byte, drawn as "?".
+    // Rows 1-4: set B upright and turned, set C, the empty text; 5: set changes both ways; 6: a
+    // two-byte GBK character and a control byte, drawn as "?".
     const std::vector<Row> rows = {
         {1, "ABC", false, "abc.bmp"},
         {2, "ABC", true, "abc-rotated.bmp"},
@@ -103,7 +103,7 @@ TEST(BarcodeImage, HeaderFollowsTheFileLayout) {
     EXPECT_EQ(read32(bmp, 58), 0x00FFFFFFu);
 }
 
-TEST(BarcodeImage, WorkedSizes) {
+TEST(BarcodeImage, WidthFollowsTheSymbolAndATurnSwapsTheSides) {
     struct Row {
         int row;
         const char* text;

@@ -14,6 +14,15 @@ namespace {
 
 using Values = std::vector<std::uint8_t>;
 
+// The symbol values of `text`: segmentation, then values.
+Values encodeValues(std::string_view text) {
+    std::vector<Segment> segments;
+    Values values;
+    segmentText(text, segments);
+    symbolValues(text, segments, values);
+    return values;
+}
+
 std::string cleaned(std::string_view text) {
     std::string out;
     cleanText(text, out);
@@ -39,16 +48,18 @@ Values withStop(Values values) {
     return values;
 }
 
-struct WorkedExample {
+struct Encoding {
     int row;
     const char* text;
     const char* segments;
     Values values; // start to check; the stop follows
 };
 
-// Rows 1-13: the worked examples of the encoder's definition. Rows 14-21: digit-run rules
-// from the same definition (odd runs inside the text, runs at the start, one to five digits).
-const std::vector<WorkedExample> kWorkedExamples = {
+// Rows 1-13: each way a text is split into sets: letters only, digits only, a digit run after
+// letters (even, odd, too short for set C), short runs that stay in set B, a run at the start
+// with letters or one digit after it, a run between letters, the empty text. Rows 14-21: digit
+// runs of one to five digits, odd runs inside the text and runs at the start.
+const std::vector<Encoding> kEncodings = {
     {1, "ABC", "B:ABC", {104, 33, 34, 35, 1}},
     {2, "12345678", "C:12345678", {105, 12, 34, 56, 78, 47}},
     {3, "AB12345", "B:AB1 C:2345", {104, 33, 34, 17, 99, 23, 45, 7}},
@@ -72,8 +83,8 @@ const std::vector<WorkedExample> kWorkedExamples = {
     {21, "00", "B:00", {104, 16, 16, 49}},
 };
 
-TEST(Code128Encoder, WorkedExamplesGiveTheirSegmentsAndValues) {
-    for (const auto& example : kWorkedExamples) {
+TEST(Code128Encoder, TextsGiveTheirSegmentsAndSymbolValues) {
+    for (const auto& example : kEncodings) {
         SCOPED_TRACE("row " + std::to_string(example.row) + ": \"" + example.text + "\"");
         EXPECT_EQ(describeSegments(example.text), example.segments);
         EXPECT_EQ(encodeValues(example.text), withStop(example.values));
@@ -105,7 +116,8 @@ TEST(Code128Encoder, CSegmentsAlwaysHoldAnEvenNumberOfDigits) {
 }
 
 TEST(Code128Encoder, EverySetBCharacterHasItsStandardValue) {
-    // Row 1-3: the examples "l" = 76, "<" = 28, ">" = 30; then every character from "!" to "~".
+    // Three characters through the whole encoder, then every character from "!" to "~" through
+    // the table: its value is its byte minus 32.
     EXPECT_EQ(encodeValues("l")[1], 76);
     EXPECT_EQ(encodeValues("<")[1], 28);
     EXPECT_EQ(encodeValues(">")[1], 30);
@@ -154,10 +166,10 @@ TEST(Code128Encoder, CheckSumOfALongTextIsReducedCorrectly) {
     EXPECT_EQ(values[values.size() - 2], sum % 103);
 }
 
-TEST(Code128Encoder, WidthTableHoldsTheStandardPatterns) {
-    // The examples of the definition, then the shape every pattern must have: six elements of
-    // 1-4 modules summing to 11 with an even number of bar modules (the stop: seven elements,
-    // 13 modules), and no two patterns alike.
+TEST(Code128Encoder, WidthTableHoldsTheCode128Patterns) {
+    // Value 0, the two start patterns in use and the stop one by one, then the shape every
+    // pattern must have: six elements of 1-4 modules summing to 11 with an even number of bar
+    // modules (the stop: seven elements, 13 modules), and no two patterns alike.
     EXPECT_EQ(kCode128Patterns[0], "212222");
     EXPECT_EQ(kCode128Patterns[104], "211214");
     EXPECT_EQ(kCode128Patterns[105], "211232");

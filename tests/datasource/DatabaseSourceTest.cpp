@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 
 namespace tav::data {
 namespace {
@@ -79,66 +81,74 @@ Table expectedLabels() {
 
 const std::string kLabelsQuery = "select id, 名称, 条码, 价格, 备注 from labels order by id";
 
-TEST_F(DatabaseSource, MySqlDeliversRowsAsGbk) {
-    MySqlSource source(serverParams(), gbk(kLabelsQuery));
-    ASSERT_TRUE(source.open().ok());
-    auto table = source.readTable();
-    ASSERT_TRUE(table.ok()) << table.error();
-    Table expected = expectedLabels();
-    EXPECT_EQ(table.value().titles, expected.titles);
-    ASSERT_EQ(table.value().rows.size(), expected.rows.size());
-    for (std::size_t i = 0; i < expected.rows.size(); ++i)
-        EXPECT_EQ(table.value().rows[i], expected.rows[i]) << "row " << i + 1;
+// The two clients of the same server: every case below runs through both.
+struct Client {
+    const char* name;
+    std::function<std::unique_ptr<DataSource>(const MySqlParams&, std::string sql)> make;
+    std::function<void(DataSource&, std::string sql)> setQuery;
+};
+
+const std::vector<Client>& clients() {
+    static const std::vector<Client> all = {
+        {"MySQL",
+         [](const MySqlParams& params, std::string sql) {
+             return std::make_unique<MySqlSource>(params, std::move(sql));
+         },
+         [](DataSource& source, std::string sql) {
+             static_cast<MySqlSource&>(source).setQuery(std::move(sql));
+         }},
+        {"ODBC",
+         [](const MySqlParams& params, std::string sql) {
+             return std::make_unique<OdbcSource>(odbcConnection(params), std::move(sql));
+         },
+         [](DataSource& source, std::string sql) {
+             static_cast<OdbcSource&>(source).setQuery(std::move(sql));
+         }},
+    };
+    return all;
 }
 
-TEST_F(DatabaseSource, OdbcDeliversTheSameRowsAsMySql) {
-    MySqlParams params = serverParams();
-    OdbcSource source(odbcConnection(params), gbk(kLabelsQuery));
-    Status opened = source.open();
-    ASSERT_TRUE(opened.ok()) << opened.error();
-    auto table = source.readTable();
-    ASSERT_TRUE(table.ok()) << table.error();
-    Table expected = expectedLabels();
-    EXPECT_EQ(table.value().titles, expected.titles);
-    ASSERT_EQ(table.value().rows.size(), expected.rows.size());
-    for (std::size_t i = 0; i < expected.rows.size(); ++i)
-        EXPECT_EQ(table.value().rows[i], expected.rows[i]) << "row " << i + 1;
+TEST_F(DatabaseSource, BothClientsDeliverTheSameRowsAsGbk) {
+    const Table expected = expectedLabels();
+    for (const Client& client : clients()) {
+        SCOPED_TRACE(client.name);
+        auto source = client.make(serverParams(), gbk(kLabelsQuery));
+        Status opened = source->open();
+        ASSERT_TRUE(opened.ok()) << opened.error();
+        auto table = source->readTable();
+        ASSERT_TRUE(table.ok()) << table.error();
+        EXPECT_EQ(table.value().titles, expected.titles);
+        ASSERT_EQ(table.value().rows.size(), expected.rows.size());
+        for (std::size_t i = 0; i < expected.rows.size(); ++i)
+            EXPECT_EQ(table.value().rows[i], expected.rows[i]) << "row " << i + 1;
+    }
 }
 
 TEST_F(DatabaseSource, StreamingStopsEarlyAndTheConnectionStaysUsable) {
-    MySqlParams params = serverParams();
-    MySqlSource mySql(params);
-    OdbcSource odbc(odbcConnection(params));
-    struct Client {
-        const char* name;
-        DataSource& source;
-        std::function<void(std::string)> setQuery;
-    };
-    Client clients[] = {{"MySQL", mySql, [&](std::string sql) { mySql.setQuery(std::move(sql)); }},
-                        {"ODBC", odbc, [&](std::string sql) { odbc.setQuery(std::move(sql)); }}};
-    for (Client& client : clients) {
-        client.setQuery(gbk("select 序号, 条码, 名称 from batch order by 序号"));
+    for (const Client& client : clients()) {
+        SCOPED_TRACE(client.name);
+        auto source = client.make(serverParams(), "");
+        client.setQuery(*source, gbk("select 序号, 条码, 名称 from batch order by 序号"));
         std::vector<std::string> codes;
         RowHandler handler{nullptr, [&](const std::vector<std::string>& cells) {
                                codes.push_back(cells[1]);
                                return codes.size() < 5;
                            }};
-        Status status = client.source.read(handler);
-        ASSERT_TRUE(status.ok()) << client.name << ": " << status.error();
+        Status status = source->read(handler);
+        ASSERT_TRUE(status.ok()) << status.error();
         EXPECT_EQ(codes, (std::vector<std::string>{"TAV00001", "TAV00002", "TAV00003", "TAV00004",
-                                                   "TAV00005"}))
-            << client.name;
+                                                   "TAV00005"}));
 
-        client.setQuery("select count(*) from batch");
-        auto count = client.source.readTable();
-        ASSERT_TRUE(count.ok()) << client.name << ": " << count.error();
-        EXPECT_EQ(count.value().rows, std::vector<std::vector<std::string>>{{"20"}}) << client.name;
+        client.setQuery(*source, "select count(*) from batch");
+        auto count = source->readTable();
+        ASSERT_TRUE(count.ok()) << count.error();
+        EXPECT_EQ(count.value().rows, std::vector<std::vector<std::string>>{{"20"}});
 
-        client.setQuery(gbk("select * from batch where 序号 > 100"));
-        auto none = client.source.readTable();
-        ASSERT_TRUE(none.ok()) << client.name << ": " << none.error();
-        EXPECT_EQ(none.value().titles.size(), 3u) << client.name << ": titles even without rows";
-        EXPECT_TRUE(none.value().rows.empty()) << client.name;
+        client.setQuery(*source, gbk("select * from batch where 序号 > 100"));
+        auto none = source->readTable();
+        ASSERT_TRUE(none.ok()) << none.error();
+        EXPECT_EQ(none.value().titles.size(), 3u) << "titles even without rows";
+        EXPECT_TRUE(none.value().rows.empty());
     }
 }
 
@@ -170,55 +180,64 @@ TEST_F(DatabaseSource, MySqlReportsCharactersGbkCannotHold) {
 }
 
 TEST_F(DatabaseSource, FailuresGiveClearTextsWithoutThePassword) {
-    MySqlParams wrong = serverParams();
-    wrong.password = "Wrong-Pa55word";
-    MySqlParams closedPort = serverParams();
-    closedPort.port = 1;
-    closedPort.password = "Closed-Pa55word";
-    MySqlParams good = serverParams();
-
     struct Case {
         int row;
         const char* what;
-        std::unique_ptr<DataSource> source;
-        std::string secret;
-        std::string expected;
+        std::function<void(MySqlParams&)> change;
+        std::string sql;
+        const char* expected[2]; // MySQL, ODBC
     };
-    Case cases[] = {
-        {1, "MySQL, wrong password", std::make_unique<MySqlSource>(wrong, "select 1"),
-         wrong.password, "Access denied"},
-        {2, "ODBC, wrong password", std::make_unique<OdbcSource>(odbcConnection(wrong), "select 1"),
-         wrong.password, "Access denied"},
-        {3, "MySQL, nothing listening", std::make_unique<MySqlSource>(closedPort, "select 1"),
-         closedPort.password, "cannot connect to MySQL at 127.0.0.1:1"},
-        {4, "ODBC, unknown driver",
-         std::make_unique<OdbcSource>("DRIVER={No Such Driver};PWD=" + wrong.password, "select 1"),
-         wrong.password, "cannot connect through ODBC"},
-        {5, "MySQL, bad SQL", std::make_unique<MySqlSource>(good, "select * from no_such_table"),
-         good.password, "no_such_table"},
-        {6, "ODBC, bad SQL",
-         std::make_unique<OdbcSource>(odbcConnection(good), "select * from no_such_table"),
-         good.password, "no_such_table"},
-        {7, "MySQL, a GBK name in the server's message",
-         std::make_unique<MySqlSource>(good, gbk("select * from 表")), good.password, "tavtest.表"},
-        {8, "ODBC, a GBK name in the driver's message",
-         std::make_unique<OdbcSource>(odbcConnection(good), gbk("select * from 表")), good.password,
-         "tavtest.表"},
-        {9, "MySQL, a password the server echoes back",
-         std::make_unique<MySqlSource>(good, "select * from `" + good.password + "`"),
-         good.password, "***"},
+    const std::string echoed = serverParams().password;
+    const Case cases[] = {
+        {1,
+         "wrong password",
+         [](MySqlParams& p) { p.password = "Wrong-Pa55word"; },
+         "select 1",
+         {"Access denied", "Access denied"}},
+        {2,
+         "nothing listening",
+         [](MySqlParams& p) {
+             p.port = 1;
+             p.password = "Closed-Pa55word";
+         },
+         "select 1",
+         {"cannot connect to MySQL at 127.0.0.1:1", "cannot connect through ODBC"}},
+        {3, "bad SQL", nullptr, "select * from no_such_table", {"no_such_table", "no_such_table"}},
+        {4,
+         "a GBK name in the server's message",
+         nullptr,
+         gbk("select * from 表"),
+         {"tavtest.表", "tavtest.表"}},
+        {5,
+         "a password the server echoes back",
+         nullptr,
+         "select * from `" + echoed + "`",
+         {"***", "***"}},
     };
-    for (Case& c : cases) {
-        auto started = std::chrono::steady_clock::now();
-        auto result = c.source->readTable();
-        ASSERT_FALSE(result.ok()) << "row " << c.row << " (" << c.what << ")";
-        EXPECT_NE(result.error().find(c.expected), std::string::npos)
-            << "row " << c.row << " (" << c.what << "): " << result.error();
-        EXPECT_EQ(result.error().find(c.secret), std::string::npos)
-            << "row " << c.row << " (" << c.what << "): " << result.error();
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10))
-            << "row " << c.row;
+    for (const Case& c : cases) {
+        for (std::size_t k = 0; k < clients().size(); ++k) {
+            const Client& client = clients()[k];
+            SCOPED_TRACE(testing::Message()
+                         << "row " << c.row << " (" << c.what << "), " << client.name);
+            MySqlParams params = serverParams();
+            if (c.change)
+                c.change(params);
+            const auto started = std::chrono::steady_clock::now();
+            auto result = client.make(params, c.sql)->readTable();
+            ASSERT_FALSE(result.ok());
+            EXPECT_NE(result.error().find(c.expected[k]), std::string::npos) << result.error();
+            EXPECT_EQ(result.error().find(params.password), std::string::npos) << result.error();
+            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+        }
     }
+
+    // A driver the ODBC manager does not know.
+    const std::string secret = "Wrong-Pa55word";
+    auto unknown = OdbcSource("DRIVER={No Such Driver};PWD=" + secret, "select 1").readTable();
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_NE(unknown.error().find("cannot connect through ODBC"), std::string::npos)
+        << unknown.error();
+    EXPECT_EQ(unknown.error().find(secret), std::string::npos) << unknown.error();
 }
 
 TEST(MySqlParams, ReadFromAConnectionString) {

@@ -2,7 +2,7 @@
 // coordinates are pixel indices: a line at y = 105 must blacken pixel row 105.
 #include "PdfTools.h"
 #include "platform/ImageCodec.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 
 #include <gtest/gtest.h>
 

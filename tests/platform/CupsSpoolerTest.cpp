@@ -1,7 +1,7 @@
 // Printing through a real CUPS scheduler: the queues that scripts/services sets up, "PDF" on
 // cups-pdf (a PDF file per job) and "CAPTURE" (the submitted bytes, unchanged).
 #include "platform/cups/CupsSpooler.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "platform/SystemSpooler.h"
 
 #include "PdfTools.h"

@@ -110,7 +110,7 @@ TEST(PdfFileLabelSink, WritesOnePagePerPrintedLabelWhenFinished) {
     const auto path = folder.file("batch.pdf");
     std::string error;
     tpl::Template tpl = twoTexts();
-    auto sink = PdfFileLabelSink::create(path, tpl.page, 300, error);
+    auto sink = PdfFileLabelSink::create(path, tpl.page, 300, kStandardScreenDpi, error);
     ASSERT_TRUE(sink) << error;
     tpl.elements[0].content = "first";
     EXPECT_TRUE(sink->output(tpl, 1).ok());
@@ -150,7 +150,7 @@ TEST(PdfFileLabelSink, AFullDiskFailsTheBatchNotJustTheRow) {
         ::setrlimit(RLIMIT_FSIZE, &small);
         std::string error;
         tpl::Template tpl = twoTexts();
-        auto sink = PdfFileLabelSink::create(path, tpl.page, 300, error);
+        auto sink = PdfFileLabelSink::create(path, tpl.page, 300, kStandardScreenDpi, error);
         if (!sink)
             ::_exit(2);
         int code = 4; // every page went into a file larger than the limit
@@ -176,12 +176,13 @@ TEST(PdfFileLabelSink, ABatchThatIsNotFinishedLeavesNoFile) {
     const auto path = folder.file("batch.pdf");
     std::string error;
     {
-        auto sink = PdfFileLabelSink::create(path, twoTexts().page, 300, error);
+        auto sink = PdfFileLabelSink::create(path, twoTexts().page, 300, kStandardScreenDpi, error);
         ASSERT_TRUE(sink);
         EXPECT_TRUE(sink->output(twoTexts(), 1).ok());
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-    EXPECT_FALSE(PdfFileLabelSink::create(folder.file("none/x.pdf"), twoTexts().page, 300, error));
+    EXPECT_FALSE(PdfFileLabelSink::create(folder.file("none/x.pdf"), twoTexts().page, 300,
+                                          kStandardScreenDpi, error));
     EXPECT_FALSE(error.empty());
 }
 

@@ -189,7 +189,8 @@ TEST(RunBatch, ASchedulerThatGoesAwayStopsAPrintedBatch) {
     tpl::Template tpl = oneText("NAME");
     VanishingSpooler spooler;
     PrintOutcome found;
-    auto sink = SpoolerLabelSink::create(spooler, tpl, "", std::chrono::milliseconds(0), found);
+    auto sink = SpoolerLabelSink::create(spooler, tpl, "", kStandardScreenDpi,
+                                         std::chrono::milliseconds(0), found);
     ASSERT_TRUE(sink) << found.error;
     test::NoPictures maker;
     BatchPrinter printer(tpl, *sink, maker);

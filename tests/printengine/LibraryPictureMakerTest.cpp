@@ -1,6 +1,7 @@
 // The engine's pictures as the real barcode and QR libraries make them.
 #include "printengine/Marks.h"
 
+#include "support/Command.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,47 @@ TEST(LibraryPictureMaker, BarcodesAndQrCodesAreBmpsOfTheExpectedSize) {
     EXPECT_EQ(tpl.elements[0].image.shown, tpl.elements[0].image.source);
     EXPECT_EQ(bmpSize(tpl.elements[1].image.shown), (Size{112, 208}));  // turned a quarter
     EXPECT_EQ(bmpSize(tpl.elements[2].image.source), (Size{256, 256})); // qrSize 0
+}
+
+// What a scanner (zbarimg) reads from a BMP; empty when it finds nothing.
+std::string scanned(const tpl::SharedBytes& bmp, test::TempFolder& folder) {
+    const auto path =
+        folder.write("symbol.bmp", std::vector<std::uint8_t>(bmp.span().begin(), bmp.span().end()));
+    auto result = test::runCommand("zbarimg --nodbus -q --raw '" + path + "' 2>/dev/null");
+    if (!result.output.empty() && result.output.back() == '\n')
+        result.output.pop_back();
+    return result.output;
+}
+
+// A mark that holds the name inside a longer text: the symbol carries the whole filled text,
+// rebuilt from the mark on every fill, not the value alone or an earlier fill.
+TEST(LibraryPictureMaker, SymbolsHoldTheFilledMark) {
+    struct Case {
+        int row;
+        ElementKind kind;
+        std::int32_t rotation;
+        const char* mark;
+        const char* name;
+        const char* scanned; // after filling `name` with "41", then with "42"
+    };
+    const Case cases[] = {
+        {1, ElementKind::BarcodeImage, 0, "No.{N}", "{N}", "No.42"},
+        {2, ElementKind::BarcodeImage, 900, "No.{N}", "{N}", "No.42"},
+        {3, ElementKind::BarcodeImage, 0, "{A}-{N}", "{N}", "{A}-42"},
+        {4, ElementKind::QrCodeImage, 0, "No.{N}", "{N}", "No.42"},
+        {5, ElementKind::QrCodeImage, 2700, "{N} of {N}", "{N}", "42 of 42"},
+    };
+    test::TempFolder folder;
+    auto& maker = libraryPictureMaker();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.mark);
+        tpl::Template tpl;
+        tpl.elements = {element(c.kind, c.mark, c.rotation)};
+        ASSERT_EQ(setMark(tpl, c.name, "41", maker), 1);
+        ASSERT_EQ(setMark(tpl, c.name, "42", maker), 1);
+        EXPECT_EQ(tpl.elements[0].content, c.scanned);
+        EXPECT_EQ(scanned(tpl.elements[0].image.shown, folder), c.scanned);
+    }
 }
 
 TEST(LibraryPictureMaker, PictureFilesAreReadWhole) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace tav::engine {
 namespace {
@@ -35,15 +36,13 @@ tpl::TemplateElement element(ElementKind kind, std::int32_t x, std::int32_t y, s
 
 class PageRenderer : public testing::Test {
 protected:
-    void SetUp() override { ::setenv("TAV_SCREEN_DPI", "96", 1); }
-    void TearDown() override { ::unsetenv("TAV_SCREEN_DPI"); }
-
-    Ops render(const tpl::TemplateElement& e, std::int32_t printScale = 96, int dpi = 600) {
+    Ops render(const tpl::TemplateElement& e, std::int32_t printScale = 96, int dpi = 600,
+               int screenDpi = 96) {
         tpl::Template tpl;
         tpl.page = {1000, 1000, 0, 0xFFFFFF, printScale, 1.0f, ""};
         tpl.elements.push_back(e);
         platform::RecordingCanvas canvas;
-        m_result = renderTemplate(tpl, canvas, {dpi});
+        m_result = renderTemplate(tpl, canvas, {.deviceDpiY = dpi, .screenDpi = screenDpi});
         return canvas.operations();
     }
     RenderResult m_result;
@@ -125,7 +124,7 @@ TEST(PrintedTextHeight, FollowsTheCalibratedArithmetic) {
         std::int32_t size, printScale, screenDpi, deviceDpi, height;
     };
     const Case cases[] = {
-        {1, "worked example: S = 8, -11 on screen, -6 on a 600-dpi printer", 9, 96, 96, 600, 6},
+        {1, "9 pt at scale 96: S = 8, -11 on screen, -6 on a 600-dpi printer", 9, 96, 96, 600, 6},
         {2, "the same on a 300-dpi printer", 9, 96, 96, 300, 12},
         {3, "a smaller print scale prints larger: S = 57, -76, -86", 9, 15, 96, 300, 86},
         {4, "print scale 0: the size the designer's canvas shows", 9, 0, 96, 600, 12},
@@ -175,6 +174,21 @@ TEST_F(PageRenderer, TextIsTurnedInsideItsBox) {
     }
 }
 
+TEST_F(PageRenderer, TextHeightsUseTheScreenResolutionTheCallerGives) {
+    auto e = element(ElementKind::Text, 0, 0, 300, 50);
+    e.content = "AB";
+    const auto fontAt = [&](int screenDpi) { return render(e, 96, 600, screenDpi).at(2); };
+    // The environment variable behind GetDPI is no input of the renderer: only the options are.
+    ::setenv("TAV_SCREEN_DPI", "300", 1);
+    const std::string at96 = fontAt(96);
+    ::unsetenv("TAV_SCREEN_DPI");
+    EXPECT_EQ(at96, "font '\xCB\xCE\xCC\xE5' 6 0");
+    EXPECT_EQ(fontAt(96), at96);
+    EXPECT_EQ(fontAt(144), "font '\xCB\xCE\xCC\xE5' " +
+                               std::to_string(printedTextHeight(9, 96, 144, 600)) + " 0");
+    EXPECT_NE(fontAt(144), at96);
+}
+
 TEST_F(PageRenderer, PicturesAreStretchedIntoTheirBoxes) {
     auto e = element(ElementKind::BarcodeImage, 10, 20, 400, 100);
     e.image.shown = oneBitBmp();
@@ -208,7 +222,7 @@ TEST_F(PageRenderer, APictureThatCannotBeDrawnStopsThePage) {
         tpl.elements.push_back(picture);
         tpl.elements.push_back(element(ElementKind::HorizontalLine, 0, 0, 10, 10));
         platform::RecordingCanvas canvas;
-        const auto result = renderTemplate(tpl, canvas, {300});
+        const auto result = renderTemplate(tpl, canvas, {.deviceDpiY = 300});
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.failedElement, 1u);
         EXPECT_FALSE(result.error.empty());
@@ -235,6 +249,62 @@ TEST_F(PageRenderer, PicturesThatDoNotChangeAreDecodedOnce) {
     RenderOptions options;
     options.pictures = &cache;
     EXPECT_TRUE(renderTemplate(tpl, canvas, options).ok);
+}
+
+// A canvas that keeps which decoded pictures it was given: each decode makes a picture of its
+// own, so the number of different pictures drawn is the number of decodes.
+class PictureCountingCanvas final : public platform::Canvas {
+public:
+    void setPen(const platform::Pen&) override {}
+    void setBrush(const platform::Brush&) override {}
+    void setFont(const platform::Font&) override {}
+    void setTextColor(platform::ColorRef) override {}
+    void drawLine(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
+    void drawRoundRect(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                       std::int32_t) override {}
+    void drawEllipse(std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool) override {}
+    platform::TextExtent measureText(std::string_view) override { return {}; }
+    void drawText(std::int32_t, std::int32_t, std::string_view) override {}
+    void drawImage(const platform::DecodedImage& image, std::int32_t, std::int32_t, std::int32_t,
+                   std::int32_t) override {
+        ++drawn;
+        pictures.insert(&image);
+    }
+    std::size_t drawn = 0;
+    std::set<const platform::DecodedImage*> pictures;
+};
+
+TEST(PictureDecoding, APictureIsDecodedOnceForAllElementsAndPagesThatShowIt) {
+    const tpl::SharedBytes logo = oneBitBmp();
+    const tpl::SharedBytes badge(std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
+    auto picture = [](const tpl::SharedBytes& bytes) {
+        auto e = element(ElementKind::Picture, 0, 0, 10, 10);
+        e.image.shown = bytes;
+        return e;
+    };
+    tpl::Template tpl;
+    tpl.elements = {picture(logo), picture(logo), picture(badge)};
+
+    // Without a cache every element's picture is decoded.
+    PictureCountingCanvas single;
+    ASSERT_TRUE(renderTemplate(tpl, single, {}).ok);
+    EXPECT_EQ(single.drawn, 3u);
+    EXPECT_EQ(single.pictures.size(), 3u);
+
+    // With one, as in a batch: the logo and the badge once each over three pages.
+    PictureCache cache;
+    PictureCountingCanvas batch;
+    for (int page = 0; page < 3; ++page)
+        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok);
+    EXPECT_EQ(batch.drawn, 9u);
+    EXPECT_EQ(batch.pictures.size(), 2u);
+
+    // A mark that rebuilds the badge gives a new picture, decoded once more.
+    tpl.elements[2].image.shown =
+        tpl::SharedBytes(std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
+    for (int page = 0; page < 2; ++page)
+        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok);
+    EXPECT_EQ(batch.pictures.size(), 3u);
 }
 
 } // namespace

@@ -278,8 +278,9 @@ TEST(PictureTurn, MatchesGoldens) {
     }
 }
 
-// The goldens are only as good as their review: every pixel is also checked against the rules.
-TEST(PictureTurn, MovesStoredValuesByTheRotationRules) {
+// The goldens are only as good as their review: every pixel is also checked against where the
+// turn puts it (landing), and the header fields against what a turn swaps or keeps.
+TEST(PictureTurn, MovesEveryPixelToWhereTheTurnPutsIt) {
     for (const auto& f : fixtures()) {
         Bytes source = makeBmp(f.layout);
         for (std::int32_t rotation : kRotations) {
@@ -318,7 +319,7 @@ TEST(PictureTurn, MovesStoredValuesByTheRotationRules) {
     }
 }
 
-TEST(PictureTurn, WorkedExamples) {
+TEST(PictureTurn, SmallPicturesTurnPixelByPixelAndKeepTheirProfile) {
     auto all = fixtures();
     Seen column900 = readBmp(tav::engine::turnPicture(makeBmp(all[10].layout), 900));
     EXPECT_EQ(column900.pixels, (std::vector<std::uint32_t>{0x0000FF, 0x00FF00, 0xFF0000}));

@@ -181,8 +181,8 @@ TEST(PrintJob, FailuresSubmitNothing) {
 TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
     FakeSpooler spooler;
     PrintOutcome outcome;
-    auto sink = SpoolerLabelSink::create(spooler, label("Zebra"), "", std::chrono::milliseconds(0),
-                                         outcome);
+    auto sink = SpoolerLabelSink::create(spooler, label("Zebra"), "", kStandardScreenDpi,
+                                         std::chrono::milliseconds(0), outcome);
     ASSERT_TRUE(sink) << outcome.error;
     for (std::size_t row : {1, 2, 5})
         EXPECT_TRUE(sink->output(label("Zebra"), row).ok());
@@ -192,7 +192,7 @@ TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
     EXPECT_EQ(spooler.submitted[2].printer, "Zebra");
 
     spooler.hasDefault = false;
-    EXPECT_FALSE(SpoolerLabelSink::create(spooler, label("Nowhere"), "",
+    EXPECT_FALSE(SpoolerLabelSink::create(spooler, label("Nowhere"), "", kStandardScreenDpi,
                                           std::chrono::milliseconds(0), outcome));
     EXPECT_EQ(outcome.status, PrintStatus::UnknownPrinter);
 }

@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
     /* Under LeakSanitizer the library stays mapped after dlclose: the system libraries it pulls
      * in (GLib, fontconfig) keep allocations for the whole process, which LeakSanitizer would
      * report as leaks once their module is gone. */
-    lib = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL | (getenv("TAV_KEEP_LIBRARY_LOADED") ? RTLD_NODELETE : 0));
+    lib = dlopen(argv[1],
+                 RTLD_NOW | RTLD_LOCAL | (getenv("TAV_KEEP_LIBRARY_LOADED") ? RTLD_NODELETE : 0));
     if (!lib) {
         fprintf(stderr, "cannot load %s: %s\n", argv[1], dlerror());
         return 1;

@@ -47,7 +47,8 @@ TEST(GetPrintSize, RoundsToHundredthsOfAMillimetreThenTruncates) {
         int expected;
     };
     const std::vector<Row> rows = {
-        // 1-3: the worked examples; 4-8: the listed edge cases.
+        // 1-3: one short of the exact ratio (12 at 96 / 96), exact (72 at 600 / 600), a third
+        // (10 at 96 / 300); 4-8: size 0, a negative size, sizes at equal resolution and divisor.
         {1, 12, 96, 96, 11},
         {2, 72, 600, 600, 72},
         {3, 10, 96, 300, 3},
@@ -87,7 +88,7 @@ TEST(GetXMM, ConvertsScreenPixelsToWholeMillimetres) {
         int expected;
     };
     const std::vector<Row> rows = {
-        // 1-4: the listed cases on a 96-dpi screen (96 px is 25.3999..., truncated).
+        // 1-4: a 96-dpi screen: an inch (25.3999..., truncated), more, one pixel, negative.
         {1, 96, 96, 25},
         {2, 100, 96, 26},
         {3, 1, 96, 0},

@@ -337,11 +337,11 @@ TEST(QrArguments, MapOntoSettings) {
 // Where the modules land: whole pixels and centred, a border that shrinks when the picture is
 // small, and stretched modules that fill the square.
 TEST(QrDrawing, PlacesModules) {
-    tav::qr::QrError error{};
-    auto modules = tav::qr::encodeModules("Hello", tav::qr::Encoding::Automatic, 0,
-                                          tav::qr::ErrorCorrection::M, error);
-    ASSERT_TRUE(modules);
-    ASSERT_EQ(modules->width, 21);
+    const auto encoded = tav::qr::encodeModules("Hello", tav::qr::Encoding::Automatic, 0,
+                                                tav::qr::ErrorCorrection::M);
+    ASSERT_TRUE(encoded);
+    const tav::qr::QrModules& modules = encoded.value();
+    ASSERT_EQ(modules.width, 21);
     struct Row {
         int row;
         const char* source;
@@ -359,8 +359,9 @@ TEST(QrDrawing, PlacesModules) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE("row " + std::to_string(r.row) + ": " + r.source);
-        auto picture = tav::qr::drawModules(*modules, r.quietZone, r.side, r.side, r.whole, error);
-        ASSERT_TRUE(picture);
+        const auto drawn = tav::qr::drawModules(modules, r.quietZone, r.side, r.side, r.whole);
+        ASSERT_TRUE(drawn) << drawn.error();
+        const auto* picture = &drawn.value();
         int first = -1, last = -1;
         for (int x = 0; x < r.side; ++x)
             if (picture->ink(static_cast<std::uint32_t>(x),
@@ -371,6 +372,8 @@ TEST(QrDrawing, PlacesModules) {
         EXPECT_EQ(first, r.firstDark);
         EXPECT_EQ(last - first + 1, r.darkSpan);
     }
-    EXPECT_FALSE(tav::qr::drawModules(*modules, 4, 20, 20, true, error));
-    EXPECT_EQ(error, tav::qr::QrError::DoesNotFit);
+    const auto tooSmall = tav::qr::drawModules(modules, 4, 20, 20, true);
+    EXPECT_FALSE(tooSmall);
+    EXPECT_EQ(tooSmall.code(), tav::qr::QrError::DoesNotFit);
+    EXPECT_EQ(tooSmall.error(), "the symbol does not fit in the picture");
 }

@@ -293,7 +293,7 @@ TEST(TemplateReader, ReadsCraftedFiles) {
     }
 }
 
-TEST(TemplateReader, FileStatesFollowTheLoadRules) {
+TEST(TemplateReader, AMissingFileKeepsTheTemplateAndAnUnreadableOneEmptiesIt) {
     test::TempFolder folder;
     Template tpl;
     const auto good =

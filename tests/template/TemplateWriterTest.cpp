@@ -110,9 +110,10 @@ TEST(TemplateWriter, EditorReadThenWriteReproducesTheBytes) {
 TEST(TemplateWriter, SavesThroughATemporaryFileAndReplacesTheTarget) {
     test::TempFolder folder;
     const auto path = folder.file("label.tav");
-    std::string error;
-    ASSERT_TRUE(writeTemplateFile(path, newDocument(), error)) << error;
-    ASSERT_TRUE(writeTemplateFile(path, fullTemplate(), error)) << error;
+    for (const Template& tpl : {newDocument(), fullTemplate()}) {
+        const Status saved = writeTemplateFile(path, tpl);
+        ASSERT_TRUE(saved.ok()) << saved.error();
+    }
     EXPECT_EQ(test::readFileBytes(path), serializeTemplate(fullTemplate()));
     // Nothing is left behind beside the target.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
@@ -125,8 +126,8 @@ TEST(TemplateWriter, SavesThroughATemporaryFileAndReplacesTheTarget) {
 TEST(TemplateWriter, APictureTooLargeToStoreFailsTheSave) {
     test::TempFolder folder;
     const auto path = folder.file("label.tav");
-    std::string error;
-    ASSERT_TRUE(writeTemplateFile(path, newDocument(), error)) << error;
+    const Status first = writeTemplateFile(path, newDocument());
+    ASSERT_TRUE(first.ok()) << first.error();
     const auto before = test::readFileBytes(path);
 
     Template tpl = newDocument();
@@ -143,8 +144,9 @@ TEST(TemplateWriter, APictureTooLargeToStoreFailsTheSave) {
     EXPECT_NE(problem.find("element 2: its source picture (268435457 bytes) is larger than"),
               std::string::npos)
         << problem;
-    EXPECT_FALSE(writeTemplateFile(path, tpl, error));
-    EXPECT_NE(error.find("element 2"), std::string::npos) << error;
+    const Status refused = writeTemplateFile(path, tpl);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_NE(refused.error().find("element 2"), std::string::npos) << refused.error();
     EXPECT_EQ(test::readFileBytes(path), before);
 
     // Within the limit nothing is reported.
@@ -154,10 +156,13 @@ TEST(TemplateWriter, APictureTooLargeToStoreFailsTheSave) {
 
 TEST(TemplateWriter, FailedSaveReportsWhyAndCreatesNothing) {
     test::TempFolder folder;
-    std::string error;
-    EXPECT_FALSE(writeTemplateFile(folder.file("no-such-folder/label.tav"), newDocument(), error));
-    EXPECT_NE(error.find("no-such-folder"), std::string::npos) << error;
-    EXPECT_FALSE(writeTemplateFile("", newDocument(), error));
+    const Status missing =
+        writeTemplateFile(folder.file("no-such-folder/label.tav"), newDocument());
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.error().find("no-such-folder"), std::string::npos) << missing.error();
+    const Status unnamed = writeTemplateFile("", newDocument());
+    EXPECT_FALSE(unnamed.ok());
+    EXPECT_FALSE(unnamed.error().empty());
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+// How the engine's pieces report an outcome: success, or a failure with a code the caller can
+// act on and a text for people. One way for every subsystem (templates, QR codes, data
+// sources, printing), so that the designer can show any failure the same way.
+//
+// The code is the subsystem's own enum (QrError, ...); operations whose callers only need the
+// text use GeneralError. Texts are UTF-8 and may be empty when the code says it all.
+#pragma once
+
+#include <concepts>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace tav {
+
+// The code of a failure that has nothing more specific to say than its text.
+enum class GeneralError { Failed };
+
+// The outcome of an operation without a value.
+template <typename Code> class BasicStatus {
+public:
+    static BasicStatus success() { return BasicStatus(); }
+    static BasicStatus failure(Code code, std::string message = {}) {
+        return BasicStatus(code, std::move(message));
+    }
+    static BasicStatus failure(std::string message) requires std::same_as<Code, GeneralError> {
+        return BasicStatus(GeneralError::Failed, std::move(message));
+    }
+
+    bool ok() const { return !m_failed; }
+    explicit operator bool() const { return ok(); }
+    // Why it failed; Code{} on success.
+    Code code() const { return m_code; }
+    // The text that says why it failed; empty on success.
+    const std::string& error() const { return m_message; }
+
+private:
+    BasicStatus() = default;
+    BasicStatus(Code code, std::string message)
+        : m_failed(true), m_code(code), m_message(std::move(message)) {}
+
+    bool m_failed = false;
+    Code m_code{};
+    std::string m_message;
+};
+
+using Status = BasicStatus<GeneralError>;
+
+// A value, or the reason there is none.
+template <typename T, typename Code = GeneralError> class Result {
+public:
+    Result(T value) : m_value(std::move(value)) {}
+    Result(BasicStatus<Code> failed) : m_status(std::move(failed)) {}
+    static Result failure(Code code, std::string message = {}) {
+        return Result(BasicStatus<Code>::failure(code, std::move(message)));
+    }
+    static Result failure(std::string message) requires std::same_as<Code, GeneralError> {
+        return Result(BasicStatus<Code>::failure(std::move(message)));
+    }
+
+    bool ok() const { return m_value.has_value(); }
+    explicit operator bool() const { return ok(); }
+    Code code() const { return m_status.code(); }
+    const std::string& error() const { return m_status.error(); }
+    const BasicStatus<Code>& status() const { return m_status; }
+    T& value() { return *m_value; }
+    const T& value() const { return *m_value; }
+
+private:
+    std::optional<T> m_value;
+    BasicStatus<Code> m_status = BasicStatus<Code>::success();
+};
+
+} // namespace tav
