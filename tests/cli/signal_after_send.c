@@ -8,7 +8,8 @@
 #include <sys/socket.h>
 #include <sys/types.h>
 
-__attribute__((visibility("default"))) ssize_t send(int fd, const void* buffer, size_t length, int flags) {
+__attribute__((visibility("default"))) ssize_t send(int fd, const void* buffer, size_t length,
+                                                    int flags) {
     static ssize_t (*real)(int, const void*, size_t, int);
     static unsigned long long total;
     static int raised;
