@@ -1,11 +1,13 @@
 #include "editor/app/MainWindow.h"
 
+#include "editor/app/ImportAndSetupTexts.h"
 #include "editor/app/PageView.h"
 #include "editor/app/PrintPreview.h"
 #include "editor/app/PropertyTabs.h"
 #include "editor/app/Ruler.h"
 #include "editor/app/UiTexts.h"
 #include "editor/core/EditorTexts.h"
+#include "editor/core/LabImport.h"
 #include "platform/Charset.h"
 #include "platform/ScratchFile.h"
 #include "platform/Spooler.h"
@@ -105,8 +107,8 @@ void MainWindow::buildMenus() {
     m_previewAction = add(file, QStringLiteral("&V.打印预览"), QKeySequence(Qt::CTRL | Qt::Key_V));
     QAction* setup = add(file, QStringLiteral("&X.打印设置"));
     file->addSeparator();
-    add(file, QStringLiteral("&D.导入lab"));
-    add(file, QStringLiteral("&G.关联"));
+    QAction* importLabAction = add(file, QStringLiteral("&D.导入lab"));
+    QAction* associateAction = add(file, QStringLiteral("&G.关联"));
     file->addSeparator();
     m_exitAction = add(file, QStringLiteral("&E.退出"));
     connect(m_newAction, &QAction::triggered, this, &MainWindow::newDocument);
@@ -117,6 +119,8 @@ void MainWindow::buildMenus() {
     connect(m_previewAction, &QAction::triggered, this, &MainWindow::printPreview);
     connect(setup, &QAction::triggered, this, &MainWindow::printSetup);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(importLabAction, &QAction::triggered, this, &MainWindow::importLab);
+    connect(associateAction, &QAction::triggered, this, &MainWindow::associate);
 
     QMenu* edit = menuBar()->addMenu(texts::kMenuEdit);
     QAction* undoAction = add(edit, QStringLiteral("&Z.撤销"), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -140,10 +144,11 @@ void MainWindow::buildMenus() {
 
     QMenu* helpMenu = menuBar()->addMenu(texts::kMenuHelp);
     QAction* manual = add(helpMenu, QStringLiteral("&B.使用说明"));
-    add(helpMenu, QStringLiteral("&F.安装字体"));
+    QAction* fontsAction = add(helpMenu, QStringLiteral("&F.安装字体"));
     QAction* aboutAction = add(helpMenu, QStringLiteral("&A.关于"));
     connect(manual, &QAction::triggered, this, &MainWindow::help);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::about);
+    connect(fontsAction, &QAction::triggered, this, &MainWindow::installFonts);
 }
 
 void MainWindow::buildToolBar() {
@@ -562,5 +567,34 @@ void MainWindow::about() {
                                              "Qt ") +
                               QString::fromLatin1(qVersion()));
 }
+
+// --- .lab import ---
+
+void MainWindow::importLab() {
+    const auto chosen = m_dialogs.openFile(
+        this, {texts::kLabDialogTitle, texts::kLabUntitled, texts::kLabFilter, texts::kLabSuffix});
+    if (!chosen || chosen->isEmpty() || !QFileInfo::exists(*chosen))
+        return;
+    if (!m_dialogs.question(this, texts::kLabConfirmTitle, texts::kLabConfirmText + *chosen))
+        return;
+    const LabImportOutcome outcome = importLabFile(m_history.current(), chosen->toStdString());
+    if (outcome.status != LabImportStatus::Imported) {
+        // The document is as it was.
+        m_dialogs.error(this, texts::kLabFailedTitle, texts::kLabFailedText);
+        return;
+    }
+    m_history.commit();
+    refreshPanels();
+    redraw();
+    QString done = texts::kLabDoneText;
+    if (outcome.skippedPictures > 0)
+        done += texts::kLabSkippedBefore + QString::number(outcome.skippedPictures) +
+                texts::kLabSkippedAfter;
+    m_dialogs.information(this, texts::kLabDoneTitle, done);
+}
+
+void MainWindow::installFonts() {}
+
+void MainWindow::associate() {}
 
 } // namespace tav::editor

@@ -49,6 +49,9 @@ public:
     void redo();
     void help();
     void about();
+    void importLab();
+    void installFonts();
+    void associate();
 
     const QString& currentPath() const { return m_currentPath; }
     UndoHistory& history() { return m_history; }

@@ -1,0 +1,25 @@
+// The texts of the .lab import and of the two desktop setup commands (fonts, association).
+#pragma once
+
+#include <QString>
+
+namespace tav::editor::texts {
+
+// .lab import.
+inline const QString kLabDialogTitle = QStringLiteral("请选择需要导入的lab文件");
+inline const QString kLabUntitled = QStringLiteral("未命名.lab");
+inline const QString kLabFilter = QStringLiteral("lab文件(*.lab)");
+inline const QString kLabSuffix = QStringLiteral("lab");
+inline const QString kLabConfirmTitle = QStringLiteral("导入确认");
+inline const QString kLabConfirmText = QStringLiteral("是否确定要导入文件 ");
+inline const QString kLabFailedTitle = QStringLiteral("无法导入");
+inline const QString kLabFailedText = QStringLiteral("导入失败，错误的标签格式！");
+inline const QString kLabDoneTitle = QStringLiteral("导入成功");
+inline const QString kLabDoneText = QStringLiteral(
+    "导入成功，由于lab文件的条形码和二维码存储方式和tav文件不一致，您可能需要重新调整"
+    "条形码和二维码的角度并修改内容信息！");
+// Appended to the success text when pictures could not be read: the count, then this.
+inline const QString kLabSkippedBefore = QStringLiteral("另有 ");
+inline const QString kLabSkippedAfter = QStringLiteral(" 个图片无法读取，未导入。");
+
+} // namespace tav::editor::texts
