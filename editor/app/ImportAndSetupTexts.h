@@ -22,4 +22,21 @@ inline const QString kLabDoneText = QStringLiteral(
 inline const QString kLabSkippedBefore = QStringLiteral("另有 ");
 inline const QString kLabSkippedAfter = QStringLiteral(" 个图片无法读取，未导入。");
 
+// Font installation.
+inline const QString kFontsFailedTitle = QStringLiteral("安装失败");
+inline const QString kFontsFailedText =
+    QStringLiteral("安装失败，请使用管理员权限运行后再次操作！");
+inline const QString kFontsSearching = QStringLiteral("正在搜寻条码字体：");
+inline const QString kFontsFoundBefore = QStringLiteral("共计搜索到条码字体 ");
+inline const QString kFontsFoundAfter = QStringLiteral(" 个");
+inline const QString kFontsTitle = QStringLiteral("安装条码");
+inline const QString kFontsAskBefore =
+    QStringLiteral("请将需要安装的条码字体(TTF格式)放至目录下的Fonts文件夹，当前找到 ");
+inline const QString kFontsAskAfter = QStringLiteral(" 个条码字体，是否立即安装？");
+inline const QString kFontsInstalling = QStringLiteral("正在安装条码字体：");
+inline const QString kFontsInstalledBefore = QStringLiteral("成功安装条码字体：");
+inline const QString kFontsInstalledAfter = QStringLiteral(" 个");
+inline const QString kFontsDoneBefore = QStringLiteral("安装完成，成功安装 ");
+inline const QString kFontsDoneAfter = QStringLiteral(" 个条码字体！");
+
 } // namespace tav::editor::texts

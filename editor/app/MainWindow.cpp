@@ -7,6 +7,7 @@
 #include "editor/app/Ruler.h"
 #include "editor/app/UiTexts.h"
 #include "editor/core/EditorTexts.h"
+#include "editor/core/FontInstall.h"
 #include "editor/core/LabImport.h"
 #include "platform/Charset.h"
 #include "platform/ScratchFile.h"
@@ -22,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -593,7 +595,60 @@ void MainWindow::importLab() {
     m_dialogs.information(this, texts::kLabDoneTitle, done);
 }
 
-void MainWindow::installFonts() {}
+void MainWindow::installFonts() {
+    installFontsFrom(fontSourceFolders(QCoreApplication::applicationDirPath().toStdString()),
+                     fontTargetFolder());
+}
+
+void MainWindow::installFontsFrom(const std::vector<std::string>& folders,
+                                  const std::string& target) {
+    // A user installs fonts for themself without privileges; only a font folder that cannot be
+    // written stops the command.
+    if (!canInstallFontsInto(target)) {
+        m_dialogs.error(this, texts::kFontsFailedTitle, texts::kFontsFailedText);
+        return;
+    }
+    const QString caption = windowTitle();
+    auto show = [this](const QString& text) {
+        setWindowTitle(text);
+        emit captionShown(text);
+    };
+    show(texts::kFontsSearching + QString::fromStdString(folders.empty() ? "" : folders.front()));
+    const std::vector<std::string> fonts = findFontFiles(folders);
+    if (fonts.empty()) {
+        setWindowTitle(caption);
+        return;
+    }
+    const QString count = QString::number(fonts.size());
+    show(texts::kFontsFoundBefore + count + texts::kFontsFoundAfter);
+    if (!m_dialogs.question(this, texts::kFontsTitle,
+                            texts::kFontsAskBefore + count + texts::kFontsAskAfter)) {
+        setWindowTitle(caption);
+        return;
+    }
+    int installed = 0;
+    std::vector<std::string> installedPaths;
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        show(texts::kFontsInstalling + QString::number(i + 1) + "/" + count);
+        if (installFontFile(fonts[i], target)) {
+            ++installed;
+            installedPaths.push_back(
+                target + "/" +
+                QFileInfo(QString::fromStdString(fonts[i])).fileName().toStdString());
+        }
+        show(texts::kFontsInstalledBefore + QString::number(installed) +
+             texts::kFontsInstalledAfter);
+    }
+    // The engine reads the fonts anew; Qt's own font list gets the new files too.
+    refreshFonts(target);
+    for (const auto& path : installedPaths)
+        QFontDatabase::addApplicationFont(QString::fromStdString(path));
+    redraw();
+    m_dialogs.information(this, texts::kFontsTitle,
+                          texts::kFontsDoneBefore + QString::number(installed) +
+                              texts::kFontsDoneAfter);
+    setWindowTitle(caption);
+}
 
 void MainWindow::associate() {}
 

@@ -10,6 +10,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class QButtonGroup;
 class QComboBox;
@@ -51,6 +53,9 @@ public:
     void about();
     void importLab();
     void installFonts();
+    // Installs the fonts of these folders into `target` (installFonts: the program's Fonts
+    // folders into the user's font folder).
+    void installFontsFrom(const std::vector<std::string>& folders, const std::string& target);
     void associate();
 
     const QString& currentPath() const { return m_currentPath; }
@@ -64,6 +69,8 @@ public:
 signals:
     // The user confirmed the exit question: the program ends with this code.
     void finished(int exitCode);
+    // A progress text was shown in the caption (font installation).
+    void captionShown(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -26,6 +26,8 @@ QString writeLab(const QString& path, const tav::test::LabSpec& spec) {
     return path;
 }
 
+// A small font of a Debian package (qt6-base-dev) that is in no font folder.
+const QString kFontFile = QStringLiteral("/usr/share/qt6/doc/global/template/style/icomoon.ttf");
 const QString kLabDialog = QStringLiteral("未命名.lab|lab文件(*.lab)|lab");
 
 } // namespace
@@ -100,6 +102,62 @@ private slots:
             QCOMPARE(window.history().current().templ().elements.size(), 1u);
             QCOMPARE(window.history().current().page().paperWidth, 500);
         }
+    }
+
+    void fontsInstallWithProgressInTheCaption() {
+        QTemporaryDir dir;
+        const QString fonts = dir.path() + "/bin/Fonts";
+        QVERIFY(QDir().mkpath(fonts));
+        const std::vector<std::string> folders = {fonts.toStdString()};
+        const std::string target = (dir.path() + "/data/fonts").toStdString();
+
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        const QString caption = window.windowTitle();
+        // An empty Fonts folder: no question, no box, the caption as it was.
+        window.installFontsFrom(folders, target);
+        QVERIFY(dialogs.asked.isEmpty());
+        QCOMPARE(window.windowTitle(), caption);
+
+        for (const char* name : {"one.ttf", "two.TTF"})
+            QVERIFY(QFile::copy(kFontFile, fonts + "/" + name));
+        // A No leaves everything as it was.
+        window.installFontsFrom(folders, target);
+        QCOMPARE(
+            dialogs.asked,
+            (QList<Asked>{{"question", "安装条码",
+                           "请将需要安装的条码字体(TTF格式)放至目录下的Fonts文件夹，当前找到 2 "
+                           "个条码字体，是否立即安装？"}}));
+        QCOMPARE(window.windowTitle(), caption);
+        QVERIFY(!QDir(QString::fromStdString(target)).exists());
+
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        QStringList captions;
+        connect(&window, &MainWindow::captionShown, this,
+                [&captions](const QString& text) { captions << text; });
+        window.installFontsFrom(folders, target);
+        QCOMPARE(captions, (QStringList{"正在搜寻条码字体：" + fonts, "共计搜索到条码字体 2 个",
+                                        "正在安装条码字体：1/2", "成功安装条码字体：1 个",
+                                        "正在安装条码字体：2/2", "成功安装条码字体：2 个"}));
+        QCOMPARE(dialogs.asked.last(),
+                 (Asked{"information", "安装条码", "安装完成，成功安装 2 个条码字体！"}));
+        QCOMPARE(window.windowTitle(), caption);
+        QVERIFY(QFile::exists(QString::fromStdString(target) + "/one.ttf"));
+        QVERIFY(QFile::exists(QString::fromStdString(target) + "/two.TTF"));
+    }
+
+    void fontsRefuseAFolderThatCannotBeWritten() {
+        QTemporaryDir dir;
+        QFile blocker(dir.path() + "/file");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        window.installFontsFrom({dir.path().toStdString()},
+                                (dir.path() + "/file/fonts").toStdString());
+        QCOMPARE(dialogs.asked, (QList<Asked>{{"error", "安装失败",
+                                               "安装失败，请使用管理员权限运行后再次操作！"}}));
     }
 };
 
