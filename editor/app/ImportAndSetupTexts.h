@@ -39,4 +39,11 @@ inline const QString kFontsInstalledAfter = QStringLiteral(" 个");
 inline const QString kFontsDoneBefore = QStringLiteral("安装完成，成功安装 ");
 inline const QString kFontsDoneAfter = QStringLiteral(" 个条码字体！");
 
+// File association.
+inline const QString kAssociateFailedTitle = QStringLiteral("关联失败");
+inline const QString kAssociateFailedText =
+    QStringLiteral("关联失败，请使用管理员权限运行后再次操作！");
+inline const QString kAssociateDoneTitle = QStringLiteral("操作成功");
+inline const QString kAssociateDoneText = QStringLiteral("操作成功，已成功完成文件关联！");
+
 } // namespace tav::editor::texts

@@ -6,6 +6,7 @@
 #include "editor/app/PropertyTabs.h"
 #include "editor/app/Ruler.h"
 #include "editor/app/UiTexts.h"
+#include "editor/core/DesktopIntegration.h"
 #include "editor/core/EditorTexts.h"
 #include "editor/core/FontInstall.h"
 #include "editor/core/LabImport.h"
@@ -650,6 +651,14 @@ void MainWindow::installFontsFrom(const std::vector<std::string>& folders,
     setWindowTitle(caption);
 }
 
-void MainWindow::associate() {}
+void MainWindow::associate() {
+    const AssociationOutcome outcome =
+        associateTavFiles(QCoreApplication::applicationFilePath().toStdString());
+    if (!outcome.written) {
+        m_dialogs.error(this, texts::kAssociateFailedTitle, texts::kAssociateFailedText);
+        return;
+    }
+    m_dialogs.information(this, texts::kAssociateDoneTitle, texts::kAssociateDoneText);
+}
 
 } // namespace tav::editor

@@ -159,6 +159,31 @@ private slots:
         QCOMPARE(dialogs.asked, (QList<Asked>{{"error", "安装失败",
                                                "安装失败，请使用管理员权限运行后再次操作！"}}));
     }
+
+    void associationTellsWhetherItWasDone() {
+        QTemporaryDir dir;
+        const QByteArray home = (dir.path() + "/home").toLocal8Bit();
+        QVERIFY(QDir().mkpath(QString::fromLocal8Bit(home)));
+        qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", home + "/.local/share");
+        qputenv("XDG_CONFIG_HOME", home + "/.config");
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        window.associate();
+        QCOMPARE(dialogs.asked,
+                 (QList<Asked>{{"information", "操作成功", "操作成功，已成功完成文件关联！"}}));
+        QVERIFY(QFile::exists(home + "/.local/share/applications/taveditor.desktop"));
+
+        // A data folder that is a file cannot be written.
+        QFile blocker(dir.path() + "/blocker");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_DATA_HOME", blocker.fileName().toLocal8Bit());
+        dialogs.asked.clear();
+        window.associate();
+        QCOMPARE(dialogs.asked, (QList<Asked>{{"error", "关联失败",
+                                               "关联失败，请使用管理员权限运行后再次操作！"}}));
+    }
 };
 
 QTEST_MAIN(SetupCommandsTest)
