@@ -3,13 +3,51 @@
 #include "cli/ExitCodes.h"
 #include "cli/MarkAssignments.h"
 #include "cli/TemplateJson.h"
+#include "labfile/LabElements.h"
+#include "platform/File.h"
 #include "template/TemplateReader.h"
 
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 
 namespace tav::cli {
+
+namespace {
+
+bool hasLabExtension(const std::string& path) {
+    if (path.size() < 4)
+        return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".lab";
+}
+
+// A .lab label: the page size an import takes and the elements it would add.
+int showLabImport(const std::string& file) {
+    std::vector<std::uint8_t> bytes;
+    if (platform::readWholeFile(file, bytes) != platform::FileReadStatus::Read) {
+        std::cerr << "tavprint: cannot read " << file << "\n";
+        return kExitFailed;
+    }
+    const lab::LabReadResult read = lab::readLabBytes(bytes);
+    if (read.status != lab::LabReadStatus::Ok) {
+        std::cerr << "tavprint: " << file << " is not a valid .lab label: " << read.problem << "\n";
+        return kExitFailed;
+    }
+    const lab::LabImport import = lab::labImport(read.label);
+    if (import.skippedPictures > 0)
+        std::cerr << "tavprint: " << import.skippedPictures
+                  << " picture(s) of the label are not pictures and would be skipped\n";
+    std::cout << templateToJson(import.additions);
+    std::cout.flush();
+    return std::cout ? kExitOk : kExitFailed;
+}
+
+} // namespace
 
 int runInfo(const std::vector<std::string>& args) {
     std::optional<std::string> file;
@@ -41,6 +79,14 @@ int runInfo(const std::vector<std::string>& args) {
     if (!file) {
         std::cerr << "tavprint info: no template file given (see tavprint --help)\n";
         return kExitUsage;
+    }
+
+    if (hasLabExtension(*file)) {
+        if (!marks.empty() || variant != tpl::ReaderVariant::Engine) {
+            std::cerr << "tavprint info: --set and --editor do not apply to a .lab label\n";
+            return kExitUsage;
+        }
+        return showLabImport(*file);
     }
 
     tpl::Template tpl;

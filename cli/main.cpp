@@ -27,6 +27,9 @@ Commands:
                          first element whose mark contains MARK gets VALUE (barcode
                          and QR elements a new symbol, picture elements the picture
                          file VALUE names). MARK and VALUE are UTF-8.
+                         A FILE ending in .lab (a label of the older designer) is
+                         shown as the designer would import it: the page size it
+                         takes and the elements it would add.
   barcode TEXT -o FILE [--rotate]
                          Write TEXT (UTF-8, converted to GBK) as a Code 128 barcode to
                          the BMP file FILE, as GetBarcode does; --rotate turns it 90

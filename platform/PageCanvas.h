@@ -79,4 +79,9 @@ std::unique_ptr<Canvas> createPixelCanvas(const PixelTarget& target, double pixe
 // no font is available at all.
 std::string resolvedFontFamily(std::string_view faceName);
 
+// Reads the system's fonts anew, so that fonts installed while the program runs are drawn with
+// from the next canvas on. Without this call a change to the font folders is noticed within a
+// second or so.
+void reloadEngineFonts();
+
 } // namespace tav::platform

@@ -1,11 +1,15 @@
 #include "editor/app/MainWindow.h"
 
+#include "editor/app/ImportAndSetupTexts.h"
 #include "editor/app/PageView.h"
 #include "editor/app/PrintPreview.h"
 #include "editor/app/PropertyTabs.h"
 #include "editor/app/Ruler.h"
 #include "editor/app/UiTexts.h"
+#include "editor/core/DesktopIntegration.h"
 #include "editor/core/EditorTexts.h"
+#include "editor/core/FontInstall.h"
+#include "editor/core/LabImport.h"
 #include "platform/Charset.h"
 #include "platform/ScratchFile.h"
 #include "platform/Spooler.h"
@@ -20,6 +24,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -105,8 +110,8 @@ void MainWindow::buildMenus() {
     m_previewAction = add(file, QStringLiteral("&V.打印预览"), QKeySequence(Qt::CTRL | Qt::Key_V));
     QAction* setup = add(file, QStringLiteral("&X.打印设置"));
     file->addSeparator();
-    add(file, QStringLiteral("&D.导入lab"));
-    add(file, QStringLiteral("&G.关联"));
+    QAction* importLabAction = add(file, QStringLiteral("&D.导入lab"));
+    QAction* associateAction = add(file, QStringLiteral("&G.关联"));
     file->addSeparator();
     m_exitAction = add(file, QStringLiteral("&E.退出"));
     connect(m_newAction, &QAction::triggered, this, &MainWindow::newDocument);
@@ -117,6 +122,8 @@ void MainWindow::buildMenus() {
     connect(m_previewAction, &QAction::triggered, this, &MainWindow::printPreview);
     connect(setup, &QAction::triggered, this, &MainWindow::printSetup);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(importLabAction, &QAction::triggered, this, &MainWindow::importLab);
+    connect(associateAction, &QAction::triggered, this, &MainWindow::associate);
 
     QMenu* edit = menuBar()->addMenu(texts::kMenuEdit);
     QAction* undoAction = add(edit, QStringLiteral("&Z.撤销"), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -148,10 +155,11 @@ void MainWindow::buildMenus() {
 
     QMenu* helpMenu = menuBar()->addMenu(texts::kMenuHelp);
     QAction* manual = add(helpMenu, QStringLiteral("&B.使用说明"));
-    add(helpMenu, QStringLiteral("&F.安装字体"));
+    QAction* fontsAction = add(helpMenu, QStringLiteral("&F.安装字体"));
     QAction* aboutAction = add(helpMenu, QStringLiteral("&A.关于"));
     connect(manual, &QAction::triggered, this, &MainWindow::help);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::about);
+    connect(fontsAction, &QAction::triggered, this, &MainWindow::installFonts);
 }
 
 void MainWindow::buildToolBar() {
@@ -577,6 +585,96 @@ void MainWindow::about() {
                                              "设计 .tav 标签模板，打印到系统打印机。\r\n"
                                              "Qt ") +
                               QString::fromLatin1(qVersion()));
+}
+
+// --- .lab import ---
+
+void MainWindow::importLab() {
+    const auto chosen = m_dialogs.openFile(
+        this, {texts::kLabDialogTitle, texts::kLabUntitled, texts::kLabFilter, texts::kLabSuffix});
+    if (!chosen || chosen->isEmpty() || !QFileInfo::exists(*chosen))
+        return;
+    if (!m_dialogs.question(this, texts::kLabConfirmTitle, texts::kLabConfirmText + *chosen))
+        return;
+    const LabImportOutcome outcome = importLabFile(m_history.current(), chosen->toStdString());
+    if (outcome.status != LabImportStatus::Imported) {
+        // The document is as it was.
+        m_dialogs.error(this, texts::kLabFailedTitle, texts::kLabFailedText);
+        return;
+    }
+    m_history.commit();
+    refreshPanels();
+    redraw();
+    QString done = texts::kLabDoneText;
+    if (outcome.skippedPictures > 0)
+        done += texts::kLabSkippedBefore + QString::number(outcome.skippedPictures) +
+                texts::kLabSkippedAfter;
+    m_dialogs.information(this, texts::kLabDoneTitle, done);
+}
+
+void MainWindow::installFonts() {
+    installFontsFrom(fontSourceFolders(QCoreApplication::applicationDirPath().toStdString()),
+                     fontTargetFolder());
+}
+
+void MainWindow::installFontsFrom(const std::vector<std::string>& folders,
+                                  const std::string& target) {
+    // A user installs fonts for themself without privileges; only a font folder that cannot be
+    // written stops the command.
+    if (!canInstallFontsInto(target)) {
+        m_dialogs.error(this, texts::kFontsFailedTitle, texts::kFontsFailedText);
+        return;
+    }
+    const QString caption = windowTitle();
+    auto show = [this](const QString& text) {
+        setWindowTitle(text);
+        emit captionShown(text);
+    };
+    show(texts::kFontsSearching + QString::fromStdString(folders.empty() ? "" : folders.front()));
+    const std::vector<std::string> fonts = findFontFiles(folders);
+    if (fonts.empty()) {
+        setWindowTitle(caption);
+        return;
+    }
+    const QString count = QString::number(fonts.size());
+    show(texts::kFontsFoundBefore + count + texts::kFontsFoundAfter);
+    if (!m_dialogs.question(this, texts::kFontsTitle,
+                            texts::kFontsAskBefore + count + texts::kFontsAskAfter)) {
+        setWindowTitle(caption);
+        return;
+    }
+    int installed = 0;
+    std::vector<std::string> installedPaths;
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        show(texts::kFontsInstalling + QString::number(i + 1) + "/" + count);
+        if (installFontFile(fonts[i], target)) {
+            ++installed;
+            installedPaths.push_back(
+                target + "/" +
+                QFileInfo(QString::fromStdString(fonts[i])).fileName().toStdString());
+        }
+        show(texts::kFontsInstalledBefore + QString::number(installed) +
+             texts::kFontsInstalledAfter);
+    }
+    // The engine reads the fonts anew; Qt's own font list gets the new files too.
+    refreshFonts(target);
+    for (const auto& path : installedPaths)
+        QFontDatabase::addApplicationFont(QString::fromStdString(path));
+    redraw();
+    m_dialogs.information(this, texts::kFontsTitle,
+                          texts::kFontsDoneBefore + QString::number(installed) +
+                              texts::kFontsDoneAfter);
+    setWindowTitle(caption);
+}
+
+void MainWindow::associate() {
+    const AssociationOutcome outcome =
+        associateTavFiles(QCoreApplication::applicationFilePath().toStdString());
+    if (!outcome.written) {
+        m_dialogs.error(this, texts::kAssociateFailedTitle, texts::kAssociateFailedText);
+        return;
+    }
+    m_dialogs.information(this, texts::kAssociateDoneTitle, texts::kAssociateDoneText);
 }
 
 } // namespace tav::editor

@@ -12,6 +12,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 #include <optional>
 
 class QButtonGroup;
@@ -53,6 +55,12 @@ public:
     void redo();
     void help();
     void about();
+    void importLab();
+    void installFonts();
+    // Installs the fonts of these folders into `target` (installFonts: the program's Fonts
+    // folders into the user's font folder).
+    void installFontsFrom(const std::vector<std::string>& folders, const std::string& target);
+    void associate();
     // The Edit menu's element commands; each acts on the selected element.
     void deleteSelection();
     void duplicateSelection();
@@ -79,6 +87,8 @@ public:
 signals:
     // The user confirmed the exit question: the program ends with this code.
     void finished(int exitCode);
+    // A progress text was shown in the caption (font installation).
+    void captionShown(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
