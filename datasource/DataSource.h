@@ -16,13 +16,25 @@
 
 namespace tav::data {
 
+// The message every file source gives for a sheet or file that holds titles but no data row.
+inline constexpr std::string_view kNoDataMessage = "操作失败，当前表格无数据！";
+
 // The outcome of an operation without a value: success, or the reason it failed.
 class Status {
 public:
     static Status success() { return Status(); }
     static Status failure(std::string message) { return Status(std::move(message)); }
+    // A sheet or file that holds its titles but no data row: a failure with kNoDataMessage that
+    // callers can tell apart from a file that could not be read (a user is informed of it, not
+    // warned).
+    static Status noData() {
+        Status status{std::string(kNoDataMessage)};
+        status.m_noData = true;
+        return status;
+    }
 
     bool ok() const { return !m_error.has_value(); }
+    bool isNoData() const { return m_noData; }
     explicit operator bool() const { return ok(); }
     // The UTF-8 text that says why it failed; empty on success.
     const std::string& error() const {
@@ -34,6 +46,7 @@ private:
     Status() = default;
     explicit Status(std::string message) : m_error(std::move(message)) {}
     std::optional<std::string> m_error;
+    bool m_noData = false;
 };
 
 // A value, or the reason there is none.
@@ -96,9 +109,6 @@ public:
     // Reads the whole result into memory; for grids and small results.
     Result<Table> readTable();
 };
-
-// The message every file source gives for a sheet or file that holds titles but no data row.
-inline constexpr std::string_view kNoDataMessage = "操作失败，当前表格无数据！";
 
 // Replaces every occurrence of `secret` in `text` by "***", so that a password cannot reach a
 // log or a message box through an error text that quotes it. An empty secret changes nothing.

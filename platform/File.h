@@ -5,11 +5,17 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tav::platform {
 
 enum class FileReadStatus { Read, NotFound, CannotOpen };
+
+// Who may read a file that an atomic save creates: Shared gives the mode the user's umask allows
+// for a document; OwnerOnly gives 0600, for settings that hold passwords. A file that exists
+// already keeps its own permission bits either way.
+enum class NewFileAccess { Shared, OwnerOnly };
 
 // True when something exists at `path` (a file, or anything else that is there).
 bool pathExists(const std::string& path);
@@ -34,7 +40,8 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    bool open(const std::string& path, std::string& error);
+    bool open(const std::string& path, std::string& error,
+              NewFileAccess access = NewFileAccess::Shared);
     bool write(std::span<const std::uint8_t> bytes, std::string& error);
     bool commit(std::string& error);
 
@@ -50,7 +57,15 @@ private:
 // it over `path`; a failure at any step leaves a previous file at `path` as it was. An existing
 // file keeps its permission bits. On failure `error` says why.
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error);
+                         std::string& error, NewFileAccess access = NewFileAccess::Shared);
+
+// Creates every missing folder above `path` (mode 0700, as settings folders are); false with
+// `error` when one cannot be created.
+bool makeParentFolders(const std::string& path, std::string& error);
+
+// The path of the user's settings file `name` of this program: $XDG_CONFIG_HOME/tav/NAME when
+// that variable is an absolute path, else $HOME/.config/tav/NAME; empty when neither helps.
+std::string userConfigPath(std::string_view name);
 
 // Creates the file at `path` or truncates it, then writes every byte of `bytes` and closes it.
 // True only when all of it was written; when a step fails after the file was opened, the partly

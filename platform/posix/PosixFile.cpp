@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -110,7 +111,7 @@ AtomicFileWriter::~AtomicFileWriter() {
     }
 }
 
-bool AtomicFileWriter::open(const std::string& path, std::string& error) {
+bool AtomicFileWriter::open(const std::string& path, std::string& error, NewFileAccess access) {
     if (m_fd >= 0) {
         error = "a file is already being written";
         return false;
@@ -131,6 +132,8 @@ bool AtomicFileWriter::open(const std::string& path, std::string& error) {
     mode_t mode;
     if (::stat(path.c_str(), &existing) == 0) {
         mode = existing.st_mode & 07777;
+    } else if (access == NewFileAccess::OwnerOnly) {
+        mode = 0600;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -197,9 +200,29 @@ void AtomicFileWriter::abandon() {
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error) {
+                         std::string& error, NewFileAccess access) {
     AtomicFileWriter writer;
-    return writer.open(path, error) && writer.write(bytes, error) && writer.commit(error);
+    return writer.open(path, error, access) && writer.write(bytes, error) && writer.commit(error);
+}
+
+bool makeParentFolders(const std::string& path, std::string& error) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            error = "cannot create the folder " + folder + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string userConfigPath(std::string_view name) {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
+        return std::string(config) + "/tav/" + std::string(name);
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        return std::string(home) + "/.config/tav/" + std::string(name);
+    return {};
 }
 
 bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
