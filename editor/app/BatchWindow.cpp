@@ -72,6 +72,8 @@ BatchWindow::BatchWindow(Dialogs& dialogs, BatchWindowSetup setup, QWidget* pare
     m_tabs->addTab(buildDatabaseTab(m_mySqlTab, QStringLiteral("mysql"), true), texts::kMySqlTab);
     m_tabs->addTab(buildFileTab(m_csv, QStringLiteral("csv"), texts::kCsvHint, true),
                    texts::kCsvTab);
+    // The grid takes the height the tabs do not need.
+    m_tabs->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     m_model = new BatchRowModel(this);
     m_grid = new QTableView(this);

@@ -10,11 +10,14 @@
 #include "editor/app/MainWindow.h"
 #include "platform/Charset.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -253,6 +256,41 @@ private slots:
         QCOMPARE(child<QLineEdit>(window, "mysql.地址")->text(), QStringLiteral("10.9.8.7"));
         QCOMPARE(child<QLineEdit>(window, "mysql.端口")->text(), QStringLiteral("3307"));
         QVERIFY(beside.remove());
+    }
+
+    // The three 批量 items save the document to a scratch file, open the window modally on the
+    // matching tab, and the scratch file is gone when it closes.
+    void theMenuOpensTheWindowOverAScratchCopy() {
+        QTemporaryDir scratch;
+        qputenv("TMPDIR", scratch.path().toLocal8Bit());
+        ScriptedDialogs dialogs;
+        MainWindow main(dialogs);
+        QVERIFY(main.openFromArguments({TAV_SOURCE_DIR "/examples/product-label.tav"}));
+        const char* items[] = {"&S.Microsoft SQL Server", "&E.Microsoft Office Excel", "&Q.MySQL"};
+        for (int source = 0; source < 3; ++source) {
+            QAction* item = nullptr;
+            for (QAction* action : main.findChildren<QAction*>())
+                if (action->text() == QString::fromUtf8(items[source]))
+                    item = action;
+            QVERIFY(item);
+            int shownTab = -1;
+            QStringList filesWhileOpen;
+            QTimer::singleShot(0, this, [&] {
+                auto* window = qobject_cast<BatchWindow*>(QApplication::activeModalWidget());
+                if (!window)
+                    return;
+                shownTab = child<QTabWidget>(*window, "选择夹1")->currentIndex();
+                filesWhileOpen = QDir(scratch.path()).entryList(QDir::Files);
+                window->reject();
+            });
+            item->trigger();
+            QCOMPARE(shownTab, source);
+            QCOMPARE(filesWhileOpen.size(), 1);
+            QVERIFY(QDir(scratch.path()).isEmpty());
+        }
+        QVERIFY(dialogs.asked.isEmpty());
+
+        qunsetenv("TMPDIR");
     }
 
     void theWindowClosesWhenTheTemplateCopyIsMissing() {
@@ -535,6 +573,36 @@ private slots:
         QCOMPARE(dialogs.asked.size(), 1);
     }
 
+    // 停止 ends a print run at the next row; the window answers while it prints.
+    void stopEndsAPrintRun() {
+        const QString csv = m_home.path() + "/ten.csv";
+        QFile out(csv);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QByteArray text = "序号,条码,名称\n";
+        for (int i = 1; i <= 10; ++i)
+            text += QStringLiteral("%1,TAV%2,商品%1\n").arg(i).arg(i, 5, 10, QChar('0')).toUtf8();
+        out.write(text);
+        out.close();
+
+        ScriptedDialogs dialogs;
+        BatchWindowSetup s = setup(BatchSource::Csv);
+        s.pauseMs = 400;
+        BatchWindow window(dialogs, s);
+        dialogs.files = {csv};
+        child<QPushButton>(window, "csv.选择")->click();
+        waitIdle(window);
+        child<QPushButton>(window, "全选")->click();
+        dialogs.answers = {true};
+        child<QPushButton>(window, "打印")->click();
+        auto* status = child<QLabel>(window, "状态");
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith("正在打印第 1 行"), 10000);
+        child<QPushButton>(window, "停止")->click();
+        waitIdle(window);
+        QVERIFY2(status->text().startsWith("已停止"), qPrintable(status->text()));
+        QCOMPARE(dialogs.asked.size(), 2); // the file and the question, no failure
+        QVERIFY(window.rows().rowCount() == 10);
+    }
+
     // A hundred thousand rows fill the grid in blocks while the window's thread keeps answering;
     // the time, the largest pause of the event loop and the memory are printed. Under Xvfb with
     // TAV_BATCH_SCREENSHOT set, the filled window is saved there as a picture.
@@ -592,6 +660,9 @@ private slots:
             window.rows().setChecked(2, false);
             QTest::qWait(200);
             QVERIFY(window.grab().save(QString::fromLocal8Bit(shot)));
+            child<QTabWidget>(window, "选择夹1")->setCurrentIndex(2);
+            QTest::qWait(100);
+            QVERIFY(window.grab().save(QString::fromLocal8Bit(shot) + ".mysql.png"));
         }
     }
 };
