@@ -121,7 +121,7 @@ Status updateFile(const std::string& path,
     std::string error;
     auto data = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (!platform::makeParentFolders(path, error) ||
-        !platform::writeFileAtomically(path, data, error, platform::NewFileAccess::OwnerOnly))
+        !platform::writeFileAtomically(path, data, error, true, platform::NewFileAccess::OwnerOnly))
         return Status::failure("cannot save " + messageToUtf8(path) + ": " + error);
     return Status::success();
 }

@@ -91,7 +91,7 @@ MainWindow::~MainWindow() = default;
 // --- building the window ---
 
 void MainWindow::buildMenus() {
-    auto add = [this](QMenu* menu, const QString& caption, QKeySequence key = {}) {
+    auto add = [](QMenu* menu, const QString& caption, QKeySequence key = {}) {
         QAction* action = menu->addAction(caption);
         if (!key.isEmpty())
             action->setShortcut(key);
