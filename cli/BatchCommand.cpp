@@ -3,14 +3,18 @@
 #include "cli/BatchProgress.h"
 #include "cli/CommandLine.h"
 #include "cli/DataSourceRows.h"
+#include "cli/DatabasePassword.h"
 #include "cli/ExitCodes.h"
 #include "cli/LoadedTemplate.h"
+#include "cli/OutputPath.h"
 #include "cli/PrintCommands.h"
+#include "datasource/ConnectionString.h"
 #include "datasource/CsvSource.h"
 #include "datasource/MySqlSource.h"
 #include "datasource/OdbcSource.h"
 #include "datasource/XlsSource.h"
 #include "platform/Charset.h"
+#include "platform/Interruption.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
 #include "printengine/BatchRun.h"
@@ -24,9 +28,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tavprint batch FILE (--csv F | --xls F | --mysql CONNECTION --sql QUERY |\n"
-    "       --odbc CONNECTION --sql QUERY) [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]\n"
-    "       [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]... [--replace-unprintable]\n"
-    "       [--encoding utf-8|gbk]\n"
+    "       --odbc CONNECTION --sql QUERY [--config sqldata.conf]) [--rows 1,3,5-9]\n"
+    "       [--printer NAME] [--delay-ms N] [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]...\n"
+    "       [--replace-unprintable] [--encoding utf-8|gbk]\n"
     "A row whose cells hold characters GBK cannot hold (emoji, rare characters) fails, unless\n"
     "--replace-unprintable prints them as '?'.\n";
 
@@ -76,15 +80,39 @@ std::unique_ptr<data::DataSource> sourceFromOptions(const CommandLine& line, int
                      "represent\n";
         return nullptr;
     }
-    if (auto mysql = line.value("--mysql")) {
-        auto params = data::MySqlParams::fromConnectionString(*mysql);
-        if (!params) {
-            std::cerr << "tavprint batch: --mysql: " << params.error() << "\n";
+    const auto mysql = line.value("--mysql");
+    std::string connection = mysql ? *mysql : *line.value("--odbc");
+    std::optional<data::MySqlParams> params;
+    if (mysql) {
+        auto parsed = data::MySqlParams::fromConnectionString(connection);
+        if (!parsed) {
+            std::cerr << "tavprint batch: --mysql: " << parsed.error() << "\n";
             return nullptr;
         }
-        return std::make_unique<data::MySqlSource>(std::move(params.value()), std::move(*sqlGbk));
+        params = std::move(parsed.value());
     }
-    return std::make_unique<data::OdbcSource>(*line.value("--odbc"), std::move(*sqlGbk));
+    // The password from outside the command line, where it can be.
+    auto password = findDatabasePassword(mysql ? DatabaseKind::MySql : DatabaseKind::Odbc,
+                                         connection, line.value("--config"));
+    for (const auto& warning : password.warnings)
+        std::cerr << "tavprint batch: " << warning << "\n";
+    if (!password.error.empty() || password.interrupted) {
+        if (!password.error.empty())
+            std::cerr << "tavprint batch: " << password.error << "\n";
+        exitCode = line.value("--config") && !password.error.empty() ? kExitUsage : kExitFailed;
+        return nullptr;
+    }
+    if (mysql) {
+        if (password.password)
+            params->password = *password.password;
+        return std::make_unique<data::MySqlSource>(std::move(*params), std::move(*sqlGbk));
+    }
+    if (password.password) {
+        if (!connection.empty() && connection.back() != ';')
+            connection += ';';
+        connection += data::connectionPair("PWD", *password.password);
+    }
+    return std::make_unique<data::OdbcSource>(std::move(connection), std::move(*sqlGbk));
 }
 
 // Names the rows whose cells held characters GBK cannot hold, before the summary.
@@ -108,8 +136,8 @@ void reportUnprintableRows(const std::vector<std::size_t>& positions, bool repla
 
 int runBatch(const std::vector<std::string>& args) {
     CommandLine line({"--replace-unprintable"},
-                     {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--rows", "--printer",
-                      "--delay-ms", "--output", "--dpi", "--encoding"},
+                     {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--config", "--rows",
+                      "--printer", "--delay-ms", "--output", "--dpi", "--encoding"},
                      {"--set"});
     std::string error;
     int delayMs = 200;
@@ -137,6 +165,16 @@ int runBatch(const std::vector<std::string>& args) {
         std::cerr << "tavprint batch: --output writes a PDF file; --printer and --delay-ms are "
                      "for printing\n";
         return kExitUsage;
+    }
+    if (output) {
+        std::vector<std::string> inputs = {line.positionals().front()};
+        for (const char* data : {"--csv", "--xls"})
+            if (auto path = line.value(data))
+                inputs.push_back(*path);
+        if (auto problem = outputPathProblem(*output, {".pdf"}, inputs); !problem.empty()) {
+            std::cerr << "tavprint batch: " << problem << "\n";
+            return kExitUsage;
+        }
     }
     auto printer = platform::utf8ToGbk(line.value("--printer").value_or(""));
     if (!printer) {
@@ -191,6 +229,11 @@ int runBatch(const std::vector<std::string>& args) {
         std::cerr << "tavprint batch: " << done.printed << " printed, " << done.failed << " failed"
                   << where << "\n";
     };
+    if (platform::interruptionSignal() != 0) {
+        // The label being sent was withdrawn and the document's temporary file is gone.
+        summary(output ? ", interrupted, no file written" : ", interrupted");
+        return kExitFailed;
+    }
     if (done.refused) {
         std::cerr << "tavprint batch: no column title names a data mark of the template, so "
                      "every label would be the template's own sample; nothing printed\n";

@@ -1,7 +1,17 @@
 #include "cli/DataSourceRows.h"
 
+#include "platform/Interruption.h"
+
 namespace tav::cli {
 namespace {
+
+// A program asked to stop reads no further row and says so, so that a document is never
+// finished with the rows read until then.
+constexpr const char* kStopped = "stopped by a signal";
+
+bool stopped() {
+    return platform::interruptionSignal() != 0;
+}
 
 // A row as it was read: its cells and the characters they could not hold.
 struct ReadRow {
@@ -23,13 +33,15 @@ std::string DataSourceRows::read(engine::BatchRowReceiver& receiver) {
         unprintable.push_back({column, std::string(character)});
     };
     handler.onRow = [&](const std::vector<std::string>& cells) {
+        if (stopped())
+            return false;
         const bool more = receiver.row(cells, unprintable);
         unprintable.clear();
         return more;
     };
     const data::Status status = m_source.read(handler);
     m_source.close();
-    return status.error();
+    return stopped() ? kStopped : status.error();
 }
 
 std::string DataSourceRows::readWholeFirst(engine::BatchRowReceiver& receiver) {
@@ -47,18 +59,20 @@ std::string DataSourceRows::readWholeFirst(engine::BatchRowReceiver& receiver) {
     handler.onRow = [&](const std::vector<std::string>& cells) {
         rows.push_back({cells, std::move(unprintable)});
         unprintable.clear();
-        return true;
+        return !stopped();
     };
     const data::Status status = m_source.read(handler);
     m_source.close();
+    if (stopped())
+        return kStopped;
     if (!status)
         return status.error();
     if (!receiver.titles(titles))
         return {};
     for (const ReadRow& row : rows)
-        if (!receiver.row(row.cells, row.unprintable))
+        if (stopped() || !receiver.row(row.cells, row.unprintable))
             break;
-    return {};
+    return stopped() ? kStopped : std::string();
 }
 
 } // namespace tav::cli

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/LoadedTemplate.h"
+#include "cli/OutputPath.h"
 #include "cli/PrintCommands.h"
 #include "platform/File.h"
 #include "platform/PageSurfaces.h"
@@ -35,13 +36,13 @@ int runRender(const std::vector<std::string>& args) {
                      "[--set MARK=VALUE]...\n";
         return kExitUsage;
     }
-    const bool pdf = endsWith(*output, ".pdf");
-    if (!pdf && !endsWith(*output, ".png")) {
-        std::cerr << "tavprint render: the output must end in .pdf or .png: " << *output << "\n";
+    const std::string& file = line.positionals().front();
+    if (auto problem = outputPathProblem(*output, {".pdf", ".png"}, {file}); !problem.empty()) {
+        std::cerr << "tavprint render: " << problem << "\n";
         return kExitUsage;
     }
+    const bool pdf = endsWith(*output, ".pdf");
 
-    const std::string& file = line.positionals().front();
     tpl::Template tpl;
     if (int code = loadTemplateWithMarks("render", file, line.values("--set"), tpl);
         code != kExitOk)

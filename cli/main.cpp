@@ -4,6 +4,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
 #include "cli/PrintCommands.h"
+#include "platform/Interruption.h"
 
 #include <algorithm>
 #include <iostream>
@@ -57,14 +58,25 @@ Commands:
                          mark named by the column's title. SOURCE is one of
                            --csv FILE.csv      (UTF-8 or GBK, a header row of titles)
                            --xls FILE.xls      (the first sheet; row 1 holds the titles)
-                           --mysql "SERVER=host;PORT=3306;UID=user;PWD=pw;DATABASE=db"
-                                   --sql QUERY
-                           --odbc "DRIVER=...;SERVER=...;UID=...;PWD=...;DATABASE=..."
-                                  --sql QUERY   (SQL Server through FreeTDS, ...)
+                           --mysql "SERVER=host;PORT=3306;UID=user;DATABASE=db"
+                                   --sql QUERY [--config sqldata.conf]
+                           --odbc "DRIVER=...;SERVER=...;UID=...;DATABASE=..."
+                                  --sql QUERY [--config sqldata.conf]
+                                                (SQL Server through FreeTDS, ...)
+                         The database password is taken, in this order, from
+                         the environment variable TAV_DB_PASSWORD; from sqldata.conf
+                         (--config FILE, default $XDG_CONFIG_HOME/tav/sqldata.conf),
+                         where the designer saves it, when the file's server and user
+                         are those of the connection; or asked on the terminal
+                         (not shown) when stdin is one. PWD=... in the connection
+                         string still works, with a warning: every user of the
+                         computer can read it in the process list.
                          Each row is one CUPS job named TAVPrint_<row>, with a pause
                          of N ms between jobs (default 200); --rows picks rows by
                          their position, which they keep. With --output all labels
-                         become the pages of one PDF file instead. A database batch
+                         become the pages of one PDF file instead; it must end in
+                         .pdf and may replace only a regular file that is neither
+                         FILE nor the data file (render -o likewise). A database batch
                          to a printer reads the whole result before the first label.
                          Columns whose titles fill no mark are named first; when none
                          fills a mark nothing is printed. Rows that fail are reported
@@ -102,7 +114,28 @@ Exit codes:
   2  the command line is wrong
   3  no CUPS scheduler can be reached
   4  the printer is unknown, or none is named and there is no default printer
+  128+N  stopped by signal N (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP): an unfinished
+     output file is removed and a job not yet wholly sent is withdrawn
 )";
+
+int runCommand(const std::string& command, const std::vector<std::string>& args) {
+    if (command == "info")
+        return tav::cli::runInfo(args);
+    if (command == "barcode")
+        return tav::cli::runBarcode(args);
+    if (command == "render")
+        return tav::cli::runRender(args);
+    if (command == "print")
+        return tav::cli::runPrint(args);
+    if (command == "printers")
+        return tav::cli::runPrinters(args);
+    if (command == "calibrate")
+        return tav::cli::runCalibrate(args);
+    if (command == "batch")
+        return tav::cli::runBatch(args);
+    std::cerr << "tavprint: unknown command '" << command << "' (see tavprint --help)\n";
+    return tav::cli::kExitUsage;
+}
 
 } // namespace
 
@@ -128,24 +161,16 @@ int main(int argc, char** argv) {
             std::cout << "tavprint " TAV_VERSION "\n";
             return tav::cli::kExitOk;
         }
-        if (command == "info")
-            return tav::cli::runInfo(args);
-        if (command == "barcode")
-            return tav::cli::runBarcode(args);
-        if (command == "render")
-            return tav::cli::runRender(args);
-        if (command == "print")
-            return tav::cli::runPrint(args);
-        if (command == "printers")
-            return tav::cli::runPrinters(args);
-        if (command == "calibrate")
-            return tav::cli::runCalibrate(args);
-        if (command == "batch")
-            return tav::cli::runBatch(args);
+        // Ctrl-C, SIGTERM and SIGHUP stop a command where it can stop cleanly.
+        tav::platform::InterruptionGuard guard;
+        const int code = runCommand(command, args);
+        if (const int signal = tav::platform::interruptionSignal(); signal != 0) {
+            std::cerr << "tavprint: stopped by signal " << signal << "\n";
+            return 128 + signal;
+        }
+        return code;
     } catch (const std::exception& e) {
         std::cerr << "tavprint: " << e.what() << "\n";
         return tav::cli::kExitFailed;
     }
-    std::cerr << "tavprint: unknown command '" << command << "' (see tavprint --help)\n";
-    return tav::cli::kExitUsage;
 }

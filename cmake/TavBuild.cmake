@@ -1,5 +1,8 @@
 # Compiler settings shared by every target of the project.
-add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion -Werror)
+add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+if(TAV_WERROR)
+    add_compile_options(-Werror)
+endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     # GCC 12 reports these through inlined std::shared_ptr and std::vector code where no such
     # fault exists; clang, which builds the sanitizer run, keeps checking the real cases.

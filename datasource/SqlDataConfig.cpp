@@ -12,6 +12,7 @@
 #include <SimpleIni.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -40,9 +41,10 @@ void readKey(const Ini& ini, std::string_view section, const char* key, std::str
         value = found;
 }
 
-std::string readPassword(const Ini& ini, std::string_view section,
+std::string readPassword(const Ini& ini, std::string_view section, bool& isStored,
                          std::vector<std::string>& warnings) {
     const char* stored = ini.GetValue(sectionName(section).c_str(), "password", nullptr);
+    isStored = stored != nullptr;
     std::string_view text = stored ? std::string_view(stored) : kDefaultStoredPassword;
     if (auto password = decipherPassword(text))
         return *password;
@@ -150,6 +152,16 @@ std::string sqlDataConfigPath(std::string_view folder) {
     return path.append(kSqlDataFileName);
 }
 
+std::string userSqlDataConfigPath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && *config == '/')
+        return std::string(config) + "/tav/" + std::string(kSqlDataFileName);
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0')
+        return std::string(home) + "/.config/tav/" + std::string(kSqlDataFileName);
+    return {};
+}
+
 SqlDataConfig parseSqlDataConfig(std::string_view bytes) {
     Ini ini;
     setUp(ini);
@@ -161,14 +173,14 @@ SqlDataConfig parseSqlDataConfig(std::string_view bytes) {
     readKey(ini, kSqlServerSection, "address", server.address);
     readKey(ini, kSqlServerSection, "database", server.database);
     readKey(ini, kSqlServerSection, "user", server.user);
-    server.password = readPassword(ini, kSqlServerSection, config.warnings);
+    server.password = readPassword(ini, kSqlServerSection, server.passwordStored, config.warnings);
     readKey(ini, kSqlServerSection, "sql", server.sql);
 
     MySqlSettings& mySql = config.mySql;
     readKey(ini, kMySqlSection, "address", mySql.address);
     readKey(ini, kMySqlSection, "database", mySql.database);
     readKey(ini, kMySqlSection, "user", mySql.user);
-    mySql.password = readPassword(ini, kMySqlSection, config.warnings);
+    mySql.password = readPassword(ini, kMySqlSection, mySql.passwordStored, config.warnings);
     readKey(ini, kMySqlSection, "port", mySql.port);
     readKey(ini, kMySqlSection, "sql", mySql.sql);
     return config;

@@ -11,11 +11,13 @@
 // it is saved as one space (a multi-line SQL text is saved on one line).
 //
 // Passwords are stored through encipherPassword (see PasswordCipher.h): obfuscation, not
-// protection. A key that is missing reads as its default. The default password is the
-// six-digit text "123456"; it is kept in its stored, enciphered form (kDefaultStoredPassword)
-// and goes through the same reading steps as a stored password, which make "123456" of it.
-// A stored password that cannot be deciphered (edited by hand, say) reads as empty text with a
-// warning, rather than as a garbled text that would be sent to the server.
+// protection, since the key is in the program; so the file is saved readable by its owner only
+// (mode 0600, also when an older file was readable by others). A key that is missing reads as its
+// default. The default password is the six-digit text "123456"; it is kept in its stored,
+// enciphered form (kDefaultStoredPassword) and goes through the same reading steps as a stored
+// password, which make "123456" of it. A stored password that cannot be deciphered (edited by hand,
+// say) reads as empty text with a warning, rather than as a garbled text that would be sent to the
+// server.
 #pragma once
 
 #include "datasource/DataSource.h"
@@ -41,6 +43,7 @@ struct SqlServerSettings {
     std::string user = "sa";
     std::string password = std::string(kDefaultPassword);
     std::string sql = "select * from test;";
+    bool passwordStored = false; // the file holds a password (else `password` is the default)
 };
 
 struct MySqlSettings {
@@ -50,6 +53,7 @@ struct MySqlSettings {
     std::string password = std::string(kDefaultPassword);
     std::string port = "3306";
     std::string sql = "select * from test;";
+    bool passwordStored = false;
 };
 
 struct SqlDataConfig {
@@ -61,6 +65,9 @@ struct SqlDataConfig {
 
 // The path of sqldata.conf in the given folder (the program's own).
 std::string sqlDataConfigPath(std::string_view folder);
+// The user's own sqldata.conf: $XDG_CONFIG_HOME/tav/sqldata.conf, else
+// $HOME/.config/tav/sqldata.conf; empty when neither variable is set.
+std::string userSqlDataConfigPath();
 
 // Where the batch window keeps the file: the user's own ($XDG_CONFIG_HOME/tav/sqldata.conf, see
 // platform::userConfigPath), which every save writes (created with mode 0600, replaced

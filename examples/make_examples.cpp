@@ -146,7 +146,9 @@ void makePictures(Template& tpl) {
             continue;
         Template single;
         single.elements.push_back(e);
-        single.elements[0].mark = "\x01";
+        // assign(count, char), not a string: GCC 12 at -O3 reports a false overlap (-Wrestrict)
+        // for a short literal assigned to the copied element's string.
+        single.elements[0].mark.assign(1, '\x01');
         tav::engine::setMark(single, "\x01", e.content, tav::engine::libraryPictureMaker());
         e.image = single.elements[0].image;
     }

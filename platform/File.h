@@ -2,6 +2,8 @@
 // user's data. Paths are byte strings as the operating system takes them.
 #pragma once
 
+#include "platform/Interruption.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,13 +16,20 @@ namespace tav::platform {
 
 enum class FileReadStatus { Read, NotFound, CannotOpen };
 
-// Who may read a file that an atomic save creates: Shared gives the mode the user's umask allows
-// for a document; OwnerOnly gives 0600, for settings that hold passwords. A file that exists
-// already keeps its own permission bits either way.
-enum class NewFileAccess { Shared, OwnerOnly };
-
 // True when something exists at `path` (a file, or anything else that is there).
 bool pathExists(const std::string& path);
+
+// What is at a path. A symbolic link is reported as one, not followed.
+enum class PathKind { Missing, RegularFile, SymbolicLink, Directory, Other };
+PathKind pathKind(const std::string& path);
+
+// True when both paths lead (through symbolic links) to one and the same file: the same device
+// and inode, whatever the names. False when either leads nowhere.
+bool sameFile(const std::string& a, const std::string& b);
+
+// Who may read a file that a save creates: everyone the user's umask allows, or only its owner
+// (for files that hold secrets; an existing file then loses any group and other access).
+enum class NewFileAccess { Default, OwnerOnly };
 
 // The largest file readWholeFile takes: templates and picture files are far smaller, and a
 // larger one would have to be held in memory whole.
@@ -64,8 +73,9 @@ private:
 // A document written in pieces that appears at its path only when it is complete: the bytes go
 // to a new temporary file in the same folder, which commit() flushes to disk and renames over
 // the path. Until then, and whenever a step fails, a previous file at the path stays as it was;
-// a writer destroyed before commit() removes its temporary file. An existing file keeps its
-// permission bits.
+// a writer destroyed before commit() removes its temporary file, and so does a program asked to
+// stop (see Interruption.h). An existing file keeps its owner, group and permission bits; when
+// they cannot be kept (another user's file), it is not replaced.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -74,7 +84,7 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     bool open(const std::string& path, std::string& error,
-              NewFileAccess access = NewFileAccess::Shared);
+              NewFileAccess access = NewFileAccess::Default);
     bool write(std::span<const std::uint8_t> bytes, std::string& error);
     // `flush` false skips waiting for the data and the rename to reach the disk: for files that
     // can be made again, where a failed write must not cost the old file but a power cut may.
@@ -86,14 +96,16 @@ private:
     int m_fd = -1;
     std::string m_path;
     std::string m_temp;
+    RemovedOnInterruption m_removal;
 };
 
 // Writes `bytes` to a new temporary file in the folder of `path`, flushes it to disk and renames
 // it over `path`; a failure at any step leaves a previous file at `path` as it was. An existing
-// file keeps its permission bits. On failure `error` says why.
+// file keeps its owner and permission bits, as with AtomicFileWriter. On failure `error` says
+// why.
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          std::string& error, bool flush = true,
-                         NewFileAccess access = NewFileAccess::Shared);
+                         NewFileAccess access = NewFileAccess::Default);
 
 // Creates every missing folder above `path` (mode 0700, as settings folders are); false with
 // `error` when one cannot be created.

@@ -49,8 +49,11 @@ std::string formatMillimetres(std::int32_t tenths) {
     const std::int64_t t = tenths;
     const std::int64_t whole = t / 10, rest = t % 10;
     std::string text = (t < 0 && whole == 0) ? "-0" : std::to_string(whole);
-    if (rest != 0)
-        text += "." + std::to_string(rest < 0 ? -rest : rest);
+    if (rest != 0) {
+        // Two appends, not "." + ...: GCC 12 at -O3 reports a false overlap (-Wrestrict) there.
+        text += '.';
+        text += std::to_string(rest < 0 ? -rest : rest);
+    }
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/cups/CupsSpooler.h"
 
+#include "platform/Interruption.h"
 #include "platform/SystemSpooler.h"
 
 #include <cups/cups.h>
@@ -289,6 +290,10 @@ SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {
         error = problem;
         return SpoolStatus::Refused;
     }
+    if (interruptionSignal() != 0) {
+        error = "stopped before the job was sent";
+        return SpoolStatus::Refused;
+    }
     Connection connection(m_server, m_port);
     if (!connection.connected() || !connection.readDestinations()) {
         error = "no CUPS scheduler is reachable";
@@ -301,6 +306,20 @@ SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {
     }
     const std::string queue = dest->name;
 
+    // One Print-Job request that carries the whole document. The scheduler makes a job of it
+    // only once every byte has arrived, so a send that fails or is stopped halfway leaves
+    // nothing in the queue. (A job created first and filled afterwards would wait in the queue,
+    // empty or cut short, until the scheduler gave up on it.)
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", queue.c_str());
+    ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, job.title.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 CUPS_FORMAT_PDF);
     int optionCount = 0;
     cups_option_t* options = nullptr;
     optionCount = cupsAddIntegerOption("copies", job.copies, optionCount, &options);
@@ -308,45 +327,55 @@ SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {
     std::string media =
         "Custom." + millimetres(job.pageWidthMm) + "x" + millimetres(job.pageHeightMm) + "mm";
     optionCount = cupsAddOption("media", media.c_str(), optionCount, &options);
-    int jobId =
-        cupsCreateJob(connection.http(), queue.c_str(), job.title.c_str(), optionCount, options);
+    cupsEncodeOptions2(request, optionCount, options, IPP_TAG_OPERATION);
+    cupsEncodeOptions2(request, optionCount, options, IPP_TAG_JOB);
     cupsFreeOptions(optionCount, options);
-    if (jobId == 0) {
-        ipp_status_t status = cupsLastError();
-        error = "the job was not created: " + lastError();
+
+    // Closing the connection before the last byte (the Connection going out of scope) is what
+    // withdraws the request.
+    const std::string resource = "/printers/" + queue;
+    // The length is that of the whole request: its attributes, then the document.
+    http_status_t sent = cupsSendRequest(connection.http(), request, resource.c_str(),
+                                         ippLength(request) + job.pdf.size());
+    constexpr std::size_t kChunk = 64 * 1024;
+    for (std::size_t at = 0; at < job.pdf.size() && sent == HTTP_STATUS_CONTINUE; at += kChunk) {
+        if (interruptionSignal() != 0) {
+            ippDelete(request);
+            error = "stopped while the job was being sent; nothing was queued";
+            return SpoolStatus::Refused;
+        }
+        const std::size_t length = std::min(kChunk, job.pdf.size() - at);
+        sent = cupsWriteRequestData(connection.http(),
+                                    reinterpret_cast<const char*>(job.pdf.data() + at), length);
+    }
+    ipp_t* response = sent == HTTP_STATUS_CONTINUE
+                          ? cupsGetResponse(connection.http(), resource.c_str())
+                          : nullptr;
+    ippDelete(request);
+    const ipp_status_t status = response != nullptr ? cupsLastError() : IPP_STATUS_ERROR_INTERNAL;
+    ipp_attribute_t* idAttribute =
+        response != nullptr ? ippFindAttribute(response, "job-id", IPP_TAG_INTEGER) : nullptr;
+    const int jobId = idAttribute != nullptr ? ippGetInteger(idAttribute, 0) : 0;
+    ippDelete(response);
+    if (!succeeded(status) || jobId == 0) {
+        if (sent != HTTP_STATUS_CONTINUE) {
+            error = "the document was not sent completely: " + lastError();
+            return SpoolStatus::Refused;
+        }
+        error = "the job was not accepted: " + lastError();
         if (status == IPP_STATUS_ERROR_NOT_FOUND) {
             return SpoolStatus::UnknownPrinter;
         }
         return Connection::unavailable(status) ? SpoolStatus::NoScheduler : SpoolStatus::Refused;
     }
 
-    // From here on every failure cancels the job, so that nothing half sent is printed.
-    auto cancel = [&](const std::string& why) {
-        error = why;
-        Connection again(m_server, m_port);
-        if (!again.connected() ||
-            !succeeded(cupsCancelJob2(again.http(), queue.c_str(), jobId, 0))) {
+    // Stopped while the scheduler was taking the finished document: take the job back.
+    if (interruptionSignal() != 0) {
+        error = "stopped while the job was being sent";
+        if (!succeeded(cupsCancelJob2(connection.http(), queue.c_str(), jobId, 0))) {
             error += "; job " + std::to_string(jobId) + " could not be cancelled: " + lastError();
         }
         return SpoolStatus::Refused;
-    };
-    if (cupsStartDocument(connection.http(), queue.c_str(), jobId, job.title.c_str(),
-                          CUPS_FORMAT_PDF, 1) != HTTP_STATUS_CONTINUE) {
-        return cancel("the document was not started: " + lastError());
-    }
-    constexpr std::size_t kChunk = 64 * 1024;
-    for (std::size_t at = 0; at < job.pdf.size(); at += kChunk) {
-        std::size_t length = std::min(kChunk, job.pdf.size() - at);
-        if (cupsWriteRequestData(connection.http(),
-                                 reinterpret_cast<const char*>(job.pdf.data() + at),
-                                 length) != HTTP_STATUS_CONTINUE) {
-            // Reading the answer ends the request, so that the cancel request is understood.
-            cupsFinishDocument(connection.http(), queue.c_str());
-            return cancel("the document was not sent completely: " + lastError());
-        }
-    }
-    if (!succeeded(cupsFinishDocument(connection.http(), queue.c_str()))) {
-        return cancel("the document was not accepted: " + lastError());
     }
     return SpoolStatus::Ok;
 }

@@ -96,6 +96,27 @@ bool pathExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
+PathKind pathKind(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(st.st_mode))
+        return PathKind::RegularFile;
+    if (S_ISLNK(st.st_mode))
+        return PathKind::SymbolicLink;
+    if (S_ISDIR(st.st_mode))
+        return PathKind::Directory;
+    return PathKind::Other;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &first) == 0 &&
+           ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     int fd = -1;
@@ -204,17 +225,27 @@ bool AtomicFileWriter::open(const std::string& path, std::string& error, NewFile
         error = describe("cannot create a temporary file beside", path);
         return false;
     }
-    // mkstemp makes the file private; give it the mode the user expects for a document.
+    m_removal.reset(m_temp);
+    // mkstemp makes the file private; give it the mode the user expects for a document, and
+    // the owner and group a file being replaced has (replacing a file as root must not hand
+    // it to root).
+    const mode_t ownerOnly = access == NewFileAccess::OwnerOnly ? 0600 : 07777;
     struct stat existing {};
     mode_t mode;
     if (::stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else if (access == NewFileAccess::OwnerOnly) {
-        mode = 0600;
+        mode = existing.st_mode & 07777 & ownerOnly;
+        struct stat created {};
+        if (::fstat(m_fd, &created) != 0 ||
+            ((created.st_uid != existing.st_uid || created.st_gid != existing.st_gid) &&
+             ::fchown(m_fd, existing.st_uid, existing.st_gid) != 0)) {
+            error = describe("cannot keep the owner and group of", path);
+            abandon();
+            return false;
+        }
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~mask & ownerOnly;
     }
     if (::fchmod(m_fd, mode) != 0) {
         error = describe("cannot set the permissions of", m_temp);
@@ -257,8 +288,10 @@ bool AtomicFileWriter::commit(std::string& error, bool flush) {
     }
     if (!ok) {
         ::unlink(m_temp.c_str());
+        m_removal.reset();
         return false;
     }
+    m_removal.reset();
     if (!flush)
         return true;
     // Make the rename itself durable.
@@ -276,6 +309,7 @@ void AtomicFileWriter::abandon() {
         ::unlink(m_temp.c_str());
         m_fd = -1;
     }
+    m_removal.reset();
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,

@@ -176,4 +176,30 @@ wait
 [ "$(grep -c '^tavprint batch: row' "$scratch/err")" -eq 1 ] && grep -q "1 printed, 1 failed, stopped" "$scratch/err" \
     && ok || fail "the scheduler gone mid-batch: $(cat "$scratch/err")"
 
+# 11. The password need not be on the command line: TAV_DB_PASSWORD gives it, for the MySQL
+#    client and ODBC alike; one written in the connection string works but is warned about.
+nopwd="SERVER=127.0.0.1;PORT=${TAV_MYSQL_PORT:-3306};UID=${TAV_MYSQL_USER:-tav};DATABASE=${TAV_MYSQL_DATABASE:-tavtest}"
+for via in mysql odbc; do
+    conn=$nopwd; [ "$via" = odbc ] && conn="DRIVER={${TAV_ODBC_DRIVER:-MariaDB Unicode}};$nopwd;CHARSET=gbk"
+    TAV_DB_PASSWORD=${TAV_MYSQL_PASSWORD:-tav-pw-4711} XDG_CONFIG_HOME=$scratch/none \
+        "$tavprint" batch "$label" --"$via" "$conn" --sql "$query" --rows 1-2 --output "$scratch/env-$via.pdf" \
+        </dev/null 2>"$scratch/err" && ok || fail "$via with TAV_DB_PASSWORD exited $?: $(cat "$scratch/err")"
+    grep -q "2 printed, 0 failed" "$scratch/err" && ok || fail "$via with TAV_DB_PASSWORD: $(cat "$scratch/err")"
+    grep -q "warning" "$scratch/err" && fail "$via: a warning without a password on the command line" || ok
+done
+"$tavprint" batch "$label" --mysql "$mysql" --sql "$query" --rows 1 --output "$scratch/typed.pdf" 2>"$scratch/err"
+grep -q "warning: the password in the connection string" "$scratch/err" && ok ||
+    fail "no warning for a password in the connection string: $(cat "$scratch/err")"
+grep -q "tav-pw-4711" "$scratch/err" && fail "the password was printed" || ok
+
+# 12. On a terminal (script(1) gives it one) the password is asked for and not echoed.
+if command -v script >/dev/null; then
+    cmd=$(printf '%q ' "$tavprint" batch "$label" --mysql "$nopwd" --sql "$query" --rows 1-2 --output "$scratch/tty.pdf")
+    (sleep 1; printf '%s\n' "${TAV_MYSQL_PASSWORD:-tav-pw-4711}") |
+        XDG_CONFIG_HOME=$scratch/none timeout 60 script -qec "$cmd" /dev/null >"$scratch/tty.log" 2>&1
+    grep -q "^Password for" "$scratch/tty.log" && ok || fail "no password prompt: $(cat -v "$scratch/tty.log")"
+    grep -q "2 printed, 0 failed" "$scratch/tty.log" && ok || fail "batch after the prompt: $(cat -v "$scratch/tty.log")"
+    grep -q "${TAV_MYSQL_PASSWORD:-tav-pw-4711}" "$scratch/tty.log" && fail "the typed password was echoed" || ok
+fi
+
 finish

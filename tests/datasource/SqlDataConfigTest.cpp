@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sys/stat.h>
 
 #include <sys/stat.h>
 
@@ -234,6 +235,34 @@ TEST(SqlDataConfig, APasswordThatCannotBeDecipheredReadsAsEmptyWithAWarning) {
     ASSERT_EQ(config.warnings.size(), 1u);
     EXPECT_NE(config.warnings[0].find("MySQL"), std::string::npos);
     EXPECT_EQ(config.sqlServer.password, "123456");
+}
+
+TEST(SqlDataConfig, IsSavedReadableByItsOwnerOnly) {
+    // It holds passwords whose cipher key is in the program: other users must not read it.
+    test::TempFolder folder;
+    const std::string path = sqlDataConfigPath(folder.path());
+    const auto modeOf = [&] {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    const mode_t oldMask = ::umask(022);
+    MySqlSettings mySql;
+    mySql.password = "s3cret";
+    ASSERT_TRUE(saveMySqlConnection(path, mySql).ok());
+    EXPECT_EQ(modeOf(), 0600u) << "a new file";
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0); // as older versions saved it
+    ASSERT_TRUE(saveMySqlQuery(path, "select 1;").ok());
+    EXPECT_EQ(modeOf(), 0600u) << "an older file that others could read";
+    ::umask(oldMask);
+}
+
+TEST(SqlDataConfig, TellsAStoredPasswordFromTheDefault) {
+    auto config = parseSqlDataConfig("[MySQL]\npassword=" + encipherPassword("pw") + "\n");
+    EXPECT_TRUE(config.mySql.passwordStored);
+    EXPECT_EQ(config.mySql.password, "pw");
+    EXPECT_FALSE(config.sqlServer.passwordStored);
+    EXPECT_EQ(config.sqlServer.password, kDefaultPassword);
 }
 
 TEST(SqlDataConfig, MySqlPortMustBeAPortNumber) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tav::platform {
 namespace {
@@ -54,6 +55,78 @@ TEST(AtomicWrite, KeepsThePermissionsOfTheFileItReplaces) {
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(AtomicWrite, KeepsTheOwnerOfTheFileItReplaces) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make a file that belongs to another user";
+    test::TempFolder folder;
+    const auto path = folder.file("theirs.pdf");
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), error));
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), error)) << error;
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(test::readFileBytes(path), bytesOf("b"));
+}
+
+TEST(AtomicWrite, OwnerOnlyFilesAreReadableByTheirOwnerAlone) {
+    test::TempFolder folder;
+    const auto path = folder.file("secret.conf");
+    const auto modeOf = [&] {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    std::string error;
+    const mode_t oldMask = ::umask(022);
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), error, true, NewFileAccess::OwnerOnly));
+    EXPECT_EQ(modeOf(), 0600u) << "created";
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), error, true, NewFileAccess::OwnerOnly));
+    EXPECT_EQ(modeOf(), 0600u) << "replacing a file others could read";
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("c"), error));
+    EXPECT_EQ(modeOf(), 0600u) << "an ordinary save keeps the mode";
+    ::umask(oldMask);
+}
+
+TEST(PathKind, TellsWhatIsAtAPathWithoutFollowingLinks) {
+    test::TempFolder folder;
+    const auto file = folder.write("file.pdf", bytesOf("x"));
+    ASSERT_EQ(::symlink(file.c_str(), folder.file("link.pdf").c_str()), 0);
+    ASSERT_EQ(::mkfifo(folder.file("fifo.pdf").c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        PathKind kind;
+    } cases[] = {
+        {file, PathKind::RegularFile},
+        {folder.file("link.pdf"), PathKind::SymbolicLink},
+        {folder.file("fifo.pdf"), PathKind::Other},
+        {"/dev/null", PathKind::Other},
+        {folder.path(), PathKind::Directory},
+        {folder.file("missing.pdf"), PathKind::Missing},
+        {"", PathKind::Missing},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pathKind(c.path), c.kind) << c.path;
+}
+
+TEST(SameFile, ComparesFilesNotNames) {
+    test::TempFolder folder;
+    const auto data = folder.write("rows.csv", bytesOf("a,b"));
+    const auto other = folder.write("other.csv", bytesOf("a,b"));
+    ASSERT_EQ(::link(data.c_str(), folder.file("hard.pdf").c_str()), 0);
+    ASSERT_EQ(::symlink(data.c_str(), folder.file("soft.pdf").c_str()), 0);
+    EXPECT_TRUE(sameFile(data, data));
+    EXPECT_TRUE(sameFile(folder.path() + "/./rows.csv", data));
+    EXPECT_TRUE(sameFile(folder.file("hard.pdf"), data));
+    EXPECT_TRUE(sameFile(folder.file("soft.pdf"), data));
+    EXPECT_FALSE(sameFile(other, data)) << "same contents, another file";
+    EXPECT_FALSE(sameFile(folder.file("missing.pdf"), data));
+    EXPECT_FALSE(sameFile(folder.file("missing.pdf"), folder.file("missing.pdf")));
 }
 
 TEST(ReadWholeFile, TellsMissingFromUnreadable) {
