@@ -106,7 +106,7 @@ Status CsvRowReader::finish() {
     if (m_titles.empty())
         return Status::failure("the file is empty: it has no title row");
     if (m_rowCount == 0)
-        return Status::failure(std::string(kNoDataMessage));
+        return noDataStatus();
     return Status::success();
 }
 

@@ -21,6 +21,19 @@ namespace tav::data {
 using tav::Result;
 using tav::Status;
 
+// The message every file source gives for a sheet or file that holds titles but no data row.
+inline constexpr std::string_view kNoDataMessage = "操作失败，当前表格无数据！";
+
+// A sheet or file that holds its titles but no data row: a failure with kNoDataMessage that
+// callers can tell apart from a file that could not be read (a user is informed of it, not
+// warned).
+inline Status noDataStatus() {
+    return Status::failure(std::string(kNoDataMessage));
+}
+inline bool isNoData(const Status& status) {
+    return !status.ok() && status.error() == kNoDataMessage;
+}
+
 // A whole result held in memory: the column titles and every row, each row exactly as wide as
 // the titles.
 struct Table {
@@ -60,9 +73,6 @@ public:
     // Reads the whole result into memory; for grids and small results.
     Result<Table> readTable();
 };
-
-// The message every file source gives for a sheet or file that holds titles but no data row.
-inline constexpr std::string_view kNoDataMessage = "操作失败，当前表格无数据！";
 
 // Replaces every occurrence of `secret` in `text` by "***", so that a password cannot reach a
 // log or a message box through an error text that quotes it. An empty secret changes nothing.

@@ -70,14 +70,25 @@ std::string oneLine(std::string_view value) {
     return out;
 }
 
-// Sets the given keys of one section in the file at `path`, keeping everything else in it.
+// Sets the given keys of one section in the file at `path`, keeping everything else in it. When
+// there is no file at `path` yet, the one at `seedPath` (if any) is the starting point, so that
+// the user's first own file keeps what the shared one held. A new file is the owner's alone,
+// as it holds passwords.
 Status updateFile(const std::string& path,
-                  const std::vector<std::pair<std::string_view, Pairs>>& sections) {
+                  const std::vector<std::pair<std::string_view, Pairs>>& sections,
+                  const std::string& seedPath = {}) {
     Ini ini;
     setUp(ini);
     bool crlf = false;
     std::vector<std::uint8_t> bytes;
-    switch (platform::readWholeFile(path, bytes)) {
+    auto status = platform::readWholeFile(path, bytes);
+    if (status == platform::FileReadStatus::NotFound && !seedPath.empty() && seedPath != path) {
+        if (platform::readWholeFile(seedPath, bytes) == platform::FileReadStatus::Read)
+            status = platform::FileReadStatus::Read;
+        else
+            bytes.clear();
+    }
+    switch (status) {
     case platform::FileReadStatus::Read: {
         std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         crlf = text.find("\r\n") != std::string_view::npos;
@@ -111,7 +122,8 @@ Status updateFile(const std::string& path,
     }
     std::string error;
     auto data = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (!platform::writeFileAtomically(path, data, error, true, platform::NewFileAccess::OwnerOnly))
+    if (!platform::makeParentFolders(path, error) ||
+        !platform::writeFileAtomically(path, data, error, true, platform::NewFileAccess::OwnerOnly))
         return Status::failure("cannot save " + messageToUtf8(path) + ": " + error);
     return Status::success();
 }
@@ -174,6 +186,21 @@ SqlDataConfig parseSqlDataConfig(std::string_view bytes) {
     return config;
 }
 
+SqlDataConfigFiles sqlDataConfigFiles(std::string_view programFolder) {
+    SqlDataConfigFiles files;
+    files.user = platform::userConfigPath(kSqlDataFileName);
+    files.beside = sqlDataConfigPath(programFolder);
+    if (files.user.empty())
+        files.user = files.beside;
+    return files;
+}
+
+Result<SqlDataConfig> readSqlDataConfig(const SqlDataConfigFiles& files) {
+    if (platform::pathExists(files.user))
+        return readSqlDataConfig(files.user);
+    return readSqlDataConfig(files.beside);
+}
+
 Result<SqlDataConfig> readSqlDataConfig(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     switch (platform::readWholeFile(path, bytes)) {
@@ -202,6 +229,23 @@ Status saveSqlServerQuery(const std::string& path, std::string_view sql) {
 
 Status saveMySqlQuery(const std::string& path, std::string_view sql) {
     return updateFile(path, {{kMySqlSection, {{"sql", std::string(sql)}}}});
+}
+
+Status saveSqlServerConnection(const SqlDataConfigFiles& files, const SqlServerSettings& settings) {
+    return updateFile(files.user, {{kSqlServerSection, sqlServerConnectionPairs(settings)}},
+                      files.beside);
+}
+
+Status saveMySqlConnection(const SqlDataConfigFiles& files, const MySqlSettings& settings) {
+    return updateFile(files.user, {{kMySqlSection, mySqlConnectionPairs(settings)}}, files.beside);
+}
+
+Status saveSqlServerQuery(const SqlDataConfigFiles& files, std::string_view sql) {
+    return updateFile(files.user, {{kSqlServerSection, {{"sql", std::string(sql)}}}}, files.beside);
+}
+
+Status saveMySqlQuery(const SqlDataConfigFiles& files, std::string_view sql) {
+    return updateFile(files.user, {{kMySqlSection, {{"sql", std::string(sql)}}}}, files.beside);
 }
 
 Status writeSqlDataConfig(const std::string& path, const SqlDataConfig& config) {

@@ -1,5 +1,6 @@
 // sqldata.conf: the connection settings and last queries of the batch window, an INI file in
-// the program's folder with the sections "Microsoft SQL Server" and "MySQL".
+// the user's configuration folder (or the program's folder) with the sections "Microsoft SQL
+// Server" and "MySQL".
 //
 // The file is read and written as Windows programs do it (through SimpleIni, byte for byte):
 // section and key names match in any case, values are taken as bytes (GBK as typed, with no
@@ -68,6 +69,22 @@ std::string sqlDataConfigPath(std::string_view folder);
 // $HOME/.config/tav/sqldata.conf; empty when neither variable is set.
 std::string userSqlDataConfigPath();
 
+// Where the batch window keeps the file: the user's own ($XDG_CONFIG_HOME/tav/sqldata.conf, see
+// platform::userConfigPath), which every save writes (created with mode 0600, replaced
+// atomically), and the one beside the program, read while the user has no file of their own and
+// taken as the starting point of the user's first save. Both have the same layout.
+struct SqlDataConfigFiles {
+    std::string user;
+    std::string beside;
+};
+
+// The files for a program in `programFolder` (the user's file is the one beside the program when
+// there is no home or configuration folder to put it in).
+SqlDataConfigFiles sqlDataConfigFiles(std::string_view programFolder);
+
+// Reads the user's file, or the one beside the program when the user has none.
+Result<SqlDataConfig> readSqlDataConfig(const SqlDataConfigFiles& files);
+
 // Reads the file; a file that does not exist gives the defaults. Fails only when the file
 // exists but cannot be read.
 Result<SqlDataConfig> readSqlDataConfig(const std::string& path);
@@ -80,6 +97,11 @@ Status saveSqlServerConnection(const std::string& path, const SqlServerSettings&
 Status saveMySqlConnection(const std::string& path, const MySqlSettings& settings);
 Status saveSqlServerQuery(const std::string& path, std::string_view sql);
 Status saveMySqlQuery(const std::string& path, std::string_view sql);
+// The same saves into the user's file.
+Status saveSqlServerConnection(const SqlDataConfigFiles& files, const SqlServerSettings& settings);
+Status saveMySqlConnection(const SqlDataConfigFiles& files, const MySqlSettings& settings);
+Status saveSqlServerQuery(const SqlDataConfigFiles& files, std::string_view sql);
+Status saveMySqlQuery(const SqlDataConfigFiles& files, std::string_view sql);
 // Saves every key of both sections.
 Status writeSqlDataConfig(const std::string& path, const SqlDataConfig& config);
 

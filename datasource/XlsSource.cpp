@@ -105,7 +105,7 @@ Status XlsSource::read(const RowHandler& handler) {
     if (int result = freexl_worksheet_dimensions(m_handle, &rows, &columns); result != FREEXL_OK)
         return Status::failure("cannot read the first worksheet: " + describeFreexlError(result));
     if (columns == 0 || rows <= 1)
-        return Status::failure(std::string(kNoDataMessage));
+        return noDataStatus();
 
     std::vector<std::string> cells(columns);
     const RowHandler titleRow; // titles that GBK cannot hold match no mark, and are not cells

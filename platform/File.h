@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tav::platform {
@@ -105,6 +106,14 @@ private:
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          std::string& error, bool flush = true,
                          NewFileAccess access = NewFileAccess::Default);
+
+// Creates every missing folder above `path` (mode 0700, as settings folders are); false with
+// `error` when one cannot be created.
+bool makeParentFolders(const std::string& path, std::string& error);
+
+// The path of the user's settings file `name` of this program: $XDG_CONFIG_HOME/tav/NAME when
+// that variable is an absolute path, else $HOME/.config/tav/NAME; empty when neither helps.
+std::string userConfigPath(std::string_view name);
 
 // Writes every byte of `bytes` to the file at `path`, creating it when it does not exist, and
 // closes it. True only when all of it was written; when a step fails after the file was opened,

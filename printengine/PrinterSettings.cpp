@@ -3,11 +3,7 @@
 #include "platform/File.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdlib>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace tav::engine {
 namespace {
@@ -110,11 +106,7 @@ std::optional<PageOffset> PrinterSettings::calibration(std::string_view queue) c
 }
 
 std::string userPrinterSettingsPath() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
-        return std::string(config) + "/tav/printers.conf";
-    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
-        return std::string(home) + "/.config/tav/printers.conf";
-    return {};
+    return platform::userConfigPath("printers.conf");
 }
 
 std::optional<PageOffset> parsePageOffset(std::string_view text) {
@@ -138,22 +130,6 @@ std::optional<PageOffset> parsePageOffset(std::string_view text) {
         return std::nullopt;
     return PageOffset{*x, *y};
 }
-
-namespace {
-
-bool makeFolders(const std::string& path, std::string& error) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-        const std::string folder = path.substr(0, slash);
-        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = "cannot create the folder " + folder + ": " + std::strerror(errno);
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
 
 std::string withCalibration(std::string_view text, std::string_view queue, PageOffset offset) {
     const std::string entry =
@@ -220,7 +196,7 @@ bool storeCalibration(const std::string& path, std::string_view queue, PageOffse
     }
     const std::string out =
         withCalibration({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, queue, offset);
-    if (!makeFolders(path, error))
+    if (!platform::makeParentFolders(path, error))
         return false;
     return platform::writeFileAtomically(
         path, {reinterpret_cast<const std::uint8_t*>(out.data()), out.size()}, error);

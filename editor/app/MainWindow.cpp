@@ -1,6 +1,7 @@
 #include "editor/app/MainWindow.h"
 
 #include "editor/app/ImportAndSetupTexts.h"
+#include "editor/app/BatchTexts.h"
 #include "editor/app/PageView.h"
 #include "editor/app/PrintPreview.h"
 #include "editor/app/PropertyTabs.h"
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -149,9 +151,13 @@ void MainWindow::buildMenus() {
     m_editMenu = edit;
 
     QMenu* batch = menuBar()->addMenu(texts::kMenuBatch);
-    add(batch, QStringLiteral("&S.Microsoft SQL Server"));
-    add(batch, QStringLiteral("&E.Microsoft Office Excel"));
-    add(batch, QStringLiteral("&Q.MySQL"));
+    const std::pair<const char*, BatchSource> batchItems[] = {
+        {"&S.Microsoft SQL Server", BatchSource::SqlServer},
+        {"&E.Microsoft Office Excel", BatchSource::Excel},
+        {"&Q.MySQL", BatchSource::MySql}};
+    for (const auto& [caption, source] : batchItems)
+        connect(add(batch, QString::fromUtf8(caption)), &QAction::triggered, this,
+                [this, source = source] { openBatch(source); });
 
     QMenu* helpMenu = menuBar()->addMenu(texts::kMenuHelp);
     QAction* manual = add(helpMenu, QStringLiteral("&B.使用说明"));
@@ -550,6 +556,22 @@ void MainWindow::print() {
     }
     TAVDestroy();
     platform::removeFile(*scratch);
+}
+
+void MainWindow::openBatch(BatchSource source) {
+    std::string error;
+    const auto scratch = m_history.current().saveToScratchFile(error);
+    if (!scratch) {
+        m_dialogs.error(this, batchtexts::kFailedTitle, batchtexts::kMenuScratchText);
+        return;
+    }
+    BatchWindowSetup setup;
+    setup.templatePath = *scratch;
+    setup.source = source;
+    setup.settingsFiles = data::sqlDataConfigFiles(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    BatchWindow window(m_dialogs, std::move(setup), this);
+    window.exec();
 }
 
 void MainWindow::printPreview() {

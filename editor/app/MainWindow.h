@@ -3,6 +3,7 @@
 // question and message goes through Dialogs.
 #pragma once
 
+#include "editor/app/BatchWindow.h"
 #include "editor/app/Dialogs.h"
 #include "editor/core/Tool.h"
 #include "editor/core/UndoHistory.h"
@@ -50,6 +51,9 @@ public:
     void print();
     void printPreview();
     void printSetup();
+    // The three 批量 items: the document goes to a new scratch file, which the batch window
+    // prints from (modally) and deletes when it closes.
+    void openBatch(BatchSource source);
     void exitProgram();
     void undo();
     void redo();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -316,6 +317,26 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     AtomicFileWriter writer;
     return writer.open(path, error, access) && writer.write(bytes, error) &&
            writer.commit(error, flush);
+}
+
+bool makeParentFolders(const std::string& path, std::string& error) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            error = "cannot create the folder " + folder + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string userConfigPath(std::string_view name) {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
+        return std::string(config) + "/tav/" + std::string(name);
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        return std::string(home) + "/.config/tav/" + std::string(name);
+    return {};
 }
 
 bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {

@@ -228,6 +228,7 @@ TEST(CsvRowReader, RefusesInputItCannotReadRight) {
         ASSERT_FALSE(outcome.status.ok()) << "row " << c.row;
         EXPECT_NE(outcome.status.error().find(c.expectedError), std::string::npos)
             << "row " << c.row << ": " << outcome.status.error();
+        EXPECT_EQ(isNoData(outcome.status), c.expectedError == kNoDataMessage) << "row " << c.row;
     }
 }
 

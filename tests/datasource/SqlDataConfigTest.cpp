@@ -11,6 +11,8 @@
 #include <regex>
 #include <sys/stat.h>
 
+#include <sys/stat.h>
+
 namespace tav::data {
 namespace {
 
@@ -183,6 +185,48 @@ TEST(SqlDataConfig, SavingChangesOnlyItsKeysAndKeepsTheRestOfTheFile) {
     EXPECT_EQ(config.mySql.port, "3308");
     EXPECT_EQ(config.mySql.sql, "select * from test;") << "the query is saved on its own";
     EXPECT_TRUE(config.warnings.empty());
+}
+
+// The user's own file in $XDG_CONFIG_HOME/tav: read when it exists, else the one beside the
+// program; the first save creates it (folders too) for the owner alone, starting from the file
+// beside the program, which stays untouched.
+TEST(SqlDataConfig, TheUsersFileIsWrittenAndTheProgramsFileIsTheFallback) {
+    test::TempFolder folder;
+    const std::string program = folder.path() + "/bin";
+    const std::string config = folder.path() + "/config";
+    ASSERT_EQ(::mkdir(program.c_str(), 0755), 0);
+    const std::string besideText = windowsFile();
+    const std::string beside = folder.write("bin/sqldata.conf", bytesOf(besideText));
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const SqlDataConfigFiles files = sqlDataConfigFiles(program);
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(files.user, config + "/tav/sqldata.conf");
+    EXPECT_EQ(files.beside, beside);
+
+    auto read = readSqlDataConfig(files);
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(read.value().sqlServer.address, "192.168.1.20") << "the file beside the program";
+
+    MySqlSettings mySql;
+    mySql.address = "10.1.1.1";
+    mySql.password = "geheim";
+    ASSERT_TRUE(saveMySqlConnection(files, mySql).ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(files.user.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(textOf(test::readFileBytes(beside)), besideText) << "the shared file is unchanged";
+    std::string userText = textOf(test::readFileBytes(files.user));
+    EXPECT_EQ(userText.find("geheim"), std::string::npos) << "the password is enciphered";
+
+    read = readSqlDataConfig(files);
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(read.value().mySql.address, "10.1.1.1") << "the user's file is read first";
+    EXPECT_EQ(read.value().mySql.password, "geheim");
+    EXPECT_EQ(read.value().sqlServer.address, "192.168.1.20") << "seeded from the shared file";
+
+    ASSERT_TRUE(saveMySqlQuery(files, "select 1;").ok());
+    ASSERT_EQ(::stat(files.user.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << "kept across atomic rewrites";
 }
 
 TEST(SqlDataConfig, APasswordThatCannotBeDecipheredReadsAsEmptyWithAWarning) {

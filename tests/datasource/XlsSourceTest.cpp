@@ -81,6 +81,9 @@ TEST(XlsSource, ReportsSheetsAndFilesItCannotUse) {
         ASSERT_FALSE(result.ok()) << "row " << c.row;
         EXPECT_NE(result.error().find(c.expectedError), std::string::npos)
             << "row " << c.row << ": " << result.error();
+        // Only a sheet without data rows is "no data", which the user is informed of rather
+        // than warned.
+        EXPECT_EQ(isNoData(result.status()), c.expectedError == kNoDataMessage) << "row " << c.row;
     }
 }
 
