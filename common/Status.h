@@ -6,9 +6,9 @@
 // text use GeneralError. Texts are UTF-8 and may be empty when the code says it all.
 #pragma once
 
-#include <concepts>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace tav {
@@ -23,7 +23,10 @@ public:
     static BasicStatus failure(Code code, std::string message = {}) {
         return BasicStatus(code, std::move(message));
     }
-    static BasicStatus failure(std::string message) requires std::same_as<Code, GeneralError> {
+    // Only for GeneralError. (A static_assert rather than a requires-clause: Qt's moc reads
+    // this header through the designer's and cannot parse requires-clauses.)
+    static BasicStatus failure(std::string message) {
+        static_assert(std::is_same_v<Code, GeneralError>, "give the failure's code");
         return BasicStatus(GeneralError::Failed, std::move(message));
     }
 
@@ -54,7 +57,8 @@ public:
     static Result failure(Code code, std::string message = {}) {
         return Result(BasicStatus<Code>::failure(code, std::move(message)));
     }
-    static Result failure(std::string message) requires std::same_as<Code, GeneralError> {
+    static Result failure(std::string message) {
+        static_assert(std::is_same_v<Code, GeneralError>, "give the failure's code");
         return Result(BasicStatus<Code>::failure(std::move(message)));
     }
 

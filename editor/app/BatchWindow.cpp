@@ -336,8 +336,8 @@ void BatchWindow::stop() {
     m_stopRequested = true;
 }
 
-void BatchWindow::fillGrid(std::function<data::Status(const data::RowHandler&)> read,
-                           std::function<void(const data::Status&)> then) {
+void BatchWindow::fillGrid(std::function<Status(const data::RowHandler&)> read,
+                           std::function<void(const Status&)> then) {
     m_model->reset({});
     m_progress->setRange(0, 0); // the row count is known only at the end
     m_status->setText(texts::kFilling.arg(0));
@@ -511,7 +511,7 @@ void BatchWindow::readFile(BatchSource kind, const QString& path) {
             return status;
         },
         [this, path](const data::Status& status) {
-            if (isNoData(status))
+            if (data::isNoData(status))
                 m_dialogs.information(
                     this, texts::kFailedTitle,
                     QString::fromUtf8(data::kNoDataMessage.data(),

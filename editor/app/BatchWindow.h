@@ -6,6 +6,7 @@
 // connection closed, when the window closes.
 #pragma once
 
+#include "common/Status.h"
 #include "datasource/SqlDataConfig.h"
 #include "editor/app/Dialogs.h"
 
@@ -30,7 +31,6 @@ namespace tav::data {
 class MySqlSource;
 class OdbcSource;
 class DataSource;
-class Status;
 struct RowHandler;
 } // namespace tav::data
 
@@ -116,8 +116,8 @@ private:
     // Runs `work` on the worker thread, then `then` on the window's thread.
     void runInBackground(std::function<void()> work, std::function<void()> then);
     // Clears the grid, then fills it from `read` on the worker thread; `then` gets the outcome.
-    void fillGrid(std::function<data::Status(const data::RowHandler&)> read,
-                  std::function<void(const data::Status&)> then);
+    void fillGrid(std::function<Status(const data::RowHandler&)> read,
+                  std::function<void(const Status&)> then);
     void readFile(BatchSource source, const QString& path);
     void setBusy(bool busy);
     void shutDown();

@@ -1,7 +1,7 @@
 #include "editor/core/FontInstall.h"
 
 #include "platform/File.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "platform/UserSession.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Installing fonts into a scratch user's font folder: which files are found, where they go, that
 // fc-list finds them afterwards, and that the running engine draws with them without a restart.
 #include "editor/core/FontInstall.h"
-#include "platform/PageSurfaces.h"
+#include "platform/PageCanvas.h"
 #include "platform/UserSession.h"
 #include "support/TempFolder.h"
 
