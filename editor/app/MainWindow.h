@@ -16,11 +16,11 @@ class QComboBox;
 class QLabel;
 class QScrollBar;
 class QSlider;
-class QTabWidget;
 
 namespace tav::editor {
 
 class PageView;
+class PropertyTabs;
 class Ruler;
 
 class MainWindow : public QMainWindow {
@@ -53,6 +53,9 @@ public:
     const QString& currentPath() const { return m_currentPath; }
     UndoHistory& history() { return m_history; }
     PageView& pageView() { return *m_view; }
+    PropertyTabs& propertyTabs() { return *m_tabs; }
+    // Shows property tab `tab` (0: the page, else the element kind) filled from the document.
+    void refreshPanels(int tab);
     // Sets the zoom as the slider does (1..20 = 10 %..200 %).
     void setZoomStep(int step);
     // Scrolls the canvas to show this content pixel at its top-left corner.
@@ -78,8 +81,8 @@ private:
     bool saveTo(const QString& path);
     void setCaption();
     void documentReplaced();
-    void showPageTab();
-    void refreshPanels();
+    // The panels and the zoom as the current snapshot has them (after undo, redo, open).
+    void showCurrentSnapshot();
     void showZoomOf(const EditorDocument& document);
     void layoutCanvas();
     void redraw();
@@ -103,7 +106,7 @@ private:
     QAction* m_deleteAction = nullptr;
 
     QButtonGroup* m_tools = nullptr;
-    QTabWidget* m_tabs = nullptr;
+    PropertyTabs* m_tabs = nullptr;
     QComboBox* m_printerCombo = nullptr;
     QComboBox* m_zoomCombo = nullptr;
     QSlider* m_zoomSlider = nullptr;
