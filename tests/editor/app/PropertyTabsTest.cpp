@@ -13,8 +13,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
