@@ -403,6 +403,47 @@ private slots:
         QCOMPARE(field(window, 11, "宽度")->text(), QStringLiteral("40"));
     }
 
+    // Every caption and control of every tab fits the 300-pixel property bar. With
+    // TAV_SCREENSHOT_DIR set, the window is kept there with the barcode and the text tab showing.
+    void captionsFitTheBar() {
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString folder = qEnvironmentVariable("TAV_SCREENSHOT_DIR");
+        for (int tab = 0; tab < PropertyTabs::kTabCount; ++tab) {
+            if (tab == 0) {
+                window.refreshPanels(0);
+            } else {
+                createSelected(window, static_cast<Tool>(tab == 12 ? 1 : tab));
+                if (tab == 12) {
+                    EditorDocument& document = window.history().current();
+                    document.select(document.addPicture(300, 300, 100, 100, {}));
+                    window.refreshPanels(12);
+                }
+            }
+            QApplication::processEvents();
+            QWidget* page = window.propertyTabs().widget(tab);
+            for (QWidget* child : page->findChildren<QWidget*>()) {
+                if (!child->isVisible() || qobject_cast<QComboBox*>(child->parentWidget()))
+                    continue;
+                const QRect inside = QRect(child->mapTo(page, QPoint(0, 0)), child->size());
+                QVERIFY2(page->rect().contains(inside),
+                         qPrintable(window.propertyTabs().tabText(tab) + ": " +
+                                    child->metaObject()->className() + " outside the tab"));
+                if (auto* label = qobject_cast<QLabel*>(child)) {
+                    QVERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(window.propertyTabs().tabText(tab) + ": " + label->text() +
+                                        " clipped"));
+                }
+            }
+            if (!folder.isEmpty() && (tab == 10 || tab == 13)) {
+                QVERIFY(window.grab().save(
+                    QStringLiteral("%1/property-tab-%2.png").arg(folder).arg(tab)));
+            }
+        }
+    }
+
     // A field typed into and then left for an element of another kind is not applied to it.
     void fieldOfAnotherKindIsNotApplied() {
         ScriptedDialogs dialogs;
