@@ -1,7 +1,7 @@
 #include "barcode/BarcodeMaker.h"
 
-#include "barcode/BmpWriter.h"
 #include "barcode/TextCleaner.h"
+#include "platform/Bmp.h"
 #include "platform/File.h"
 
 namespace tav::barcode {
@@ -22,14 +22,15 @@ bool BarcodeMaker::make(std::string_view text, bool rotate) {
     symbolValues(m_cleaned, m_segments, m_values);
     elementWidths(m_values, m_widths);
     // A turned picture that cannot be stored fails before the upright one is drawn.
-    if (rotate &&
-        !bmpFileSize(kBarcodeHeight, kModulePixels * moduleCount(m_widths) + 2 * kMarginPixels))
+    if (rotate && !platform::oneBitBmpFileSize(
+                      kBarcodeHeight, kModulePixels * moduleCount(m_widths) + 2 * kMarginPixels))
         return false;
     if (!renderBarcode(m_widths, m_bitmap))
         return false;
     if (rotate && !rotateClockwise(m_bitmap, m_rotated))
         return false;
-    writeBmp(bitmap(), m_bmp);
+    // Black bars on white, black first in the palette (see barcode.h).
+    platform::writeOneBitBmp(bitmap(), {0xFFFFFF, 0x000000, true, false}, m_bmp);
     return true;
 }
 
@@ -40,10 +41,10 @@ void BarcodeMaker::trim(std::size_t bytes) {
     trimBuffer(m_widths, bytes);
     trimBuffer(m_bmp, bytes);
     // A bitmap is about as large as the image made from it.
-    if (m_bitmap.stride() * m_bitmap.height() > bytes)
-        m_bitmap = MonoBitmap();
-    if (m_rotated.stride() * m_rotated.height() > bytes)
-        m_rotated = MonoBitmap();
+    if (m_bitmap.bits.capacity() > bytes)
+        m_bitmap = platform::OneBitPicture();
+    if (m_rotated.bits.capacity() > bytes)
+        m_rotated = platform::OneBitPicture();
 }
 
 bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path) {
@@ -52,7 +53,7 @@ bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path
     thread_local BarcodeMaker maker;
     constexpr std::size_t kKeptBytes = 1 << 20;
     const bool made = maker.make(text, rotate == 1);
-    const bool written = platform::overwriteWholeFile(path, maker.bmp());
+    const bool written = platform::replaceWholeFile(path, maker.bmp());
     maker.trim(kKeptBytes);
     return made && written;
 }

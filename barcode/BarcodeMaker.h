@@ -2,8 +2,8 @@
 // segment it, symbol values, element widths, bitmap (turned on request), BMP bytes.
 #pragma once
 
+#include "barcode/BarcodeRaster.h"
 #include "barcode/Code128Encoder.h"
-#include "barcode/MonoBitmap.h"
 
 #include <cstdint>
 #include <span>
@@ -25,7 +25,7 @@ public:
     const std::vector<Segment>& segments() const { return m_segments; }
     const std::vector<std::uint8_t>& values() const { return m_values; }
     const std::string& widths() const { return m_widths; }
-    const MonoBitmap& bitmap() const { return m_rotate ? m_rotated : m_bitmap; }
+    const platform::OneBitPicture& bitmap() const { return m_rotate ? m_rotated : m_bitmap; }
     std::span<const std::uint8_t> bmp() const { return m_bmp; }
 
     // Gives back memory beyond `bytes` per buffer, for a maker kept between calls.
@@ -37,13 +37,13 @@ private:
     std::vector<Segment> m_segments;
     std::vector<std::uint8_t> m_values;
     std::string m_widths;
-    MonoBitmap m_bitmap;
-    MonoBitmap m_rotated;
+    platform::OneBitPicture m_bitmap;
+    platform::OneBitPicture m_rotated;
     std::vector<std::uint8_t> m_bmp;
 };
 
 // What GetBarcode does: makes the picture of `text` (turned clockwise when `rotate` is 1, any
-// other value leaves it horizontal) and writes it to `path`, creating or truncating the file.
+// other value leaves it horizontal) and writes it to `path` (platform::replaceWholeFile).
 // True only when the whole image was written. When the picture is too large for a BMP file the
 // file is still created, empty, and the result is false.
 bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path);

@@ -4,7 +4,6 @@
 #include "cli/CommandLine.h"
 #include "cli/DataSourceRows.h"
 #include "cli/ExitCodes.h"
-#include "cli/InProcessPictureMaker.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/PrintCommands.h"
 #include "datasource/CsvSource.h"
@@ -15,6 +14,7 @@
 #include "platform/SystemSpooler.h"
 #include "printengine/BatchPrinter.h"
 #include "printengine/BatchRun.h"
+#include "printengine/InProcessPictureMaker.h"
 #include "printengine/RowSelection.h"
 
 #include <iostream>
@@ -26,6 +26,7 @@ constexpr const char* kUsage =
     "usage: tavprint batch FILE (--csv F | --xls F | --mysql CONNECTION --sql QUERY |\n"
     "       --odbc CONNECTION --sql QUERY) [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]\n"
     "       [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]... [--replace-unprintable]\n"
+    "       [--encoding utf-8|gbk]\n"
     "A row whose cells hold characters GBK cannot hold (emoji, rare characters) fails, unless\n"
     "--replace-unprintable prints them as '?'.\n";
 
@@ -41,8 +42,26 @@ std::unique_ptr<data::DataSource> sourceFromOptions(const CommandLine& line, int
         std::cerr << "tavprint batch: name exactly one data source\n" << kUsage;
         return nullptr;
     }
-    if (auto csv = line.value("--csv"))
-        return std::make_unique<data::CsvSource>(*csv);
+    const auto encodingName = line.value("--encoding");
+    if (encodingName && !line.value("--csv")) {
+        std::cerr << "tavprint batch: --encoding is for --csv files\n";
+        return nullptr;
+    }
+    if (auto csv = line.value("--csv")) {
+        auto encoding = data::CsvEncoding::Detect;
+        if (encodingName == "utf-8" || encodingName == "UTF-8")
+            encoding = data::CsvEncoding::Utf8;
+        else if (encodingName == "gbk" || encodingName == "GBK")
+            encoding = data::CsvEncoding::Gbk;
+        else if (encodingName) {
+            std::cerr << "tavprint batch: --encoding is utf-8 or gbk\n";
+            return nullptr;
+        }
+        auto source = std::make_unique<data::CsvSource>(*csv, encoding);
+        source->setNoteHandler(
+            [](const std::string& note) { std::cerr << "tavprint batch: " << note << "\n"; });
+        return source;
+    }
     if (auto xls = line.value("--xls"))
         return std::make_unique<data::XlsSource>(*xls);
 
@@ -90,7 +109,7 @@ void reportUnprintableRows(const std::vector<std::size_t>& positions, bool repla
 int runBatch(const std::vector<std::string>& args) {
     CommandLine line({"--replace-unprintable"},
                      {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--rows", "--printer",
-                      "--delay-ms", "--output", "--dpi"},
+                      "--delay-ms", "--output", "--dpi", "--encoding"},
                      {"--set"});
     std::string error;
     int delayMs = 200;
@@ -157,7 +176,7 @@ int runBatch(const std::vector<std::string>& args) {
         reportSubstitution("batch", static_cast<engine::SpoolerLabelSink&>(*sink).target());
     }
 
-    InProcessPictureMaker pictures;
+    engine::InProcessPictureMaker pictures;
     engine::BatchPrinter batch(tpl, *sink, pictures);
     BatchProgress progress;
     const bool database = line.value("--mysql") || line.value("--odbc");

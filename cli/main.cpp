@@ -52,6 +52,7 @@ Commands:
                          print to QUEUE is then moved by it.
   batch FILE SOURCE [--rows 1,3,5-9] [--printer NAME] [--delay-ms N]
         [--output OUT.pdf [--dpi N]] [--set MARK=VALUE]... [--replace-unprintable]
+        [--encoding utf-8|gbk]
                          Print one label per data row: each column's value fills the
                          mark named by the column's title. SOURCE is one of
                            --csv FILE.csv      (UTF-8 or GBK, a header row of titles)
@@ -72,6 +73,13 @@ Commands:
                          (an emoji) fails its row, unless --replace-unprintable prints
                          '?' for it. A full disk or a lost scheduler stops the batch at
                          once (exit code 1, or 3 when the scheduler is gone).
+                         A CSV file is read whole once before the first row to
+                         decide its encoding: --encoding names it; without it a
+                         UTF-8 byte order mark decides, else the encoding that fits
+                         every line (GBK when both fit and GBK gives Chinese where
+                         UTF-8 gives accented letters; stderr says so). When none
+                         fits, nothing is printed and the line is named. A field
+                         may hold at most 1 MiB.
 
 A --set whose mark no element contains, or whose picture file cannot be read, stops
 render and print (exit code 1): a label is never printed with data you did not mean.

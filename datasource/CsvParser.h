@@ -7,17 +7,28 @@
 // up: a quote inside an unquoted field is an ordinary character, text after a closing quote is
 // added to the field (`"ab"c` reads as abc), and empty lines are skipped. Only a quoted field
 // still open at the end of the input is an error.
+//
+// Memory is bounded: a field longer than the field limit (1 MiB unless the caller sets another)
+// and a record holding more than kMaxRecordFields fields or more than kMaxRecordBytesPerField
+// times the field limit stop the parsing with an error naming the line they start on, so that
+// no input (a file of zeros, a cell of gigabytes) can make the parser grow without end.
 #pragma once
 
 #include "datasource/DataSource.h"
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tav::data {
+
+inline constexpr std::size_t kDefaultMaxCsvFieldBytes = 1024 * 1024;
+// More columns than a spreadsheet has; no label has as many marks.
+inline constexpr std::size_t kMaxRecordFields = 16384;
+inline constexpr std::size_t kMaxRecordBytesPerField = 16;
 
 class CsvParser {
 public:
@@ -25,22 +36,29 @@ public:
     // moved from. Returning false stops the parsing.
     using RecordSink = std::function<bool(std::vector<std::string>& fields, std::size_t line)>;
 
-    explicit CsvParser(RecordSink sink) : m_sink(std::move(sink)) {}
+    explicit CsvParser(RecordSink sink, std::size_t maxFieldBytes = kDefaultMaxCsvFieldBytes)
+        : m_sink(std::move(sink)), m_maxFieldBytes(maxFieldBytes) {}
 
     // Parses the next block of the input, which may end anywhere, even inside a field. False
-    // once the sink has asked to stop; later blocks are then ignored.
+    // once the sink has asked to stop or a limit was passed; later blocks are then ignored.
     bool feed(std::string_view block);
-    // Ends the input and hands on the last record when it has no line break after it.
+    // Ends the input and hands on the last record when it has no line break after it; the
+    // error when a limit was passed or a quoted field is still open.
     Status finish();
 
 private:
     enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted };
 
-    void endField();
+    bool endField();
     bool endRecord();
     void countLineBreak(char c);
+    bool addToField(char c);
+    bool overLimit(std::string message);
 
     RecordSink m_sink;
+    std::size_t m_maxFieldBytes;
+    std::size_t m_recordBytes = 0;
+    std::optional<std::string> m_error;
     State m_state = State::FieldStart;
     std::vector<std::string> m_fields;
     std::string m_field;
@@ -50,6 +68,7 @@ private:
     std::size_t m_line = 1; // the line the next byte is on
     std::size_t m_recordLine = 1;
     std::size_t m_quoteLine = 1; // where the open quoted field started
+    std::size_t m_fieldLine = 1; // where the current field started
 };
 
 } // namespace tav::data

@@ -3,9 +3,6 @@
 #include "platform/Charset.h"
 #include "platform/Utf8.h"
 
-#include <cerrno>
-#include <cstring>
-
 namespace tav::data {
 namespace {
 
@@ -21,22 +18,17 @@ bool hasHighByte(std::string_view text) {
 
 } // namespace
 
-CsvRowReader::CsvRowReader(CsvEncoding encoding, const RowHandler& handler)
-    : m_encoding(encoding), m_handler(handler),
-      m_parser([this](std::vector<std::string>& fields, std::size_t line) {
-          return takeRecord(fields, line);
-      }) {}
+CsvRowReader::CsvRowReader(CsvEncoding encoding, const RowHandler& handler,
+                           std::size_t maxFieldBytes)
+    : m_encoding(encoding == CsvEncoding::Gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8),
+      m_handler(handler), m_parser([this](std::vector<std::string>& fields,
+                                          std::size_t line) { return takeRecord(fields, line); },
+                                   maxFieldBytes) {}
 
 bool CsvRowReader::fail(std::string message) {
     m_error = std::move(message);
     m_stopped = true;
     return false;
-}
-
-bool CsvRowReader::decideEncoding(std::string_view block) {
-    if (m_encoding == CsvEncoding::Detect && hasHighByte(block))
-        m_encoding = platform::isUtf8Prefix(block) ? CsvEncoding::Utf8 : CsvEncoding::Gbk;
-    return true;
 }
 
 bool CsvRowReader::feed(std::string_view block) {
@@ -50,14 +42,10 @@ bool CsvRowReader::feed(std::string_view block) {
         m_headDone = true;
         std::string head = std::move(m_head);
         std::string_view rest = head;
-        if (m_encoding != CsvEncoding::Gbk && rest.starts_with(kByteOrderMark)) {
+        if (m_encoding == CsvEncoding::Utf8 && rest.starts_with(kByteOrderMark))
             rest.remove_prefix(kByteOrderMark.size());
-            m_encoding = CsvEncoding::Utf8;
-        }
-        decideEncoding(rest);
         return m_parser.feed(rest) && !m_stopped;
     }
-    decideEncoding(block);
     return m_parser.feed(block) && !m_stopped;
 }
 
@@ -68,8 +56,7 @@ bool CsvRowReader::takeRecord(std::vector<std::string>& fields, std::size_t line
             if (!hasHighByte(field))
                 continue;
             if (!platform::isUtf8(field))
-                return fail("line " + std::to_string(line) +
-                            " is not UTF-8 text like the lines before it");
+                return fail("line " + std::to_string(line) + " is not UTF-8 text");
             field = m_titles.empty() ? platform::utf8ToGbkReplacing(field)
                                      : cellToGbk(field, column, m_handler);
         }
@@ -105,13 +92,10 @@ Status CsvRowReader::finish() {
     if (!m_headDone) {
         m_headDone = true;
         std::string head = std::move(m_head);
-        decideEncoding(head);
         m_parser.feed(head);
     }
     if (m_error)
         return Status::failure(*m_error);
-    if (m_stopped)
-        return Status::success();
     Status parsed = m_parser.finish();
     if (m_error)
         return Status::failure(*m_error);
@@ -126,44 +110,81 @@ Status CsvRowReader::finish() {
     return Status::success();
 }
 
-Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler) {
-    CsvRowReader reader(encoding, handler);
+Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler,
+                   std::size_t maxFieldBytes, std::string* note) {
+    CsvEncodingScan scan(encoding);
+    scan.feed(text);
+    auto choice = scan.finish();
+    if (!choice)
+        return choice.status();
+    if (note)
+        *note = choice.value().note;
+    CsvRowReader reader(choice.value().encoding, handler, maxFieldBytes);
     reader.feed(text);
     return reader.finish();
 }
 
 Status CsvSource::open() {
-    if (m_file)
+    if (m_file.isOpen())
         return Status::success();
-    m_file.reset(std::fopen(m_path.c_str(), "rb"));
-    if (!m_file)
+    if (m_file.open(m_path) != platform::FileReadStatus::Read)
         return Status::failure("cannot open the file " + messageToUtf8(m_path) + ": " +
-                               std::strerror(errno));
+                               (m_file.error().empty() ? "no such file" : m_file.error()));
     return Status::success();
+}
+
+Result<CsvEncodingChoice> CsvSource::scanEncoding() {
+    CsvEncodingScan scan(m_encoding);
+    std::string block(kBlockSize, '\0');
+    for (;;) {
+        auto got = m_file.read(block);
+        if (!got)
+            return Result<CsvEncodingChoice>::failure(
+                "cannot read the file " + messageToUtf8(m_path) + ": " + m_file.error());
+        if (*got == 0)
+            break;
+        scan.feed(std::string_view(block.data(), *got));
+    }
+    return scan.finish();
 }
 
 Status CsvSource::read(const RowHandler& handler) {
     if (Status opened = open(); !opened)
         return opened;
-    // Each read starts from the beginning, so that a source can be read again.
-    std::rewind(m_file.get());
-    CsvRowReader reader(m_encoding, handler);
+    // Two passes over the file, each reading one block at a time: the first decides the
+    // encoding from every line, the second hands on the rows. Each read starts from the
+    // beginning, so that a source can be read again.
+    if (!m_file.rewind())
+        return Status::failure("cannot read the file " + messageToUtf8(m_path) + ": " +
+                               m_file.error());
+    auto choice = scanEncoding();
+    if (!choice)
+        return Status::failure(messageToUtf8(m_path) + ": " + choice.error());
+    m_encodingRead = choice.value().encoding;
+    if (!choice.value().note.empty() && m_noteHandler)
+        m_noteHandler(messageToUtf8(m_path) + ": " + choice.value().note);
+    if (!m_file.rewind())
+        return Status::failure("cannot read the file " + messageToUtf8(m_path) + ": " +
+                               m_file.error());
+
+    CsvRowReader reader(m_encodingRead, handler, m_maxFieldBytes);
     std::string block(kBlockSize, '\0');
     for (;;) {
-        std::size_t got = std::fread(block.data(), 1, block.size(), m_file.get());
-        if (got > 0 && !reader.feed(std::string_view(block.data(), got)))
+        auto got = m_file.read(block);
+        if (!got)
+            return Status::failure("cannot read the file " + messageToUtf8(m_path) + ": " +
+                                   m_file.error());
+        if (*got == 0 || !reader.feed(std::string_view(block.data(), *got)))
             break;
-        if (got < block.size()) {
-            if (std::ferror(m_file.get()))
-                return Status::failure("cannot read the file " + messageToUtf8(m_path));
-            break;
-        }
     }
-    return reader.finish();
+    Status finished = reader.finish();
+    if (!finished)
+        return Status::failure(messageToUtf8(m_path) + ": " + finished.error());
+    return finished;
 }
 
 void CsvSource::close() {
-    m_file.reset();
+    m_file.close();
 }
 
 } // namespace tav::data

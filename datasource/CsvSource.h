@@ -1,36 +1,36 @@
 // Rows from a CSV file whose first record holds the column titles.
 //
-// Encoding: CsvEncoding::Detect (the default) takes a file that starts with the UTF-8 byte order
-// mark as UTF-8; otherwise it looks at the first block of the file (64 KiB) that holds a byte
-// above 0x7F: when that block is well-formed UTF-8 the file is UTF-8, else GBK. UTF-8 text is
-// converted to GBK, with '?' for each character GBK lacks; GBK text is passed on as it is. A
-// caller that knows the encoding says so with Utf8 or Gbk. A field that is not UTF-8 in a file
-// taken as UTF-8 is an error naming its line, since a file of mixed encodings cannot be read
-// right.
+// Encoding: the whole file is looked at first (CsvEncodingScan), so that it is never read in
+// the wrong encoding and no row is handed on from a file that no encoding fits; the rows are
+// then streamed in a second pass. UTF-8 text is converted to GBK, with '?' for each character
+// GBK lacks; GBK text is passed on as it is.
 //
 // Width: a record shorter than the title row is filled up with empty cells; a longer one is an
 // error naming its line, unless the fields past the titles are all empty (the trailing commas
-// some programs write), which are then dropped. Records are parsed as CsvParser describes.
-// A title row without any data row gives kNoDataMessage, as a spreadsheet does.
+// some programs write), which are then dropped. Records are parsed as CsvParser describes, with
+// its bound on a field's length. A title row without any data row gives kNoDataMessage, as a
+// spreadsheet does.
 #pragma once
 
+#include "datasource/CsvEncoding.h"
 #include "datasource/CsvParser.h"
 #include "datasource/DataSource.h"
+#include "platform/File.h"
 
-#include <cstdio>
-#include <memory>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace tav::data {
 
-enum class CsvEncoding { Detect, Utf8, Gbk };
-
 // Turns CSV bytes, fed block by block, into titles and rows for a RowHandler. Memory stays in
-// proportion to the longest record, not to the input.
+// proportion to the longest record, not to the input. `encoding` is the one the bytes are in,
+// as CsvEncodingScan decided it (Detect is taken as UTF-8); a leading UTF-8 byte order mark is
+// skipped, and a field that is not UTF-8 in UTF-8 text is an error naming its line.
 class CsvRowReader {
 public:
-    CsvRowReader(CsvEncoding encoding, const RowHandler& handler);
+    CsvRowReader(CsvEncoding encoding, const RowHandler& handler,
+                 std::size_t maxFieldBytes = kDefaultMaxCsvFieldBytes);
 
     // False once the reading has ended early: the handler stopped it or an error occurred.
     bool feed(std::string_view block);
@@ -39,7 +39,6 @@ public:
 
 private:
     bool takeRecord(std::vector<std::string>& fields, std::size_t line);
-    bool decideEncoding(std::string_view block);
     bool fail(std::string message);
 
     CsvEncoding m_encoding;
@@ -54,28 +53,43 @@ private:
     std::size_t m_rowCount = 0;
 };
 
-// Reads CSV text held in memory.
-Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler);
+// Reads CSV text held in memory, its encoding decided as for a file. `note`, when given,
+// receives the note of the encoding's choice (empty when there was no doubt).
+Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler& handler,
+                   std::size_t maxFieldBytes = kDefaultMaxCsvFieldBytes,
+                   std::string* note = nullptr);
 
 class CsvSource final : public DataSource {
 public:
-    explicit CsvSource(std::string path, CsvEncoding encoding = CsvEncoding::Detect)
-        : m_path(std::move(path)), m_encoding(encoding) {}
+    // Receives the note of the encoding's choice before the first row, when the file read in
+    // both encodings and one was preferred (UTF-8 text).
+    using NoteHandler = std::function<void(const std::string& note)>;
+
+    explicit CsvSource(std::string path, CsvEncoding encoding = CsvEncoding::Detect,
+                       std::size_t maxFieldBytes = kDefaultMaxCsvFieldBytes)
+        : m_path(std::move(path)), m_encoding(encoding), m_maxFieldBytes(maxFieldBytes) {}
     ~CsvSource() override { close(); }
     CsvSource(const CsvSource&) = delete;
     CsvSource& operator=(const CsvSource&) = delete;
+
+    void setNoteHandler(NoteHandler handler) { m_noteHandler = std::move(handler); }
 
     Status open() override;
     Status read(const RowHandler& handler) override;
     void close() override;
 
+    // The encoding the last read() took the file to be in (Detect before any read).
+    CsvEncoding encodingRead() const { return m_encodingRead; }
+
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
+    Result<CsvEncodingChoice> scanEncoding();
+
     std::string m_path;
     CsvEncoding m_encoding;
-    std::unique_ptr<std::FILE, FileCloser> m_file;
+    std::size_t m_maxFieldBytes;
+    NoteHandler m_noteHandler;
+    CsvEncoding m_encodingRead = CsvEncoding::Detect;
+    platform::FileReader m_file;
 };
 
 } // namespace tav::data

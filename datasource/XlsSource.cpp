@@ -1,6 +1,7 @@
 #include "datasource/XlsSource.h"
 
 #include "platform/Charset.h"
+#include "platform/File.h"
 
 #include <cstdio>
 #include <freexl.h>
@@ -22,7 +23,7 @@ std::string describeFreexlError(int code) {
     case FREEXL_BIFF_UNSELECTED_SHEET:
     case FREEXL_BIFF_ILLEGAL_SHEET_INDEX:
     case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
-        return "it holds no worksheet";
+        return "it holds no worksheet, or it is damaged";
     case FREEXL_UNSUPPORTED_CHARSET:
     case FREEXL_INVALID_CHARACTER:
         return "its text is in a character set that cannot be read";
@@ -61,6 +62,16 @@ Status XlsSource::open() {
     if (m_handle)
         return Status::success();
     std::string failedFile = "cannot open the workbook " + messageToUtf8(m_path) + ": ";
+    // FreeXL opens the path itself and would wait on a FIFO: look first without blocking.
+    std::string why;
+    switch (platform::checkReadableFile(m_path, why)) {
+    case platform::FileReadStatus::Read:
+        break;
+    case platform::FileReadStatus::NotFound:
+        return Status::failure(failedFile + describeFreexlError(FREEXL_FILE_NOT_FOUND));
+    case platform::FileReadStatus::CannotOpen:
+        return Status::failure(failedFile + why);
+    }
     const void* handle = nullptr;
     int result = freexl_open(m_path.c_str(), &handle);
     if (result != FREEXL_OK) {

@@ -2,6 +2,7 @@
 // program's output; a test checks that they still are.
 //
 // usage: make_examples OUTPUT_FOLDER
+#include "platform/Bmp.h"
 #include "platform/Charset.h"
 #include "printengine/Marks.h"
 #include "template/TemplateWriter.h"
@@ -101,24 +102,20 @@ Template priceTag() {
 
 // A 24 x 24 one-bit BMP: a framed diamond, standing in for a shop's logo.
 tav::tpl::SharedBytes logoBmp() {
-    constexpr int kSize = 24, kStride = 4;
-    std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0,     0, 0, 0, 0,     0, 0, 62, 0, 0, 0, 40,
-                                     0,   0,   0, kSize, 0, 0, 0, kSize, 0, 0, 0,  1, 0, 1, 0};
-    bmp.resize(54, 0);
-    const std::uint8_t palette[] = {0, 0, 0, 0, 255, 255, 255, 0}; // 0 black, 1 white
-    bmp.insert(bmp.end(), std::begin(palette), std::end(palette));
-    for (int row = kSize - 1; row >= 0; --row) { // bottom-up
-        std::uint8_t bits[kStride] = {0xFF, 0xFF, 0xFF, 0xFF};
-        for (int col = 0; col < kSize; ++col) {
+    constexpr std::uint32_t kSize = 24;
+    tav::platform::OneBitPicture logo;
+    logo.reset(kSize, kSize);
+    for (std::uint32_t row = 0; row < kSize; ++row) {
+        for (std::uint32_t col = 0; col < kSize; ++col) {
             const bool frame = row < 2 || row >= kSize - 2 || col < 2 || col >= kSize - 2;
-            const bool diamond = std::abs(row - 11) + std::abs(col - 11) <= 6;
-            if (frame || diamond)
-                bits[col / 8] = static_cast<std::uint8_t>(bits[col / 8] & ~(0x80 >> (col % 8)));
+            const int r = static_cast<int>(row) - 11, c = static_cast<int>(col) - 11;
+            if (frame || std::abs(r) + std::abs(c) <= 6)
+                logo.setInk(col, row);
         }
-        bmp.insert(bmp.end(), bits, bits + kStride);
     }
-    bmp[2] = static_cast<std::uint8_t>(bmp.size());
-    return tav::tpl::SharedBytes(bmp);
+    std::vector<std::uint8_t> bmp;
+    tav::platform::writeOneBitBmp(logo, {0xFFFFFF, 0x000000, true, false}, bmp);
+    return tav::tpl::SharedBytes(std::move(bmp));
 }
 
 // 50 x 30 mm product label for batches: its marks are the column titles of a product table

@@ -1,6 +1,8 @@
-// Picture bytes from outside: turnPicture at every rotation and decodeImage. A turned picture is
+// Picture bytes from outside: the BMP header's ranges, turnPicture at every rotation and
+// decodeImage. A turned picture is
 // itself turnable, and turning its result back must give it again: the mirror and the transpose
 // undo themselves, four quarter turns close the circle.
+#include "platform/Bmp.h"
 #include "platform/ImageCodec.h"
 #include "printengine/PictureTurn.h"
 
@@ -29,10 +31,25 @@ void checkTurns(std::span<const std::uint8_t> bytes) {
     require(around == quarter);
 }
 
+// Every range readBmpHeader gives lies within the bytes.
+void checkHeader(std::span<const std::uint8_t> bytes) {
+    const auto header = tav::platform::readBmpHeader(bytes);
+    if (!header)
+        return;
+    require(header->width > 0 && header->height > 0);
+    require(header->coloursAt + std::uint64_t{header->colours} * header->entrySize <=
+            header->bitsOffset);
+    require(header->bitsOffset <= bytes.size());
+    if (!header->isRle())
+        require(header->bitsOffset + std::uint64_t{header->stride} * header->height <=
+                bytes.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::span<const std::uint8_t> bytes(data, size);
+    checkHeader(bytes);
     checkTurns(bytes);
     // A smaller limit than the renderer's keeps each run quick.
     (void)tav::platform::decodeImage(bytes, 1u << 20);

@@ -24,9 +24,12 @@ TAV_EXTERN_C_BEGIN
  * `rotate` equal to 1 it is turned 90 degrees clockwise (the start of the symbol at the top);
  * any other value leaves it horizontal.
  *
+ * A file that exists and holds something is replaced through a temporary file beside it,
+ * renamed over it once complete, so that a failed write (a full disk) leaves it as it was.
+ *
  * Returns 1 when the whole file was written. Returns 0 when the file cannot be created or
- * written (a partly written file is removed), and when the text is too long for a BMP picture
- * (the file is then left empty). */
+ * written (a partly written new file is removed, an existing one is kept), and when the text is
+ * too long for a BMP picture (the file is then left empty). */
 TAV_API int TAV_CALL GetBarcode(const char* content, int rotate, const char* path);
 
 TAV_EXTERN_C_END

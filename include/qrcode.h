@@ -23,7 +23,8 @@
 TAV_EXTERN_C_BEGIN
 
 /* The text to encode, copied. The GBK bytes are converted to UTF-8 and the symbol holds the
- * UTF-8 bytes, the form that phones and common scanners read as text, Chinese included. A text
+ * UTF-8 bytes, the form that phones and common scanners read as text, Chinese included; each byte
+ * that is no GBK character (a text cut in the middle of a character) becomes U+FFFD. A text
  * with any character beyond ASCII is encoded in byte mode behind an ECI designator for UTF-8
  * (ECI 26), so that readers do not guess another character set for short texts; pure ASCII
  * texts carry no designator. */
@@ -63,10 +64,11 @@ TAV_API void TAV_CALL QRSetSize(int width, int height);
 
 /* Encodes the message and writes the picture to `path` as a BMP file: a BITMAPINFOHEADER picture
  * of 1 bit per pixel, stored bottom-up, with a two-entry colour table (index 0 the back colour,
- * index 1 the bar colour; swapped when negative). The file is created, or truncated when it
- * exists, and then written.
+ * index 1 the bar colour; swapped when negative). A new or empty file is written directly; a file
+ * that holds something is replaced through a temporary file beside it, renamed over it once
+ * complete, so that a failed write (a full disk) leaves it as it was.
  * Returns 1 when the whole file was written. Returns 0, leaving no file written by this call,
- * when the message is empty, is not valid GBK, is too long for a version 40 symbol, when the
+ * when the message is empty, is too long for a version 40 symbol, when the
  * symbol does not fit in the picture at one pixel per module, when the size is too large, or
  * when the file cannot be created or written (a partly written file is removed). */
 TAV_API int TAV_CALL QRSaveAsBMP(const char* path);

@@ -11,10 +11,12 @@
 
 TAV_EXTERN_C_BEGIN
 
-/* Reads the template file at `path` into the engine.
+/* Reads the template file at `path` into the engine. `path` is GBK like every text here; where
+ * the file system names files in UTF-8 the path is tried as given first, then converted.
  * Returns 1 when loaded (also when the file was short or elements lay outside the paper and
  * were dropped). Returns 0 when no file exists at `path` (the previous template stays loaded),
- * or when the file cannot be opened or is not a "TAV 3.1..." file (the engine is left empty). */
+ * or when what is there cannot be opened, is not a regular file (a folder, a FIFO, a device:
+ * never waited on) or is not a "TAV 3.1..." file (the engine is left empty). */
 TAV_API int TAV_CALL TAVLoad(const char* path);
 
 /* Empties the loaded template. */
@@ -28,9 +30,11 @@ TAV_API int TAV_CALL GetTotal(void);
  * otherwise it is the mark with every occurrence of the name replaced by the value, so a mark
  * such as "Price: {P}" becomes "Price: 12.50". Barcode and QR elements get a new symbol, picture
  * elements the picture file that `value` names; pictures are then turned by the element's
- * rotation. Returns 1 when done; 0 when no mark contains `name` (nothing changes), or when a
- * picture element's file cannot be read (the content has changed, the picture has not). When a
- * symbol cannot be made the element is left without a picture and TAVPrint will refuse the job. */
+ * rotation (uncompressed BMPs, OS/2 ones included; compressed BMPs such as RLE and other
+ * formats are shown unturned). Returns 1 when done; 0 when no mark contains `name` (nothing
+ * changes), or when a picture element's file cannot be read (the content has changed, the
+ * picture has not). When a symbol cannot be made the element is left without a picture and
+ * TAVPrint will refuse the job. */
 TAV_API int TAV_CALL SetMark(const char* name, const char* value);
 
 /* The content of the first element whose mark equals `name`, or "" when there is none. The text
@@ -52,8 +56,9 @@ TAV_API int TAV_CALL GetSame(const char* name);
  * ("[calibration]" in printers.conf). The page is rendered completely before anything is sent,
  * and the system's default printer is never changed. Returns 1 when the spooler accepted the
  * job; 0 when there is nothing to print, no printer can be found or reached, or an element
- * cannot be drawn (a barcode, QR code or picture that is missing or cannot be decoded) - then
- * no job is left in the spooler.
+ * cannot be drawn (a barcode, QR code or picture that is missing, cannot be decoded, or is
+ * larger than a page draws: more than 32,767 pixels a side, or a barcode of more than 32,767
+ * modules) - then no job is left in the spooler.
  * On glibc the first page drawn asks the allocator to keep blocks below 4 MB in the heap and up
  * to 8 MB of free heap for reuse: returning the blocks a label is drawn with to the system after
  * every label makes printing several times slower. */

@@ -88,6 +88,12 @@ public:
     // interpolation so that module edges stay sharp.
     virtual void drawImage(const DecodedImage& image, std::int32_t left, std::int32_t top,
                            std::int32_t right, std::int32_t bottom) = 0;
+    // Whether drawImage can draw `image` at all: a page holding a picture that it cannot draw
+    // must fail instead of showing an empty box.
+    virtual bool canDrawImage(const DecodedImage& image) const {
+        (void)image;
+        return true;
+    }
 };
 
 } // namespace tav::platform

@@ -30,4 +30,8 @@ std::string utf8ToGbkReplacing(std::string_view utf8, char replacement = '?');
 std::string utf8ToGbkReplacing(std::string_view utf8, char replacement,
                                const std::function<void(std::string_view)>& replaced);
 
+// True when the two bytes form a character of GBK as the converters here read it (not a
+// byte pair of the user-defined areas or an unassigned code).
+bool isGbkCharacter(unsigned char lead, unsigned char trail);
+
 } // namespace tav::platform

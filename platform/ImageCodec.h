@@ -1,6 +1,8 @@
 // Decoding picture files (BMP, JPEG, PNG, GIF, TIFF) into pixels for the renderer.
 #pragma once
 
+#include "platform/OneBitPicture.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -22,11 +24,9 @@ struct DecodedImage {
     bool oneBit = false;
 
     // An uncompressed one-bit BMP (every barcode and QR code the engine makes) is held as its
-    // bits, so that a device can take them as they are: rows from the top, `stride` bytes each,
-    // the leftmost pixel in the most significant bit, a set bit meaning colours[1].
-    struct OneBitPlane {
-        int stride = 0;
-        std::vector<std::uint8_t> bits;
+    // bits, so that a device can take them as they are: a set bit shows colours[1], a clear bit
+    // colours[0], whichever of them the file's palette put first.
+    struct OneBitPlane : OneBitPicture {
         std::uint32_t colours[2] = {}; // 0xFFRRGGBB
     };
     std::optional<OneBitPlane> plane;

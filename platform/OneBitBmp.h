@@ -6,9 +6,9 @@
 
 namespace tav::platform {
 
-// The picture of an uncompressed one-bit BMP (with a 40-byte or later information header),
-// with its plane; nothing for any other bytes, which are left to the general decoder, and for
-// a header that claims more pixels than `maxPixels` or than its bytes hold.
+// The picture of an uncompressed one-bit BMP of at most two colours, with its plane; nothing for
+// any other bytes, which are left to the general decoder, and for a header that claims more pixels
+// than `maxPixels` or than its bytes hold.
 std::optional<DecodedImage> decodeOneBitBmp(std::span<const std::uint8_t> bytes,
                                             std::uint64_t maxPixels);
 

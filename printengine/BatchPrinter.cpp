@@ -78,7 +78,9 @@ PdfFileLabelSink::~PdfFileLabelSink() = default;
 PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
     const RenderOptions options{m_dpi, &m_pictures};
     PreparedPage page;
-    const RenderResult prepared = preparePage(tpl, options, page);
+    RenderResult prepared = preparePage(tpl, options, page);
+    if (prepared.ok) // before the page is begun: a label that cannot be drawn leaves no page
+        prepared = checkPictures(page, *m_canvas);
     if (!prepared.ok)
         return {PrintStatus::RenderFailed,
                 "element " + std::to_string(prepared.failedElement + 1) + ": " + prepared.error};

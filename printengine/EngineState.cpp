@@ -1,5 +1,6 @@
 #include "printengine/EngineState.h"
 
+#include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
 #include "template/TemplateReader.h"
 
@@ -27,8 +28,16 @@ std::string copyArgument(const char* text) {
 }
 
 int loadTemplate(EngineState& state, const std::string& path) {
-    const auto status =
-        tpl::readTemplateFile(path, tpl::ReaderVariant::Engine, state.currentTemplate);
+    auto status = tpl::readTemplateFile(path, tpl::ReaderVariant::Engine, state.currentTemplate);
+    if (status == tpl::ReadStatus::NoFile) {
+        // Callers pass GBK paths; this file system names files in UTF-8. The bytes as given
+        // come first, so that a caller who already passes UTF-8 is served as before. A file
+        // found under the converted name that cannot be read empties the engine like any other.
+        const auto utf8 = platform::gbkToUtf8Strict(path);
+        if (utf8 && *utf8 != path)
+            status =
+                tpl::readTemplateFile(*utf8, tpl::ReaderVariant::Engine, state.currentTemplate);
+    }
     return status == tpl::ReadStatus::Loaded ? 1 : 0;
 }
 

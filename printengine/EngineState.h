@@ -26,7 +26,8 @@ EngineState& engineState();
 // Copies a C argument: a null pointer is the empty text.
 std::string copyArgument(const char* text);
 
-// Loads the template file at `path` into `state`: 1 loaded, 0 failed (see TAVLoad).
+// Loads the template file at `path` (GBK, or the file system's own bytes) into `state`:
+// 1 loaded, 0 failed (see TAVLoad).
 int loadTemplate(EngineState& state, const std::string& path);
 
 } // namespace tav::engine

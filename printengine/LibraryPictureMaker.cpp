@@ -7,6 +7,7 @@
 #include "platform/File.h"
 #include "platform/ScratchFile.h"
 #include "qrcode.h"
+#include "qrcode/QrSymbol.h"
 
 #include <functional>
 
@@ -35,7 +36,7 @@ public:
     tpl::SharedBytes qrCode(const std::string& content, std::int32_t size) override {
         return throughScratchFile([&](const char* path) {
             QRSetMessage(content.c_str());
-            const auto& a = kQrCall;
+            const auto& a = qr::kEngineQrCall;
             QRSetBackColor(a.back[0], a.back[1], a.back[2]);
             QRSetBarColor(a.bar[0], a.bar[1], a.bar[2]);
             QRConfigure(a.configure[0], a.configure[1], a.configure[2]);

@@ -15,13 +15,14 @@ bool isKind(const tpl::TemplateElement& e, ElementKind kind) {
     return e.kind == static_cast<std::int32_t>(kind);
 }
 
+// Both pictures change together, once the turn has succeeded: a failed allocation leaves the
+// element as it was.
 void setPictures(tpl::TemplateElement& e, tpl::SharedBytes source) {
+    tpl::SharedBytes shown = e.image.rotation == 0
+                                 ? source // nothing to turn: share the bytes
+                                 : tpl::SharedBytes(turnPicture(source.span(), e.image.rotation));
     e.image.source = std::move(source);
-    if (e.image.rotation == 0) {
-        e.image.shown = e.image.source; // nothing to turn: share the bytes
-        return;
-    }
-    e.image.shown = tpl::SharedBytes(turnPicture(e.image.source.span(), e.image.rotation));
+    e.image.shown = std::move(shown);
 }
 
 } // namespace

@@ -188,6 +188,22 @@ RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
     return result;
 }
 
+RenderResult checkPictures(const PreparedPage& page, const platform::Canvas& canvas) {
+    RenderResult result;
+    for (std::size_t i = 0; i < page.pictures.size(); ++i) {
+        const auto& picture = page.pictures[i];
+        if (picture && !canvas.canDrawImage(*picture)) {
+            result.ok = false;
+            result.failedElement = i;
+            result.error = "the element's picture (" + std::to_string(picture->width) + " x " +
+                           std::to_string(picture->height) +
+                           " pixels) is larger than a page can draw";
+            return result;
+        }
+    }
+    return result;
+}
+
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options) {
     const tpl::Template& tpl = *page.tpl;
     int deviceDpiY = options.deviceDpiY;
@@ -218,6 +234,8 @@ RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options) {
     PreparedPage page;
     RenderResult result = preparePage(tpl, options, page);
+    if (result.ok)
+        result = checkPictures(page, canvas);
     if (result.ok)
         drawPage(page, canvas, options);
     return result;

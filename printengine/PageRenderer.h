@@ -54,6 +54,10 @@ struct PreparedPage {
 RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
                          PreparedPage& page);
 
+// Whether `canvas` can draw every picture of a prepared page; when it cannot, the result says
+// which element it was, and a page to be printed must not be drawn.
+RenderResult checkPictures(const PreparedPage& page, const platform::Canvas& canvas);
+
 // Decodes the pictures of `tpl` that can be decoded, for a page that is shown while it is being
 // designed: an element whose picture is missing or broken gets none and shows nothing inside
 // its box, and the rest of the page is still drawn.
@@ -64,8 +68,8 @@ void prepareShownPictures(const tpl::Template& tpl, const RenderOptions& options
 // (kept in its list until the document is saved) are not drawn.
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options);
 
-// preparePage, then drawPage when it succeeded: nothing is drawn of a page that cannot be
-// finished.
+// preparePage and checkPictures, then drawPage when both succeeded: nothing is drawn of a page
+// that cannot be finished.
 RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options);
 

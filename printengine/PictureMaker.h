@@ -1,5 +1,7 @@
 // Where the pictures of barcode, QR and picture elements come from when a data mark changes
-// them. The engine's own maker calls the barcode and QR libraries; tests use fakes.
+// them. The engine's own maker calls the barcode and QR libraries (libraryPictureMaker); a
+// program that links the encoders can call them directly (InProcessPictureMaker.h); tests use
+// fakes. Both real makers give the same bytes, with the QR settings of qr::kEngineQrCall.
 #pragma once
 
 #include "template/SharedBytes.h"
@@ -9,18 +11,6 @@
 #include <string>
 
 namespace tav::engine {
-
-// The arguments the engine always passes to the QR operations, in their order of calling:
-// QRSetBackColor, QRSetBarColor, QRConfigure, QRAppearance. Every maker of QR pictures uses
-// these, so that a label looks the same however its picture was made.
-struct QrCallArguments {
-    int back[3] = {255, 255, 255};
-    int bar[3] = {0, 0, 0};
-    int configure[3] = {0, 0, 5}; // encoding, version, quiet zone
-    double recovery = 0.2;        // QRAppearance
-    int wholeModules = 1, negative = 0;
-};
-inline constexpr QrCallArguments kQrCall{};
 
 class PictureMaker {
 public:

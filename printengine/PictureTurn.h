@@ -16,15 +16,16 @@ namespace tav::engine {
 //
 // Turned: uncompressed BMPs (BI_RGB) of 1, 4, 8, 16, 24 and 32 bits per pixel, and BI_BITFIELDS
 // or BI_ALPHABITFIELDS ones of 16 and 32, with a BITMAPINFOHEADER or a V2 to V5 header, stored
-// bottom-up or top-down. The result keeps the source's header and row order, with width, height
-// and image size set anew, the resolutions swapped by a quarter turn, and a V5 colour profile
-// moved behind the rows.
+// bottom-up or top-down, and OS/2 core-header BMPs of 1, 4, 8 and 24 bits. The result keeps the
+// source's header and row order, with width, height and image size set anew, the resolutions
+// swapped by a quarter turn, and a V5 colour profile moved behind the rows.
 //
 // Everything else comes back as an unchanged copy: rotation 0 or any value but the three above,
 // bytes that are not a BMP (JPEG, PNG, ...), compressed BMPs (RLE, embedded JPEG or PNG), OS/2
-// core headers, and headers that are damaged: dimensions that are not positive, rows or a colour
-// table that the bytes do not hold. Nothing is allocated before the source is known to hold
-// every pixel it claims.
+// 2.x headers, pictures of more pixels than the decoder takes (platform::kMaxDecodedPixels), and
+// headers that are damaged: dimensions that are not positive, rows or a colour table that the
+// bytes do not hold. Nothing is allocated before the source is known to hold every pixel it
+// claims.
 std::vector<std::uint8_t> turnPicture(std::span<const std::uint8_t> source, std::int32_t rotation);
 
 } // namespace tav::engine

@@ -59,7 +59,7 @@ TAV_API int TAV_CALL QRSaveAsBMP(const char* path) {
         auto bmp = tav::qr::renderQrBmp(settings(), error);
         if (!bmp)
             return 0;
-        return tav::platform::overwriteWholeFile(path, *bmp) ? 1 : 0;
+        return tav::platform::replaceWholeFile(path, *bmp) ? 1 : 0;
     } catch (...) {
         return 0;
     }

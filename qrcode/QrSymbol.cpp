@@ -1,5 +1,6 @@
 #include "qrcode/QrSymbol.h"
 
+#include "platform/Bmp.h"
 #include "platform/Charset.h"
 
 #include <algorithm>
@@ -84,14 +85,9 @@ std::vector<int> moduleMap(int pixels, int firstPixel, std::int64_t span, std::i
     return map;
 }
 
-void putLe16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void putLe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    putLe16(out, value & 0xFFFF);
-    putLe16(out, value >> 16);
+std::uint32_t rgbValue(Rgb colour) {
+    return static_cast<std::uint32_t>(colour.red) << 16 |
+           static_cast<std::uint32_t>(colour.green) << 8 | colour.blue;
 }
 
 } // namespace
@@ -128,14 +124,27 @@ int sideFromArgument(int side) {
     return side < 1 ? 256 : side;
 }
 
+QrSettings settingsFromCall(const QrCallArguments& call, std::string message, int side) {
+    QrSettings settings;
+    settings.message = std::move(message);
+    settings.backColor = clampedColor(call.back[0], call.back[1], call.back[2]);
+    settings.barColor = clampedColor(call.bar[0], call.bar[1], call.bar[2]);
+    settings.encoding = encodingFromArgument(call.configure[0]);
+    settings.version = versionFromArgument(call.configure[1]);
+    settings.quietZone = quietZoneFromArgument(call.configure[2]);
+    settings.level = levelFromRecovery(call.recovery);
+    settings.wholeModules = call.wholeModules != 0;
+    settings.negative = call.negative != 0;
+    settings.width = settings.height = sideFromArgument(side);
+    return settings;
+}
+
 const char* toString(QrError error) {
     switch (error) {
     case QrError::None:
         return "no error";
     case QrError::EmptyMessage:
         return "the message is empty";
-    case QrError::NotGbk:
-        return "the message is not GBK text";
     case QrError::TooLong:
         return "the message is too long for a QR code";
     case QrError::DoesNotFit:
@@ -191,8 +200,9 @@ std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding,
     return modules;
 }
 
-std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
-                                         int height, bool wholeModules, QrError& error) {
+std::optional<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone,
+                                                   int width, int height, bool wholeModules,
+                                                   QrError& error) {
     int square = std::min(width, height);
     int symbolWidth = modules.width;
     if (symbolWidth < 1 || square < symbolWidth) {
@@ -220,64 +230,28 @@ std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone
         rows = moduleMap(height, (height - square) / 2, square, across, quietZone, symbolWidth);
     }
 
-    OneBitPicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.stride = (static_cast<std::size_t>(width) + 7) / 8;
-    picture.bits.assign(picture.stride * static_cast<std::size_t>(height), 0);
+    platform::OneBitPicture picture;
+    if (!picture.reset(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height))) {
+        error = QrError::TooLarge;
+        return std::nullopt;
+    }
     for (int y = 0; y < height; ++y) {
         int row = rows[static_cast<std::size_t>(y)];
         if (row < 0)
             continue;
-        auto* line = picture.bits.data() + static_cast<std::size_t>(y) * picture.stride;
+        const auto line = static_cast<std::uint32_t>(y);
         if (y > 0 && rows[static_cast<std::size_t>(y) - 1] == row) {
-            std::copy_n(line - picture.stride, picture.stride, line);
+            picture.copyRow(line - 1, line);
             continue;
         }
         for (int x = 0; x < width; ++x) {
             int column = columns[static_cast<std::size_t>(x)];
             if (column >= 0 && modules.at(column, row))
-                line[x / 8] = static_cast<std::uint8_t>(line[x / 8] | (0x80 >> (x % 8)));
+                picture.setInk(static_cast<std::uint32_t>(x), line);
         }
     }
     error = QrError::None;
     return picture;
-}
-
-std::vector<std::uint8_t> oneBitBmp(const OneBitPicture& picture, Rgb light, Rgb dark) {
-    constexpr std::uint32_t kHeaders = 14 + 40 + 2 * 4;
-    auto stride = ((static_cast<std::uint32_t>(picture.width) + 31) / 32) * 4;
-    auto imageSize = stride * static_cast<std::uint32_t>(picture.height);
-    std::vector<std::uint8_t> out;
-    out.reserve(kHeaders + imageSize);
-    out.push_back('B');
-    out.push_back('M');
-    putLe32(out, kHeaders + imageSize);
-    putLe32(out, 0);
-    putLe32(out, kHeaders);
-    putLe32(out, 40);
-    putLe32(out, static_cast<std::uint32_t>(picture.width));
-    putLe32(out, static_cast<std::uint32_t>(picture.height)); // positive: rows stored bottom-up
-    putLe16(out, 1);
-    putLe16(out, 1);
-    putLe32(out, 0); // BI_RGB
-    putLe32(out, imageSize);
-    putLe32(out, 0);
-    putLe32(out, 0);
-    putLe32(out, 2);
-    putLe32(out, 2);
-    for (Rgb c : {light, dark}) {
-        out.push_back(c.blue);
-        out.push_back(c.green);
-        out.push_back(c.red);
-        out.push_back(0);
-    }
-    for (int y = picture.height - 1; y >= 0; --y) {
-        auto first = picture.bits.begin() + static_cast<std::ptrdiff_t>(y * picture.stride);
-        out.insert(out.end(), first, first + static_cast<std::ptrdiff_t>(picture.stride));
-        out.insert(out.end(), stride - picture.stride, 0);
-    }
-    return out;
 }
 
 std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings, QrError& error) {
@@ -290,13 +264,10 @@ std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings,
         error = QrError::EmptyMessage;
         return std::nullopt;
     }
-    // A text that is not GBK would be encoded as something else than the caller's text.
-    auto utf8 = platform::gbkToUtf8Strict(settings.message);
-    if (!utf8) {
-        error = QrError::NotGbk;
-        return std::nullopt;
-    }
-    auto modules = encodeModules(*utf8, settings.encoding, settings.version, settings.level, error);
+    // A value cut in the middle of a character still prints: each byte that is no GBK character
+    // becomes U+FFFD, as the barcode shows such bytes as "?".
+    const std::string utf8 = platform::gbkToUtf8(settings.message);
+    auto modules = encodeModules(utf8, settings.encoding, settings.version, settings.level, error);
     if (!modules)
         return std::nullopt;
     auto picture = drawModules(*modules, settings.quietZone, settings.width, settings.height,
@@ -305,7 +276,9 @@ std::optional<std::vector<std::uint8_t>> renderQrBmp(const QrSettings& settings,
         return std::nullopt;
     Rgb light = settings.negative ? settings.barColor : settings.backColor;
     Rgb dark = settings.negative ? settings.backColor : settings.barColor;
-    return oneBitBmp(*picture, light, dark);
+    std::vector<std::uint8_t> bmp;
+    platform::writeOneBitBmp(*picture, {rgbValue(light), rgbValue(dark), false, true}, bmp);
+    return bmp;
 }
 
 } // namespace tav::qr

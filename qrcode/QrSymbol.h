@@ -2,6 +2,8 @@
 // become a 1-bit picture of the asked size, the picture becomes BMP file bytes.
 #pragma once
 
+#include "platform/OneBitPicture.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,6 +38,23 @@ struct QrSettings {
 
 inline constexpr int kMaxPictureSide = 16384;
 
+// The arguments of the QR operations that shape a symbol, in their order of calling:
+// QRSetBackColor, QRSetBarColor, QRConfigure, QRAppearance.
+struct QrCallArguments {
+    int back[3] = {255, 255, 255};
+    int bar[3] = {0, 0, 0};
+    int configure[3] = {0, 0, 5}; // encoding, version, quiet zone
+    double recovery = 0.2;        // QRAppearance
+    int wholeModules = 1, negative = 0;
+};
+
+// What the print engine passes for every QR element, whether it calls the library or the
+// encoder directly, so that a label looks the same however its picture was made.
+inline constexpr QrCallArguments kEngineQrCall{};
+
+// The settings that `call`, QRSetMessage(message) and QRSetSize(side, side) leave.
+QrSettings settingsFromCall(const QrCallArguments& call, std::string message, int side);
+
 // Maps the C arguments onto settings, with the rules documented in qrcode.h.
 Rgb clampedColor(int red, int green, int blue);
 Encoding encodingFromArgument(int encoding);
@@ -54,34 +73,19 @@ struct QrModules {
     }
 };
 
-enum class QrError { None, EmptyMessage, NotGbk, TooLong, DoesNotFit, TooLarge, EncoderFailed };
+enum class QrError { None, EmptyMessage, TooLong, DoesNotFit, TooLarge, EncoderFailed };
 const char* toString(QrError error);
 
 // Encodes UTF-8 bytes. TooLong when no version up to 40 holds them.
 std::optional<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
                                        ErrorCorrection level, QrError& error);
 
-// A picture of one bit per pixel, rows top to bottom, each row packed into whole bytes with the
-// leftmost pixel in the high bit; a set bit is a dark module.
-struct OneBitPicture {
-    int width = 0;
-    int height = 0;
-    std::size_t stride = 0;
-    std::vector<std::uint8_t> bits;
-    bool dark(int x, int y) const {
-        auto byte = bits[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) / 8];
-        return (byte >> (7 - x % 8)) & 1;
-    }
-};
-
 // Draws the modules with their quiet zone centred in a width x height picture (see qrcode.h for
-// how whole-pixel and stretched modules are placed). DoesNotFit when the square is smaller than
-// the symbol at one pixel per module.
-std::optional<OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,
-                                         int height, bool wholeModules, QrError& error);
-
-// BMP file bytes: 1 bit per pixel, bottom-up, colour table {light, dark}.
-std::vector<std::uint8_t> oneBitBmp(const OneBitPicture& picture, Rgb light, Rgb dark);
+// how whole-pixel and stretched modules are placed); dark modules are ink. DoesNotFit when the
+// square is smaller than the symbol at one pixel per module.
+std::optional<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone,
+                                                   int width, int height, bool wholeModules,
+                                                   QrError& error);
 
 // All three steps for the current settings: the message converted from GBK to UTF-8, encoded,
 // drawn and serialised.

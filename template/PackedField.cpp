@@ -67,19 +67,19 @@ Packer::~Packer() {
     delete m_stream;
 }
 
-void Packer::pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>& out) {
+bool Packer::pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>& out) {
     if (value.empty()) {
         // Most fields of a template are empty; compress() always turns them into this stream.
         static constexpr std::uint8_t kEmptyField[] = {
             0, 0, 0, 0, 8, 0, 0, 0, 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
         out.insert(out.end(), std::begin(kEmptyField), std::end(kEmptyField));
-        return;
+        return true;
     }
     const std::size_t headerAt = out.size();
     appendInt32(out, 0);
     appendInt32(out, 0);
     if (!m_ready || value.size() > kMaxUnpackedBytes || deflateReset(m_stream) != Z_OK)
-        return;
+        return false;
     const uLong bound = compressBound(static_cast<uLong>(value.size()));
     out.resize(headerAt + 8 + bound);
     m_stream->next_in = const_cast<Bytef*>(value.data());
@@ -88,7 +88,7 @@ void Packer::pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>
     m_stream->avail_out = static_cast<uInt>(bound);
     if (deflate(m_stream, Z_FINISH) != Z_STREAM_END) {
         out.resize(headerAt + 8);
-        return;
+        return false;
     }
     const auto packedSize = static_cast<std::int32_t>(m_stream->total_out);
     out.resize(headerAt + 8 + static_cast<std::size_t>(packedSize));
@@ -100,6 +100,7 @@ void Packer::pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>
             static_cast<std::uint8_t>(static_cast<std::uint32_t>(packedSize) >> (8 * i));
     }
     std::memcpy(out.data() + headerAt, header, sizeof header);
+    return true;
 }
 
 void appendInt32(std::vector<std::uint8_t>& out, std::int32_t value) {

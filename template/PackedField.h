@@ -39,7 +39,9 @@ private:
 };
 
 // Appends `value` to `out` as a packed field compressed exactly as zlib's compress() does at
-// its default level; when compression fails, appends the empty pair (0, 0) with no stream.
+// its default level. A value larger than kMaxUnpackedBytes, which no reader would unpack, or
+// one that zlib fails to compress, is appended as the empty pair (0, 0) with no stream, and
+// pack() returns false: a caller saving a document must not report that as saved.
 class Packer {
 public:
     Packer();
@@ -47,7 +49,7 @@ public:
     Packer(const Packer&) = delete;
     Packer& operator=(const Packer&) = delete;
 
-    void pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>& out);
+    bool pack(std::span<const std::uint8_t> value, std::vector<std::uint8_t>& out);
 
 private:
     z_stream_s* m_stream;

@@ -23,10 +23,18 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         int32(bits);
     }
-    void text(const std::string& value) {
-        m_packer.pack({reinterpret_cast<const std::uint8_t*>(value.data()), value.size()}, m_out);
+    // `what` names the value for the message when it cannot be stored.
+    void text(const std::string& value, const char* what) {
+        check(m_packer.pack({reinterpret_cast<const std::uint8_t*>(value.data()), value.size()},
+                            m_out),
+              value.size(), what);
     }
-    void bytes(const SharedBytes& value) { m_packer.pack(value.span(), m_out); }
+    void bytes(const SharedBytes& value, const char* what) {
+        check(m_packer.pack(value.span(), m_out), value.size(), what);
+    }
+    // The element whose values are being written (1-based), 0 for the page settings.
+    void setElement(std::size_t number) { m_element = number; }
+    const std::string& problem() const { return m_problem; }
     void raw(const void* data, std::size_t size) {
         const auto* p = static_cast<const std::uint8_t*>(data);
         m_out.insert(m_out.end(), p, p + size);
@@ -34,13 +42,26 @@ public:
     std::vector<std::uint8_t> take() { return std::move(m_out); }
 
 private:
+    void check(bool packed, std::size_t size, const char* what) {
+        if (packed || !m_problem.empty())
+            return;
+        m_problem = (m_element == 0 ? std::string("the page's ")
+                                    : "element " + std::to_string(m_element) + ": its ") +
+                    what + " (" + std::to_string(size) + " bytes) " +
+                    (size > static_cast<std::size_t>(kMaxUnpackedBytes)
+                         ? "is larger than a template can hold (256 MiB)"
+                         : "could not be compressed");
+    }
+
     std::vector<std::uint8_t> m_out;
     Packer m_packer;
+    std::size_t m_element = 0;
+    std::string m_problem;
 };
 
 } // namespace
 
-std::vector<std::uint8_t> serializeTemplate(const Template& tpl) {
+std::vector<std::uint8_t> serializeTemplate(const Template& tpl, std::string* problem) {
     FileImage file;
     std::int32_t count = 0;
     for (const auto& e : tpl.elements)
@@ -55,11 +76,14 @@ std::vector<std::uint8_t> serializeTemplate(const Template& tpl) {
     file.int32(page.paperColor);
     file.int32(page.printScale);
     file.float32(page.zoom);
-    file.text(page.printerName);
+    file.text(page.printerName, "printer name");
 
+    std::size_t number = 0;
     for (const auto& e : tpl.elements) {
+        ++number;
         if (!isWritten(e))
             continue;
+        file.setElement(number);
         file.int32(e.kind);
         file.int32(e.box.x);
         file.int32(e.box.y);
@@ -76,19 +100,31 @@ std::vector<std::uint8_t> serializeTemplate(const Template& tpl) {
         file.bool32(e.font.strikeout);
         file.bool32(e.font.underline);
         file.int32(e.font.size);
-        file.text(e.font.faceName);
-        file.bytes(e.image.source);
-        file.bytes(e.image.shown);
+        file.text(e.font.faceName, "font name");
+        file.bytes(e.image.source, "source picture");
+        file.bytes(e.image.shown, "picture as shown");
         file.int32(e.image.rotation);
         file.int32(e.image.qrSize);
-        file.text(e.content);
-        file.text(e.mark);
+        file.text(e.content, "content");
+        file.text(e.mark, "mark");
     }
+    if (problem)
+        *problem = file.problem();
     return file.take();
 }
 
 bool writeTemplateFile(const std::string& path, const Template& tpl, std::string& error) {
-    const auto image = serializeTemplate(tpl);
+    std::string problem;
+    const auto image = serializeTemplate(tpl, &problem);
+    if (!problem.empty()) {
+        error = "cannot save " + path + ": " + problem;
+        return false;
+    }
+    if (image.size() > platform::kMaxWholeFileBytes) {
+        error = "cannot save " + path + ": the template would be " + std::to_string(image.size()) +
+                " bytes, more than a template file may hold (1 GiB)";
+        return false;
+    }
     return platform::writeFileAtomically(path, image, error);
 }
 

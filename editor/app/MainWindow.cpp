@@ -89,7 +89,7 @@ MainWindow::~MainWindow() = default;
 // --- building the window ---
 
 void MainWindow::buildMenus() {
-    auto add = [this](QMenu* menu, const QString& caption, QKeySequence key = {}) {
+    auto add = [](QMenu* menu, const QString& caption, QKeySequence key = {}) {
         QAction* action = menu->addAction(caption);
         if (!key.isEmpty())
             action->setShortcut(key);
@@ -121,7 +121,8 @@ void MainWindow::buildMenus() {
     QMenu* edit = menuBar()->addMenu(texts::kMenuEdit);
     QAction* undoAction = add(edit, QStringLiteral("&Z.撤销"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     QAction* redoAction = add(edit, QStringLiteral("&Y.重复"), QKeySequence(Qt::CTRL | Qt::Key_Y));
-    add(edit, QStringLiteral("&C.复制新增"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_duplicateAction =
+        add(edit, QStringLiteral("&C.复制新增"), QKeySequence(Qt::CTRL | Qt::Key_C));
     edit->addSeparator();
     m_centreHAction = add(edit, QStringLiteral("&W.横向居中"), QKeySequence(Qt::CTRL | Qt::Key_W));
     m_centreVAction = add(edit, QStringLiteral("&H.纵向居中"), QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -132,6 +133,13 @@ void MainWindow::buildMenus() {
     m_deleteAction = add(edit, QStringLiteral("&L.删除"), QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(undoAction, &QAction::triggered, this, &MainWindow::undo);
     connect(redoAction, &QAction::triggered, this, &MainWindow::redo);
+    connect(m_duplicateAction, &QAction::triggered, this, &MainWindow::duplicateSelection);
+    connect(m_centreHAction, &QAction::triggered, this, &MainWindow::centreHorizontally);
+    connect(m_centreVAction, &QAction::triggered, this, &MainWindow::centreVertically);
+    connect(m_raiseAction, &QAction::triggered, this, &MainWindow::raiseSelection);
+    connect(m_lowerAction, &QAction::triggered, this, &MainWindow::lowerSelection);
+    connect(m_deleteAction, &QAction::triggered, this, &MainWindow::deleteSelection);
+    m_editMenu = edit;
 
     QMenu* batch = menuBar()->addMenu(texts::kMenuBatch);
     add(batch, QStringLiteral("&S.Microsoft SQL Server"));
@@ -254,6 +262,10 @@ QWidget* MainWindow::buildCanvasArea() {
         m_leftRuler->setOffset(y);
     });
     connect(m_view, &PageView::pointerMoved, this, &MainWindow::pointerMoved);
+    connect(m_view, &PageView::pressed, this, &MainWindow::canvasPressed);
+    connect(m_view, &PageView::moved, this, &MainWindow::canvasMoved);
+    connect(m_view, &PageView::released, this, &MainWindow::canvasReleased);
+    connect(m_view, &PageView::keyPressed, this, &MainWindow::canvasKey);
     connect(m_view, &PageView::zoomWheel, this,
             [this](int notches) { setZoomStep(m_zoomSlider->value() + notches); });
     connect(m_view, &PageView::scrollWheel, this,
@@ -297,6 +309,10 @@ void MainWindow::showZoomOf(const EditorDocument& document) {
 
 void MainWindow::refreshPanels(int tab) {
     m_tabs->refresh(tab);
+}
+
+void MainWindow::refreshPanels() {
+    refreshPanels(m_history.current().selectedKind());
 }
 
 void MainWindow::documentReplaced() {
@@ -347,6 +363,10 @@ void MainWindow::redraw() {
         marks.selected = document.box();
     for (std::int32_t index : document.multiSelection())
         marks.picked.push_back(document.element(index).box);
+    if (m_drag.held && !document.hasSelection() && m_drag.bandStart != m_drag.bandEnd) {
+        const double s = m_view->pixelsPerUnit();
+        marks.rubberBand = QRectF(m_drag.bandStart * s, m_drag.bandEnd * s).normalized().toRect();
+    }
     // The history may have moved to another snapshot: show the current one.
     m_view->setTemplate(&document.templ());
     m_view->setMarks(std::move(marks));
@@ -483,7 +503,7 @@ void MainWindow::redo() {
 void MainWindow::showCurrentSnapshot() {
     showZoomOf(m_history.current());
     layoutCanvas();
-    refreshPanels(m_history.current().selectedKind());
+    refreshPanels();
 }
 
 // --- printing ---

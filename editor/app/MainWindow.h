@@ -4,16 +4,20 @@
 #pragma once
 
 #include "editor/app/Dialogs.h"
+#include "editor/core/Tool.h"
 #include "editor/core/UndoHistory.h"
 
 #include <QMainWindow>
+#include <QPointF>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QScrollBar;
 class QSlider;
 
@@ -49,6 +53,20 @@ public:
     void redo();
     void help();
     void about();
+    // The Edit menu's element commands; each acts on the selected element.
+    void deleteSelection();
+    void duplicateSelection();
+    void centreHorizontally();
+    void centreVertically();
+    void raiseSelection();
+    void lowerSelection();
+
+    // The pressed button of the tool box.
+    Tool currentTool() const;
+    void selectTool(Tool tool);
+    QMenu* editMenu() const { return m_editMenu; }
+    // The text of status bar part 1, 2 or 3 (index 0..2).
+    QString statusText(int part) const;
 
     const QString& currentPath() const { return m_currentPath; }
     UndoHistory& history() { return m_history; }
@@ -56,6 +74,8 @@ public:
     PropertyTabs& propertyTabs() { return *m_tabs; }
     // Shows property tab `tab` (0: the page, else the element kind) filled from the document.
     void refreshPanels(int tab);
+    // The tab of the selected element (the page tab when nothing is selected).
+    void refreshPanels();
     // Sets the zoom as the slider does (1..20 = 10 %..200 %).
     void setZoomStep(int step);
     // Scrolls the canvas to show this content pixel at its top-left corner.
@@ -88,6 +108,20 @@ private:
     void redraw();
     void pointerMoved(QPoint contentPixel);
 
+    // The canvas: pointer and keys (positions in tenths of a millimetre).
+    void canvasPressed(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void canvasMoved(QPointF at, Qt::MouseButtons buttons);
+    void canvasReleased(QPointF at, Qt::MouseButton button);
+    void canvasKey(int key, Qt::KeyboardModifiers modifiers);
+    void createWithTool(Tool tool, QPointF at);
+    // After an edit of the document: redraw, one history step, panels and status bar.
+    void finishEdit();
+    void showSelectionBox();
+    // Scrolls the canvas as little as needed to show these content pixels (their start first
+    // when they do not fit) / the selected element with its handle.
+    void keepInView(QRect contentPixels);
+    void keepSelectionInView();
+
     Dialogs& m_dialogs;
     UndoHistory m_history;
     QString m_currentPath;
@@ -104,6 +138,17 @@ private:
     QAction* m_raiseAction = nullptr;
     QAction* m_lowerAction = nullptr;
     QAction* m_deleteAction = nullptr;
+    QAction* m_duplicateAction = nullptr;
+    QMenu* m_editMenu = nullptr;
+
+    // A gesture of the left button on the canvas, from press to release.
+    struct Drag {
+        bool held = false;
+        bool resizing = false;
+        QPointF grab;               // pointer minus the selected element's corner
+        QPointF bandStart, bandEnd; // the rubber band, while nothing is selected
+    };
+    Drag m_drag;
 
     QButtonGroup* m_tools = nullptr;
     PropertyTabs* m_tabs = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/PageSurfaces.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -151,9 +152,39 @@ void PageView::paintEvent(QPaintEvent* event) {
     }
 }
 
+QPointF PageView::unitsAt(QPointF viewPosition) const {
+    return (viewPosition + QPointF(m_scroll)) / pixelsPerUnit();
+}
+
+void PageView::mousePressEvent(QMouseEvent* event) {
+    emit pressed(unitsAt(event->position()), event->button(), event->modifiers());
+    event->accept();
+}
+
 void PageView::mouseMoveEvent(QMouseEvent* event) {
     emit pointerMoved(event->position().toPoint() + m_scroll);
-    QWidget::mouseMoveEvent(event);
+    emit moved(unitsAt(event->position()), event->buttons());
+    event->accept();
+}
+
+void PageView::mouseReleaseEvent(QMouseEvent* event) {
+    emit released(unitsAt(event->position()), event->button());
+    event->accept();
+}
+
+void PageView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Escape:
+        emit keyPressed(event->key(), event->modifiers());
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void PageView::wheelEvent(QWheelEvent* event) {

@@ -48,6 +48,12 @@ public:
     void setScroll(QPoint offset);
     QPoint scroll() const { return m_scroll; }
 
+    // A position in the view as a position on the page in tenths of a millimetre: the inverse
+    // of the scaling the page is painted with, so hit tests find what is drawn at every zoom.
+    QPointF unitsAt(QPointF viewPosition) const;
+    // The box's pixels in the drawing area: the scaling the page and the marks are painted with.
+    QRect pixelBox(const tpl::ElementBox& box) const;
+
     // Paints the content pixels `area` (page colour, page, marks) into `image` at `at`; what
     // paintEvent does for each exposed rectangle, and what the benchmark times.
     void paintArea(QImage& image, QPoint at, const QRect& area);
@@ -55,6 +61,13 @@ public:
 signals:
     // The pointer moved to this content pixel.
     void pointerMoved(QPoint contentPixel);
+    // A button went down / the pointer moved / a button came up, at this position on the page
+    // (tenths of a millimetre).
+    void pressed(QPointF units, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void moved(QPointF units, Qt::MouseButtons buttons);
+    void released(QPointF units, Qt::MouseButton button);
+    // A key went down while the canvas had the focus.
+    void keyPressed(int key, Qt::KeyboardModifiers modifiers);
     // The wheel turned with Ctrl held: whole notches, positive away from the user.
     void zoomWheel(int notches);
     // The wheel turned without Ctrl: pixels to scroll down (negative: up).
@@ -62,13 +75,15 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
     void preparePictures();
     void paintMarks(QImage& image, QPoint at, const QRect& area) const;
-    QRect pixelBox(const tpl::ElementBox& box) const;
 
     const tpl::Template* m_tpl = nullptr;
     engine::PictureCache m_pictureCache;

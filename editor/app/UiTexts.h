@@ -39,6 +39,13 @@ inline const QString kPrintScratchText = QStringLiteral("打印失败，无法�
 inline const QString kPrintLoadText = QStringLiteral("打印失败，无法载入当前数据！");
 inline const QString kPrintCopyText = QStringLiteral("打印失败，无法打印文件，请重试！");
 
+// Elements.
+inline const QString kDeleteTitle = QStringLiteral("删除确认");
+inline const QString kDeleteText = QStringLiteral("是否确定要删除当前选中图形？");
+inline const QString kPictureDialogTitle = QStringLiteral("请选择需要打开的BMP图像文件");
+inline const QString kPictureFilter = QStringLiteral("BMP图片(*.bmp)");
+inline const QString kPictureSuffix = QStringLiteral("bmp");
+
 // Printing.
 inline const QString kCopiesTitle = QStringLiteral("打印张数");
 inline const QString kCopiesPrompt = QStringLiteral("请输入需要打印的张数，默认打印1张！");
@@ -69,8 +76,5 @@ inline const QString kStatusBox =
 inline const QString kInputErrorTitle = QStringLiteral("输入错误");
 inline const QString kPaperLengthText = QStringLiteral("输入错误，请输入1-500的数值！");
 inline const QString kFontDialogTitle = QStringLiteral("字体选择");
-inline const QString kPictureDialogTitle = QStringLiteral("请选择需要打开的BMP图像文件");
-inline const QString kPictureFilter = QStringLiteral("BMP图片(*.bmp)");
-inline const QString kPictureSuffix = QStringLiteral("bmp");
 
 } // namespace tav::editor::texts

@@ -100,9 +100,9 @@ cairo_surface_t* imageSurface(const DecodedImage& image) {
     // A picture held as a one-bit plane is expanded here, for the devices that need colours.
     std::vector<std::uint32_t> expanded;
     if (image.argb.empty() && image.plane &&
-        image.plane->bits.size() == static_cast<std::size_t>(image.plane->stride) *
-                                        static_cast<std::size_t>(std::max(image.height, 0)) &&
-        image.plane->stride >= (image.width + 7) / 8)
+        image.plane->bits.size() ==
+            image.plane->stride * static_cast<std::size_t>(std::max(image.height, 0)) &&
+        image.plane->stride >= static_cast<std::size_t>(std::max(image.width, 0) + 7) / 8)
         expanded = argbPixels(image);
     const std::vector<std::uint32_t>& pixels = expanded.empty() ? image.argb : expanded;
     if (image.width <= 0 || image.height <= 0 || image.width > kMaxSurfaceSide ||
@@ -304,10 +304,12 @@ double CairoCanvas::preparePen() {
     // Like a printer, the pen is a whole number of device pixels wide, at least one; width 0 is
     // the thinnest line the device draws. A line of an odd number of pixels is centred on a
     // pixel's middle, so that a line at y covers the pixel row y and not half of two rows.
+    // A width from a damaged file may be anything: half of a line twice the largest side a page
+    // has already covers the page wherever the line lies, so wider shows nothing more.
     double pixels = m_pen.width <= 0      ? 1.0
-                    : m_pixelsPerUnit > 0 ? std::round(m_pen.width * m_pixelsPerUnit)
-                                          : std::round(m_pen.width * m_dpi / 254.0);
-    pixels = std::max(pixels, 1.0);
+                    : m_pixelsPerUnit > 0 ? std::round(double(m_pen.width) * m_pixelsPerUnit)
+                                          : std::round(double(m_pen.width) * m_dpi / 254.0);
+    pixels = std::clamp(pixels, 1.0, 2.0 * kMaxSurfaceSide);
     cairo_set_line_width(m_cr, pixels * devicePixel());
     setSource(m_pen.color);
     return std::fmod(pixels, 2.0) == 1.0 ? devicePixel() / 2 : 0.0;
@@ -463,6 +465,15 @@ bool CairoCanvas::drawStencil(const DecodedImage& image, std::int32_t left, std:
     }
     cairo_restore(m_cr);
     return true;
+}
+
+bool CairoCanvas::canDrawImage(const DecodedImage& image) const {
+    if (image.width > 0 && image.height > 0 && image.width <= kMaxSurfaceSide &&
+        image.height <= kMaxSurfaceSide)
+        return true;
+    // A larger two-colour picture reaches a PDF page as a stencil of one bit per module, which
+    // holds as many modules as a surface holds pixels (a barcode of up to 32,767 modules).
+    return m_kind == Kind::Pdf && image.oneBit && makeStencil(image).has_value();
 }
 
 void CairoCanvas::drawImage(const DecodedImage& image, std::int32_t left, std::int32_t top,

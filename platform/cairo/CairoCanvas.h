@@ -39,6 +39,7 @@ public:
     void drawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     void drawImage(const DecodedImage& image, std::int32_t left, std::int32_t top,
                    std::int32_t right, std::int32_t bottom) override;
+    bool canDrawImage(const DecodedImage& image) const override;
 
     int dpi() const override { return m_dpi; }
     bool newPage() override;

@@ -10,55 +10,55 @@
 namespace tav::platform {
 namespace {
 
-// A picture's ink as packed rows: leftmost pixel in the most significant bit, padding clear.
+// A picture's ink, as a one-bit picture with its rows compared whole.
 struct InkRows {
+    OneBitPicture picture;
     int width = 0, height = 0;
-    std::size_t stride = 0;
-    std::vector<std::uint8_t> bits;
 
     const std::uint8_t* row(int y) const {
-        return bits.data() + static_cast<std::size_t>(y) * stride;
+        return picture.row(static_cast<std::uint32_t>(y)).data();
     }
-    bool at(int x, int y) const { return (row(y)[x >> 3] >> (7 - (x & 7))) & 1; }
-    bool sameRows(int a, int b) const { return std::memcmp(row(a), row(b), stride) == 0; }
+    bool at(int x, int y) const {
+        return picture.ink(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+    }
+    bool sameRows(int a, int b) const { return std::memcmp(row(a), row(b), picture.stride) == 0; }
     bool rowHasInk(int y) const {
         const std::uint8_t* r = row(y);
-        for (std::size_t i = 0; i < stride; ++i)
-            if (r[i] != 0)
-                return true;
-        return false;
+        return std::any_of(r, r + picture.stride, [](std::uint8_t byte) { return byte != 0; });
     }
 };
 
-// The plane's set bits, or its clear bits when `inverted`.
-InkRows fromPlane(const DecodedImage& image, bool inverted) {
+// The plane's set bits, or its clear bits when `inverted`. Nothing for a picture too large.
+std::optional<InkRows> fromPlane(const DecodedImage& image, bool inverted) {
     const auto& plane = *image.plane;
+    InkRows rows{{}, image.width, image.height};
+    if (!rows.picture.reset(static_cast<std::uint64_t>(image.width),
+                            static_cast<std::uint64_t>(image.height)))
+        return std::nullopt;
     const std::uint8_t flip = inverted ? 0xFF : 0x00;
-    InkRows rows{image.width, image.height, static_cast<std::size_t>(image.width + 7) / 8, {}};
-    rows.bits.resize(rows.stride * static_cast<std::size_t>(image.height));
+    const std::size_t bytes = static_cast<std::size_t>(image.width + 7) / 8;
     const auto lastMask =
         static_cast<std::uint8_t>(image.width % 8 ? 0xFF00 >> (image.width % 8) : 0xFF);
     for (int y = 0; y < image.height; ++y) {
-        auto* out = rows.bits.data() + rows.stride * static_cast<std::size_t>(y);
-        const std::uint8_t* in = plane.bits.data() + static_cast<std::size_t>(plane.stride) *
-                                                         static_cast<std::size_t>(y);
-        for (std::size_t i = 0; i < rows.stride; ++i)
+        auto* out = rows.picture.row(static_cast<std::uint32_t>(y));
+        const std::uint8_t* in = plane.bits.data() + plane.stride * static_cast<std::size_t>(y);
+        for (std::size_t i = 0; i < bytes; ++i)
             out[i] = static_cast<std::uint8_t>(in[i] ^ flip);
-        out[rows.stride - 1] &= lastMask;
+        out[bytes - 1] &= lastMask;
     }
     return rows;
 }
 
-InkRows fromPixels(const DecodedImage& image, std::uint32_t ink) {
-    InkRows rows{image.width, image.height, static_cast<std::size_t>(image.width + 7) / 8, {}};
-    rows.bits.assign(rows.stride * static_cast<std::size_t>(image.height), 0);
+std::optional<InkRows> fromPixels(const DecodedImage& image, std::uint32_t ink) {
+    InkRows rows{{}, image.width, image.height};
+    if (!rows.picture.reset(static_cast<std::uint64_t>(image.width),
+                            static_cast<std::uint64_t>(image.height)))
+        return std::nullopt;
     const std::uint32_t* in = image.argb.data();
-    for (int y = 0; y < image.height; ++y) {
-        auto* out = rows.bits.data() + rows.stride * static_cast<std::size_t>(y);
+    for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
             if (*in++ == ink)
-                out[x >> 3] = static_cast<std::uint8_t>(out[x >> 3] | 0x80 >> (x & 7));
-    }
+                rows.picture.setInk(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
     return rows;
 }
 
@@ -109,9 +109,9 @@ std::optional<Stencil> makeStencil(const DecodedImage& image) {
     const auto colours = twoColours(image);
     if (!colours || image.width <= 0 || image.height <= 0)
         return std::nullopt;
-    if (image.plane && (image.plane->stride < (image.width + 7) / 8 ||
-                        image.plane->bits.size() != static_cast<std::size_t>(image.plane->stride) *
-                                                        static_cast<std::size_t>(image.height)))
+    if (image.plane &&
+        (image.plane->stride < static_cast<std::size_t>(image.width + 7) / 8 ||
+         image.plane->bits.size() != image.plane->stride * static_cast<std::size_t>(image.height)))
         return std::nullopt;
     if (!image.plane && image.argb.size() != static_cast<std::size_t>(image.width) *
                                                  static_cast<std::size_t>(image.height))
@@ -122,8 +122,11 @@ std::optional<Stencil> makeStencil(const DecodedImage& image) {
     if (colours->first == colours->second)
         return stencil;
     const bool inkIsClearBits = image.plane && stencil.ink == image.plane->colours[0];
-    const InkRows rows =
+    const auto made =
         image.plane ? fromPlane(image, inkIsClearBits) : fromPixels(image, colours->second);
+    if (!made)
+        return std::nullopt;
+    const InkRows& rows = *made;
 
     // The rows that hold ink, and where the rows change within them.
     int top = -1, bottom = -1;

@@ -1,5 +1,8 @@
 #include "platform/pixbuf/PictureSniffer.h"
 
+#include "platform/Bmp.h"
+#include "platform/LittleEndian.h"
+
 #include <cstring>
 #include <limits>
 
@@ -8,12 +11,6 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-std::uint32_t le16(Bytes b, std::size_t at) {
-    return b[at] | b[at + 1] << 8;
-}
-std::uint32_t le32(Bytes b, std::size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
 std::uint32_t be32(Bytes b, std::size_t at) {
     return static_cast<std::uint32_t>(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
 }
@@ -27,66 +24,17 @@ bool withinLimit(std::uint64_t width, std::uint64_t height, std::uint64_t maxPix
 }
 
 std::optional<PictureFacts> inspectBmp(Bytes b, std::uint64_t maxPixels) {
-    if (b.size() < 26)
+    // The header's ranges, colour table and uncompressed rows included, lie within the bytes:
+    // the loader sizes its colour table by the count in the header.
+    const auto header = readBmpHeader(b);
+    if (!header || !withinLimit(header->width, header->height, maxPixels))
         return std::nullopt;
-    std::uint32_t infoSize = le32(b, 14);
-    std::int64_t width, height;
-    std::uint32_t bits, compression = 0;
-    if (infoSize == 12) { // OS/2 core header: unsigned 16-bit sizes
-        width = le16(b, 18);
-        height = le16(b, 20);
-        bits = le16(b, 24);
-    } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64 ||
-               infoSize == 108 || infoSize == 124) {
-        if (b.size() < 14 + 40)
-            return std::nullopt;
-        width = static_cast<std::int32_t>(le32(b, 18));
-        height = static_cast<std::int32_t>(le32(b, 22));
-        bits = le16(b, 28);
-        compression = le32(b, 30);
-    } else {
+    // A two-byte run draws at most 255 pixels; a picture that would rely on skips to cover more
+    // than that from its bytes is refused.
+    const std::uint64_t available = b.size() - header->bitsOffset;
+    if (header->isRle() && std::uint64_t{header->width} * header->height > available * 128)
         return std::nullopt;
-    }
-    height = height < 0 ? -height : height; // negative: stored top-down
-    if (width <= 0 || !withinLimit(static_cast<std::uint64_t>(width),
-                                   static_cast<std::uint64_t>(height), maxPixels))
-        return std::nullopt;
-    std::uint64_t bitsOffset = le32(b, 10);
-    if (bitsOffset < 14 + infoSize || bitsOffset > b.size())
-        return std::nullopt;
-    // The loader sizes its colour table by the count in the header: it must lie in the bytes.
-    std::uint64_t colors = infoSize == 12 ? 0 : le32(b, 46);
-    if (colors == 0 && bits <= 8)
-        colors = std::uint64_t{1} << bits;
-    if ((bits <= 8 && colors > 256) || 14 + infoSize + colors * (infoSize == 12 ? 3 : 4) > b.size())
-        return std::nullopt;
-    std::uint64_t available = b.size() - bitsOffset;
-    auto pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-
-    switch (compression) {
-    case 0: // BI_RGB
-    case 3: // BI_BITFIELDS
-    case 6: // BI_ALPHABITFIELDS
-    {
-        if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-            return std::nullopt;
-        std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
-        if (stride > available || static_cast<std::uint64_t>(height) > available / stride)
-            return std::nullopt;
-        break;
-    }
-    case 1: // BI_RLE8
-    case 2: // BI_RLE4
-        // A two-byte run draws at most 255 pixels; a picture that would rely on skips to cover
-        // more than that from its bytes is refused.
-        if ((compression == 1 && bits != 8) || (compression == 2 && bits != 4) ||
-            pixels > available * 128)
-            return std::nullopt;
-        break;
-    default: // embedded JPEG or PNG, CMYK and others
-        return std::nullopt;
-    }
-    return PictureFacts{PictureFormat::Bmp, bits == 1};
+    return PictureFacts{PictureFormat::Bmp, header->bitsPerPixel == 1};
 }
 
 std::optional<PictureFacts> inspectPng(Bytes b, std::uint64_t maxPixels) {
@@ -101,7 +49,7 @@ std::optional<PictureFacts> inspectPng(Bytes b, std::uint64_t maxPixels) {
 }
 
 std::optional<PictureFacts> inspectGif(Bytes b, std::uint64_t maxPixels) {
-    if (b.size() < 13 || !withinLimit(le16(b, 6), le16(b, 8), maxPixels))
+    if (b.size() < 13 || !withinLimit(readLe16(b, 6), readLe16(b, 8), maxPixels))
         return std::nullopt;
     std::uint8_t flags = b[10];
     bool twoColors = (flags & 0x80) != 0 && (flags & 0x07) == 0;
@@ -115,9 +63,9 @@ std::optional<PictureFacts> inspectTiff(Bytes b, std::uint64_t maxPixels) {
         return std::nullopt;
     bool little = b[0] == 'I';
     auto u16 = [&](std::size_t at) -> std::uint32_t {
-        return little ? le16(b, at) : static_cast<std::uint32_t>(b[at] << 8 | b[at + 1]);
+        return little ? readLe16(b, at) : static_cast<std::uint32_t>(b[at] << 8 | b[at + 1]);
     };
-    auto u32 = [&](std::size_t at) { return little ? le32(b, at) : be32(b, at); };
+    auto u32 = [&](std::size_t at) { return little ? readLe32(b, at) : be32(b, at); };
     std::uint64_t directory = u32(4);
     if (directory + 2 > b.size())
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
+#include <vector>
 
 namespace tav::platform {
 namespace {
@@ -78,6 +79,27 @@ std::optional<std::string> gbkToUtf8Strict(std::string_view gbk) {
     if (!converter.valid() || converter.convert(gbk, out) != 0)
         return std::nullopt;
     return out;
+}
+
+bool isGbkCharacter(unsigned char lead, unsigned char trail) {
+    // Which pairs iconv converts, asked once for every pair of GBK's lead and trail ranges.
+    static const std::vector<bool> known = [] {
+        std::vector<bool> table(256 * 256, false);
+        Converter converter("UTF-8", "GBK");
+        if (!converter.valid())
+            return table;
+        for (unsigned l = 0x81; l <= 0xFE; ++l) {
+            for (unsigned t = 0x40; t <= 0xFE; ++t) {
+                const char pair[] = {static_cast<char>(l), static_cast<char>(t)};
+                std::string_view in(pair, 2);
+                std::string out;
+                table[l * 256 + t] = converter.convert(in, out) == 0 && !out.empty();
+                converter.reset();
+            }
+        }
+        return table;
+    }();
+    return known[lead * 256u + trail];
 }
 
 std::string utf8ToGbkReplacing(std::string_view utf8, char replacement) {

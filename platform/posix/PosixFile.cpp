@@ -56,6 +56,38 @@ std::string describe(const char* what, const std::string& path) {
     return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
 
+// Opens `path` for reading without waiting: a FIFO with no writer would block open() itself,
+// and one with a writer, or a device, would block or stream without end in read(). Only a
+// regular file is kept open, in blocking mode again. On failure `error` says why.
+FileReadStatus openRegularFile(const std::string& path, int& fd, std::string& error) {
+    fd = -1;
+    if (path.empty())
+        return FileReadStatus::NotFound;
+    int opened = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (opened < 0) {
+        error = std::strerror(errno);
+        return errno == ENOENT || errno == ENOTDIR ? FileReadStatus::NotFound
+                                                   : FileReadStatus::CannotOpen;
+    }
+    FdCloser closer(opened);
+    struct stat st {};
+    if (::fstat(opened, &st) != 0) {
+        error = std::strerror(errno);
+        return FileReadStatus::CannotOpen;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        return FileReadStatus::CannotOpen;
+    }
+    const int flags = ::fcntl(opened, F_GETFL);
+    if (flags < 0 || ::fcntl(opened, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = std::strerror(errno);
+        return FileReadStatus::CannotOpen;
+    }
+    fd = closer.release();
+    return FileReadStatus::Read;
+}
+
 } // namespace
 
 bool pathExists(const std::string& path) {
@@ -65,16 +97,13 @@ bool pathExists(const std::string& path) {
 
 FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    if (path.empty())
-        return FileReadStatus::NotFound;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? FileReadStatus::NotFound
-                                                   : FileReadStatus::CannotOpen;
+    int fd = -1;
+    std::string error;
+    if (const auto opened = openRegularFile(path, fd, error); opened != FileReadStatus::Read)
+        return opened;
     FdCloser closer(fd);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > kMaxWholeFileBytes)
+    if (::fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > kMaxWholeFileBytes)
         return FileReadStatus::CannotOpen;
     // Read straight into the result. The size is only a hint: the file may grow while it is
     // read, so the buffer grows too, never beyond the limit.
@@ -101,6 +130,54 @@ FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>&
     }
     bytes.resize(used);
     return FileReadStatus::Read;
+}
+
+FileReadStatus checkReadableFile(const std::string& path, std::string& error) {
+    int fd = -1;
+    const auto status = openRegularFile(path, fd, error);
+    if (fd >= 0)
+        ::close(fd);
+    return status;
+}
+
+FileReader::~FileReader() {
+    close();
+}
+
+FileReadStatus FileReader::open(const std::string& path) {
+    close();
+    m_error.clear();
+    return openRegularFile(path, m_fd, m_error);
+}
+
+std::optional<std::size_t> FileReader::read(std::span<char> buffer) {
+    if (m_fd < 0) {
+        m_error = "no file is open";
+        return std::nullopt;
+    }
+    for (;;) {
+        ssize_t n = ::read(m_fd, buffer.data(), buffer.size());
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR) {
+            m_error = std::strerror(errno);
+            return std::nullopt;
+        }
+    }
+}
+
+bool FileReader::rewind() {
+    if (m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) == 0)
+        return true;
+    m_error = m_fd < 0 ? "no file is open" : std::strerror(errno);
+    return false;
+}
+
+void FileReader::close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -157,12 +234,12 @@ bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes, std::string& e
     return true;
 }
 
-bool AtomicFileWriter::commit(std::string& error) {
+bool AtomicFileWriter::commit(std::string& error, bool flush) {
     if (m_fd < 0) {
         error = "no file is open for writing";
         return false;
     }
-    bool ok = ::fsync(m_fd) == 0;
+    bool ok = !flush || ::fsync(m_fd) == 0;
     if (!ok)
         error = describe("cannot flush", m_temp);
     const int fd = m_fd;
@@ -179,6 +256,8 @@ bool AtomicFileWriter::commit(std::string& error) {
         ::unlink(m_temp.c_str());
         return false;
     }
+    if (!flush)
+        return true;
     // Make the rename itself durable.
     int dir = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
@@ -197,9 +276,9 @@ void AtomicFileWriter::abandon() {
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error) {
+                         std::string& error, bool flush) {
     AtomicFileWriter writer;
-    return writer.open(path, error) && writer.write(bytes, error) && writer.commit(error);
+    return writer.open(path, error) && writer.write(bytes, error) && writer.commit(error, flush);
 }
 
 bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -236,6 +315,15 @@ bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> b
     if (!ok && S_ISREG(st.st_mode))
         ::unlink(path.c_str());
     return ok;
+}
+
+bool replaceWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    struct stat st {};
+    if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        std::string error;
+        return writeFileAtomically(path, bytes, error, false);
+    }
+    return overwriteWholeFile(path, bytes);
 }
 
 } // namespace tav::platform

@@ -3,6 +3,7 @@
 
 #include "cli/BarcodeCommand.h"
 #include "cli/ExitCodes.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,19 @@ TEST(BarcodeCommand, WritesTheFileGetBarcodeWrites) {
         ASSERT_EQ(GetBarcode(r.gbk, r.rotate, reference.c_str()), 1);
         EXPECT_EQ(test::readFileBytes(folder.file("cli.bmp")), test::readFileBytes(reference));
     }
+}
+
+// A full disk leaves the file that was at the output path as it was, and the command fails.
+TEST(BarcodeCommand, AFailedWriteKeepsTheExistingFile) {
+    test::TempFolder folder;
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    const std::string out = folder.write("label.bmp", old);
+    EXPECT_EQ(test::runWithFileSizeLimit(100,
+                                         [&] {
+                                             return runBarcode({"SF1234567890", "-o", out});
+                                         }),
+              kExitFailed);
+    EXPECT_EQ(test::readFileBytes(out), old);
 }
 
 TEST(BarcodeCommand, ReportsUsageErrorsAndFailures) {

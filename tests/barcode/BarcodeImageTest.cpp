@@ -2,8 +2,7 @@
 #include "barcode.h"
 
 #include "barcode/BarcodeMaker.h"
-#include "barcode/BmpWriter.h"
-#include "barcode/MonoBitmap.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -197,46 +196,6 @@ TEST(BarcodeImage, TurnedPictureIsTheClockwiseRotation) {
     }
 }
 
-TEST(BarcodeImage, FillBlackPaintsExactlyTheRange) {
-    // Ranges within one byte, across bytes, up to and past the right edge, and empty ones.
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges = {
-        {0, 1},  {0, 8},   {3, 5},   {7, 9},    {2, 30},  {8, 16},
-        {5, 69}, {60, 70}, {69, 70}, {68, 200}, {10, 10}, {12, 11}};
-    for (const auto& [x0, x1] : ranges) {
-        MonoBitmap bitmap;
-        ASSERT_TRUE(bitmap.reset(70, 3));
-        bitmap.fillBlack(1, x0, x1);
-        for (std::uint32_t y = 0; y < 3; ++y)
-            for (std::uint32_t x = 0; x < 70; ++x)
-                ASSERT_EQ(bitmap.isBlack(x, y), y == 1 && x >= x0 && x < x1)
-                    << "range " << x0 << "-" << x1 << " at " << x << "," << y;
-        // Padding stays clear: bits 70 to 95 of every row.
-        for (std::uint32_t y = 0; y < 3; ++y)
-            EXPECT_EQ(bitmap.row(y)[8] & 0x03, 0) << "range " << x0 << "-" << x1;
-    }
-}
-
-TEST(BarcodeImage, PicturesTooLargeForABmpFileAreRefused) {
-    struct Row {
-        int row;
-        std::uint64_t width;
-        std::uint64_t height;
-        bool fits;
-    };
-    const std::vector<Row> rows = {
-        {1, 1, 1, true},
-        {2, 2147483647u, 1, true},   // widest a BMP header can hold
-        {3, 2147483648u, 1, false},  // wider than a signed 32-bit width
-        {4, 306783360u, 112, true},  // stride 38347920: 62 + 112 x stride just below 4 GiB
-        {5, 306783361u, 112, false}, // one more stride word: past 4 GiB
-        {6, 112, 268435452u, true},  // turned: 62 + 16 x height just below 4 GiB
-        {7, 112, 268435453u, false},
-        {8, 0, 112, false},
-    };
-    for (const Row& r : rows)
-        EXPECT_EQ(bmpFileSize(r.width, r.height).has_value(), r.fits) << "row " << r.row;
-}
-
 class GetBarcodeFile : public ::testing::Test {
 protected:
     Bytes written(const char* text, int rotate, const std::string& name) {
@@ -246,6 +205,27 @@ protected:
     }
     test::TempFolder m_folder;
 };
+
+// On a full disk an existing picture stays as it was; a new file is not left half written.
+TEST_F(GetBarcodeFile, AFailedWriteKeepsTheExistingFile) {
+    const Bytes old = {'o', 'l', 'd'};
+    const std::string existing = m_folder.write("existing.bmp", old);
+    const std::string fresh = m_folder.file("fresh.bmp");
+    EXPECT_EQ(
+        test::runWithFileSizeLimit(100,
+                                   [&] {
+                                       return GetBarcode("SF1234567890", 0, existing.c_str()) * 10 +
+                                              GetBarcode("SF1234567890", 0, fresh.c_str());
+                                   }),
+        0);
+    EXPECT_EQ(test::readFileBytes(existing), old);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.path()),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file left
+    // Without the limit the existing file is replaced.
+    EXPECT_EQ(written("SF1234567890", 0, "existing.bmp"), makeBmp("SF1234567890", false));
+}
 
 TEST_F(GetBarcodeFile, WritesTheSameBytesAsTheEncoder) {
     EXPECT_EQ(written("AB12345", 0, "a.bmp"), makeBmp("AB12345", false));

@@ -53,7 +53,36 @@ CUPS_SERVER=$scratch/no-such-cups.sock expect_failure 3 "printers without a sche
 CUPS_SERVER=$scratch/no-such-cups.sock expect_failure 3 "print without a scheduler" \
     print "$src/examples/price-tag.tav" --printer PDF
 
-# 5. Help.
+# 5. CSV batches: the encoding is decided before the first row, and a file that cannot be
+#    read right, a FIFO or a device prints nothing.
+tag=$src/examples/price-tag.tav
+printf '{PRODUCT}\n\303\251\314\250\n' >"$scratch/moutai.csv" # 茅台 in GBK, also UTF-8
+"$tavprint" batch "$tag" --csv "$scratch/moutai.csv" --output "$scratch/moutai.pdf" 2>"$scratch/err" \
+    && ok || fail "GBK batch: exit $?: $(cat "$scratch/err")"
+grep -q "read as GBK" "$scratch/err" && ok || fail "no note on the encoding chosen: $(cat "$scratch/err")"
+"$tavprint" batch "$tag" --csv "$scratch/moutai.csv" --encoding utf-8 --replace-unprintable \
+    --output "$scratch/moutai.pdf" \
+    2>"$scratch/err" && ok || fail "--encoding utf-8: exit $?"
+grep -q "read as" "$scratch/err" && fail "a stated encoding gave a note" || ok
+printf '{PRODUCT}\n苹果\n\377\n' >"$scratch/stray.csv"
+expect_failure 1 "a line in no encoding" batch "$tag" --csv "$scratch/stray.csv" --output "$scratch/stray.pdf"
+grep -q "line 3 is not UTF-8" "$scratch/err" && ok || fail "the bad line is not named: $(cat "$scratch/err")"
+[ ! -e "$scratch/stray.pdf" ] && ok || fail "a file no encoding fits was printed"
+expect_failure 2 "an unknown encoding" batch "$tag" --csv "$scratch/moutai.csv" --encoding latin1 \
+    --output "$scratch/x.pdf"
+mkfifo "$scratch/fifo.csv"
+for csv in "$scratch/fifo.csv" /dev/zero; do
+    timeout 10 "$tavprint" batch "$tag" --csv "$csv" --output "$scratch/x.pdf" 2>"$scratch/err"
+    rc=$?
+    [ "$rc" -eq 1 ] && grep -q "not a regular file" "$scratch/err" && ok \
+        || fail "--csv $csv: exit $rc: $(cat "$scratch/err")"
+done
+mkfifo "$scratch/fifo.tav"
+timeout 10 "$tavprint" info "$scratch/fifo.tav" >/dev/null 2>&1
+rc=$?
+[ "$rc" -eq 1 ] && ok || fail "a FIFO as template: exit $rc"
+
+# 6. Help.
 "$tavprint" --help | grep -q '^Usage: tavprint' && ok || fail "--help"
 "$tavprint" info --help | grep -q '^Usage: tavprint' && ok || fail "info --help"
 

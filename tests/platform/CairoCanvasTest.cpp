@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -119,6 +121,24 @@ TEST(CairoCanvasLines, CoverTheExpectedPixels) {
         int midX = (c.expected.left + c.expected.right) / 2;
         int midY = (c.expected.top + c.expected.bottom) / 2;
         EXPECT_EQ(raster.rgb(midX, midY), 0u);
+    }
+}
+
+// A pen width from a damaged file, as wide as a stored width can be: the line covers the page
+// around it instead of the width overflowing into a hairline.
+TEST(CairoCanvasLines, TheWidestPenCoversThePage) {
+    for (int dpi : {254, 600}) {
+        SCOPED_TRACE(dpi);
+        Raster raster = draw(
+            100, 100,
+            [](PageCanvas& canvas) {
+                canvas.setPen({std::numeric_limits<std::int32_t>::max(), kBlack});
+                canvas.drawLine(10, 50, 90, 50);
+            },
+            dpi);
+        ASSERT_GT(raster.image.width, 0);
+        EXPECT_TRUE(raster.ink(0, 0));
+        EXPECT_TRUE(raster.ink(raster.image.width - 1, raster.image.height - 1));
     }
 }
 
@@ -489,11 +509,14 @@ DecodedImage planeImage(int width, int height, const std::function<bool(int, int
     image.height = height;
     image.oneBit = true;
     DecodedImage::OneBitPlane plane;
-    plane.stride = (width + 31) / 32 * 4;
-    plane.bits.assign(static_cast<std::size_t>(plane.stride) * height, 0xA5); // junk in padding
+    plane.width = static_cast<std::uint32_t>(width);
+    plane.height = static_cast<std::uint32_t>(height);
+    plane.stride = static_cast<std::size_t>(width + 31) / 32 * 4;
+    plane.bits.assign(plane.stride * static_cast<std::size_t>(height), 0xA5); // junk in padding
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            auto& byte = plane.bits[static_cast<std::size_t>(y) * plane.stride + x / 8];
+            auto& byte = plane.bits[static_cast<std::size_t>(y) * plane.stride +
+                                    static_cast<std::size_t>(x / 8)];
             const auto bit = static_cast<std::uint8_t>(0x80 >> (x % 8));
             byte = static_cast<std::uint8_t>(ink(x, y) ? byte | bit : byte & ~bit);
         }

@@ -1,6 +1,7 @@
 #include "platform/File.h"
 #include "platform/Charset.h"
 
+#include "support/Fifo.h"
 #include "support/TempFolder.h"
 
 #include <csignal>
@@ -76,6 +77,57 @@ TEST(ReadWholeFile, RefusesAFileTooLargeToHoldWithoutAllocatingIt) {
     std::filesystem::resize_file(path, 3);
     EXPECT_EQ(readWholeFile(path, bytes), FileReadStatus::Read);
     EXPECT_EQ(bytes.size(), 3u);
+}
+
+// A FIFO blocked open() for ever; a device streams without end. Every way of reading a file
+// refuses both at once, and folders too.
+TEST(ReadingFiles, RefuseAnythingButARegularFileWithoutWaiting) {
+    test::TempFolder folder;
+    const auto fifo = folder.file("rows.csv");
+    ASSERT_TRUE(test::makeFifo(fifo));
+    const std::string paths[] = {fifo, "/dev/zero", folder.path()};
+    for (const std::string& path : paths) {
+        std::vector<std::uint8_t> bytes;
+        FileReadStatus whole = FileReadStatus::Read;
+        FileReadStatus checked = FileReadStatus::Read;
+        FileReadStatus opened = FileReadStatus::Read;
+        std::string error;
+        FileReader reader;
+        EXPECT_TRUE(test::returnsWithoutWaitingOn(fifo, [&] {
+            whole = readWholeFile(path, bytes);
+            checked = checkReadableFile(path, error);
+            opened = reader.open(path);
+        })) << path;
+        EXPECT_EQ(whole, FileReadStatus::CannotOpen) << path;
+        EXPECT_EQ(checked, FileReadStatus::CannotOpen) << path;
+        EXPECT_EQ(opened, FileReadStatus::CannotOpen) << path;
+        EXPECT_FALSE(reader.isOpen()) << path;
+        EXPECT_NE(reader.error().find(path == folder.path() ? "folder" : "not a regular file"),
+                  std::string::npos)
+            << path << ": " << reader.error();
+    }
+}
+
+TEST(FileReader, ReadsARegularFileInPiecesAndAgainFromTheStart) {
+    test::TempFolder folder;
+    const auto path = folder.write("rows.csv", bytesOf("abcdefg"));
+    FileReader reader;
+    ASSERT_EQ(reader.open(path), FileReadStatus::Read) << reader.error();
+    for (int pass = 1; pass <= 2; ++pass) {
+        std::string read;
+        char buffer[3];
+        while (auto got = reader.read(buffer)) {
+            if (*got == 0)
+                break;
+            read.append(buffer, *got);
+        }
+        EXPECT_EQ(read, "abcdefg") << "pass " << pass;
+        ASSERT_TRUE(reader.rewind());
+    }
+    std::string error;
+    EXPECT_EQ(checkReadableFile(path, error), FileReadStatus::Read);
+    EXPECT_EQ(checkReadableFile(folder.file("none"), error), FileReadStatus::NotFound);
+    EXPECT_EQ(reader.open(folder.file("none")), FileReadStatus::NotFound);
 }
 
 TEST(Charset, ConvertsBetweenGbkAndUtf8) {

@@ -59,5 +59,27 @@ TEST(OneBitBmp, LeavesEverythingElseToTheGeneralDecoder) {
     EXPECT_FALSE(decodeOneBitBmp(tenByTwo(false), 19)); // more pixels than allowed
 }
 
+// An OS/2 BMP (12-byte core header, three-byte colour entries) reads the same way.
+TEST(OneBitBmp, ReadsOs2CoreHeaders) {
+    std::vector<std::uint8_t> b = {'B', 'M', 40, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0,
+                                   0,   12,  0,  0, 0, 9, 0, 2, 0, 1, 0,  1, 0};
+    const std::uint8_t palette[] = {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF}; // white, red
+    b.insert(b.end(), std::begin(palette), std::end(palette));
+    const std::uint8_t bottom[] = {0x40, 0x00, 0, 0}, top[] = {0x80, 0x80, 0, 0};
+    b.insert(b.end(), bottom, bottom + 4);
+    b.insert(b.end(), top, top + 4);
+    const auto image = decodeOneBitBmp(b, 1000);
+    ASSERT_TRUE(image && image->plane);
+    EXPECT_EQ(image->width, 9);
+    EXPECT_EQ(image->height, 2);
+    EXPECT_EQ(image->plane->colours[0], 0xFFFFFFFFu);
+    EXPECT_EQ(image->plane->colours[1], 0xFFFF0000u);
+    const auto pixels = argbPixels(*image);
+    const std::uint32_t W = 0xFFFFFFFF, R = 0xFFFF0000;
+    const std::vector<std::uint32_t> expected = {R, W, W, W, W, W, W, W, R,
+                                                 W, R, W, W, W, W, W, W, W};
+    EXPECT_EQ(pixels, expected);
+}
+
 } // namespace
 } // namespace tav::platform

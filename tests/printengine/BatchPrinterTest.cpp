@@ -1,6 +1,7 @@
 #include "printengine/BatchPrinter.h"
 
 #include "NoPictures.h"
+#include "support/SolidBmp.h"
 #include "support/TempFolder.h"
 
 #include <csignal>
@@ -119,6 +120,13 @@ TEST(PdfFileLabelSink, WritesOnePagePerPrintedLabelWhenFinished) {
     barcode.kind = static_cast<std::int32_t>(ElementKind::BarcodeImage);
     broken.elements.push_back(barcode);
     EXPECT_EQ(sink->output(broken, 2).status, PrintStatus::RenderFailed);
+    tpl::Template tooWide = tpl; // a picture larger than a page draws adds no page
+    tpl::TemplateElement picture;
+    picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    picture.box = {10, 100, 400, 100};
+    picture.image.shown = tpl::SharedBytes(test::solidBmp24(40000, 2));
+    tooWide.elements.push_back(picture);
+    EXPECT_EQ(sink->output(tooWide, 2).status, PrintStatus::RenderFailed);
 
     EXPECT_TRUE(sink->output(tpl, 3).ok());
     EXPECT_EQ(sink->pages(), 2u);

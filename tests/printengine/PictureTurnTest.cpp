@@ -3,6 +3,7 @@
 // TAV_UPDATE_GOLDEN=1 rewrites the goldens in tests/data/pictures/turn/ for review.
 #include "printengine/PictureTurn.h"
 #include "LargestAllocation.h"
+#include "platform/ImageCodec.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -336,6 +337,91 @@ TEST(PictureTurn, WorkedExamples) {
     ASSERT_EQ(profileAt + 8, v5.size());
     EXPECT_EQ(std::string(v5.begin() + static_cast<std::ptrdiff_t>(profileAt), v5.end()),
               "profile!");
+}
+
+// An OS/2 BMP (12-byte core header: 16-bit sizes, bottom-up, three-byte colour entries) of
+// `bits` per pixel with the given stored values, and its reading back.
+Bytes makeCoreBmp(std::uint32_t bits, std::uint16_t width, std::uint16_t height,
+                  const std::vector<std::uint32_t>& pixels) {
+    const std::uint32_t entries = bits <= 8 ? 1u << bits : 0;
+    const std::uint32_t offset = 14 + 12 + entries * 3;
+    const std::size_t stride = strideOf(width, bits);
+    Bytes b{'B', 'M'};
+    put32(b, offset + static_cast<std::uint32_t>(stride * height));
+    put32(b, 0);
+    put32(b, offset);
+    put32(b, 12);
+    put16(b, width);
+    put16(b, height);
+    put16(b, 1);
+    put16(b, bits);
+    for (std::uint32_t i = 0; i < entries; ++i) { // blue, green, red: a ramp
+        b.push_back(static_cast<std::uint8_t>(i));
+        b.push_back(static_cast<std::uint8_t>(255 - i));
+        b.push_back(static_cast<std::uint8_t>(i * 3));
+    }
+    BmpLayout rows = patterned(bits, width, height);
+    rows.pixels = pixels;
+    const Bytes info = makeBmp(rows); // the same rows, behind a 40-byte header
+    b.insert(b.end(), info.begin() + get32(info, 10), info.end());
+    return b;
+}
+
+Seen readCoreBmp(const Bytes& b) {
+    // The rows are read as a 40-byte header's would be: give the reader one.
+    Bytes info = b;
+    const auto width = static_cast<std::uint32_t>(b[18] | b[19] << 8);
+    const auto height = static_cast<std::uint32_t>(b[20] | b[21] << 8);
+    const auto bits = static_cast<std::uint32_t>(b[24] | b[25] << 8);
+    info.resize(14 + 40);
+    for (int i = 0; i < 4; ++i) {
+        info[18 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(width >> (8 * i));
+        info[22 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(height >> (8 * i));
+        info[10 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(54u >> (8 * i));
+    }
+    info[28] = static_cast<std::uint8_t>(bits);
+    info[29] = 0;
+    info.insert(info.end(), b.begin() + get32(b, 10), b.end());
+    return readBmp(info);
+}
+
+TEST(PictureTurn, TurnsOs2CoreBitmaps) {
+    for (std::uint32_t bits : {1u, 4u, 8u, 24u}) {
+        const Bytes source = makeCoreBmp(bits, 5, 3, pattern(bits, 5, 3));
+        const Seen in = readCoreBmp(source);
+        for (std::int32_t rotation : {900, 1800, 2700}) {
+            SCOPED_TRACE(std::to_string(bits) + " bits at " + std::to_string(rotation));
+            const Bytes turned = tav::engine::turnPicture(source, rotation);
+            ASSERT_NE(turned, source);
+            ASSERT_EQ(get32(turned, 14), 12u);
+            EXPECT_EQ(get32(turned, 2), turned.size());
+            // Planes, bit count and colour table travel unchanged.
+            EXPECT_EQ(Bytes(turned.begin() + 22, turned.begin() + get32(turned, 10)),
+                      Bytes(source.begin() + 22, source.begin() + get32(source, 10)));
+            const Seen out = readCoreBmp(turned);
+            const bool quarter = rotation != 1800;
+            EXPECT_EQ(out.width, quarter ? 3 : 5);
+            EXPECT_EQ(out.height, quarter ? 5 : 3);
+            for (std::int32_t r = 0; r < in.height; ++r)
+                for (std::int32_t c = 0; c < in.width; ++c) {
+                    auto [x, y] = landing(rotation, c, r, in.height);
+                    ASSERT_EQ(out.at(x, y), in.at(c, r)) << "pixel " << c << "," << r;
+                }
+        }
+    }
+}
+
+// A picture the decoder would refuse is not turned: a one-row one-bit picture one pixel wider
+// than the decoder takes would grow from 5 MB to 160 MB.
+TEST(PictureTurn, LeavesPicturesTheDecoderRefusesUnturned) {
+    constexpr std::uint32_t kWidth = tav::platform::kMaxDecodedPixels + 1;
+    Bytes wide = makeBmp(patterned(1, 8, 1));
+    for (int i = 0; i < 4; ++i)
+        wide[18 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(kWidth >> (8 * i));
+    wide.resize(get32(wide, 10) + strideOf(kWidth, 1), 0);
+    tav::test::resetLargestAllocation();
+    EXPECT_EQ(tav::engine::turnPicture(wide, 900), wide);
+    EXPECT_LE(tav::test::largestAllocation(), wide.size() + 64);
 }
 
 // Whatever is not a turnable BMP, or claims more than its bytes hold, comes back unchanged and

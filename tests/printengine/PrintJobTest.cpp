@@ -2,6 +2,9 @@
 // checked without a printer: what is submitted, and that nothing is when a step fails.
 #include "printengine/PrintJob.h"
 #include "printengine/BatchPrinter.h"
+#include "printengine/Marks.h"
+#include "printengine/PictureMaker.h"
+#include "support/SolidBmp.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -132,6 +135,18 @@ TEST(PrintJob, FailuresSubmitNothing) {
     tpl::TemplateElement barcode;
     barcode.kind = static_cast<std::int32_t>(ElementKind::BarcodeImage);
     brokenBarcode.elements.push_back(barcode); // its picture was never made
+    // 6,000 digits: a symbol of 33,035 modules, more than a page draws (32,767).
+    tpl::Template longBarcode = label();
+    barcode.mark = "CODE";
+    longBarcode.elements.push_back(barcode);
+    EXPECT_EQ(setMark(longBarcode, "CODE", std::string(6000, '7'), libraryPictureMaker()), 1);
+    // A picture wider than a page draws: 40,000 x 2 pixels of 24 bits.
+    tpl::Template widePicture = label();
+    tpl::TemplateElement picture;
+    picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    picture.box = {10, 100, 500, 100};
+    picture.image.shown = tpl::SharedBytes(test::solidBmp24(40000, 2));
+    widePicture.elements.push_back(picture);
     const Case cases[] = {
         {1, "nothing to print", empty, true, false, PrintStatus::EmptyTemplate},
         {2, "unknown printer, and no default to print on instead", label("Nowhere"), true, false,
@@ -142,6 +157,10 @@ TEST(PrintJob, FailuresSubmitNothing) {
         {5, "a barcode without a picture cancels the job", brokenBarcode, true, false,
          PrintStatus::RenderFailed},
         {6, "the spooler refuses", label(), true, true, PrintStatus::Refused},
+        {7, "a barcode of more modules than a page draws", longBarcode, true, false,
+         PrintStatus::RenderFailed},
+        {8, "a picture larger than a page draws", widePicture, true, false,
+         PrintStatus::RenderFailed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.why);

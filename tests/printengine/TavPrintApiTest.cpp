@@ -1,6 +1,7 @@
 // The engine's load exports, called through libtavprint as outside programs call them.
 #include "tavprint.h"
 
+#include "support/Fifo.h"
 #include "support/TavBytes.h"
 #include "support/TempFolder.h"
 
@@ -62,6 +63,47 @@ TEST_F(TavPrintApi, LoadStatesFollowTheFile) {
 
     TAVDestroy();
     EXPECT_EQ(GetTotal(), 0);
+}
+
+// Callers pass GBK paths (the header says so); files here are named in UTF-8. Whatever is
+// found at a path, under its own bytes or converted, and cannot be read as a template empties
+// the engine: never the previous template kept, never a wait on a FIFO.
+TEST_F(TavPrintApi, LoadsGbkPathsAndEmptiesTheEngineForWhatCannotBeRead) {
+    const auto good = threeElements();
+    const auto utf8Named = m_folder.file("价签.tav"); // 价签 in GBK: BC DB C7 A9
+    std::filesystem::copy_file(good, utf8Named);
+    const std::string gbkNamed = m_folder.path() + "/\xBC\xDB\xC7\xA9.tav";
+    ASSERT_TRUE(tav::test::makeFifo(m_folder.file("坏.tav")));
+    const std::string gbkFifo = m_folder.path() + "/\xBB\xB5.tav"; // 坏
+    ASSERT_TRUE(tav::test::makeFifo(m_folder.file("fifo.tav")));
+    std::filesystem::create_directory(m_folder.file("folder.tav"));
+
+    struct Case {
+        int row;
+        const char* what;
+        std::string path;
+        int expected;
+        int totalAfter;     // after a load of the good template
+        std::string fifo{}; // the FIFO to release should the load wait on it
+    };
+    const Case cases[] = {
+        {1, "a GBK path of a file named in UTF-8", gbkNamed, 1, 3},
+        {2, "the UTF-8 bytes themselves", utf8Named, 1, 3},
+        {3, "a FIFO", m_folder.file("fifo.tav"), 0, 0},
+        {4, "a FIFO named by a GBK path", gbkFifo, 0, 0, m_folder.file("坏.tav")},
+        {5, "a folder", m_folder.file("folder.tav"), 0, 0},
+        {6, "nothing there, GBK path", m_folder.path() + "/\xC3\xBB.tav", 0, 3},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(TAVLoad(good.c_str()), 1);
+        int result = -1;
+        const auto fifo = c.fifo.empty() ? m_folder.file("fifo.tav") : c.fifo;
+        EXPECT_TRUE(
+            tav::test::returnsWithoutWaitingOn(fifo, [&] { result = TAVLoad(c.path.c_str()); }))
+            << "row " << c.row << " (" << c.what << ")";
+        EXPECT_EQ(result, c.expected) << "row " << c.row << " (" << c.what << ")";
+        EXPECT_EQ(GetTotal(), c.totalAfter) << "row " << c.row << " (" << c.what << ")";
+    }
 }
 
 TEST_F(TavPrintApi, CallerBufferIsOnlyRead) {

@@ -4,6 +4,7 @@
 #include "platform/Charset.h"
 #include "qrcode/QrSymbol.h"
 #include "support/Command.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -213,6 +214,33 @@ TEST(QrCodeColours, AreWrittenToTheColourTableAndClamped) {
     EXPECT_EQ(negative.color(1), 0xFFFAC8u);
 }
 
+// A value cut in the middle of a character, or holding bytes that are no GBK character, still
+// makes a symbol: each such byte becomes U+FFFD, the rest of the text stays.
+TEST(QrCodeMessages, BytesThatAreNotGbkBecomeReplacementCharacters) {
+    struct Row {
+        int row;
+        const char* source;
+        std::string message; // GBK, damaged
+        std::string utf8;    // what a reader gets
+    };
+    const Row rows[] = {
+        {1, "a lone GBK lead byte at the end", "abc\x81", "abc\xEF\xBF\xBD"},
+        {2, "a byte that starts no GBK character",
+         "abc\xFF"
+         "def",
+         "abc\xEF\xBF\xBD"
+         "def"},
+        {3, "a Chinese value cut after a lead byte", "\xD6\xD0\xCE", "\xE4\xB8\xAD\xEF\xBF\xBD"},
+    };
+    TempFolder folder;
+    for (const auto& r : rows) {
+        SCOPED_TRACE("row " + std::to_string(r.row) + ": " + r.source);
+        std::string path = folder.file("g" + std::to_string(r.row) + ".bmp");
+        ASSERT_EQ(saveLikeTheEngine(r.message, 256, path), 1);
+        EXPECT_EQ(zxingBytes(path), r.utf8);
+    }
+}
+
 // Saves that fail return 0 and leave no file behind.
 TEST(QrCodeFailures, ReturnZeroAndWriteNothing) {
     struct Row {
@@ -226,11 +254,6 @@ TEST(QrCodeFailures, ReturnZeroAndWriteNothing) {
         {1, "too long for version 40 (3000 bytes)", std::string(3000, 'a'), 256, false},
         {2, "too long in numeric mode too", std::string(7100, '7'), 256, false},
         {3, "empty message", "", 256, false},
-        {4, "a lone GBK lead byte at the end", "abc\x81", 256, false},
-        {5, "a byte that starts no GBK character",
-         "abc\xFF"
-         "def",
-         256, false},
         {6, "symbol larger than the picture", "Hello, World", 20, false},
         {7, "picture larger than the limit", "Hello, World", 16385, false},
         {8, "null path", "Hello, World", 256, true},
@@ -247,6 +270,20 @@ TEST(QrCodeFailures, ReturnZeroAndWriteNothing) {
     EXPECT_EQ(QRSaveAsBMP(nullptr), 0);
     QRSetMessage("ok");
     EXPECT_EQ(QRSaveAsBMP(folder.file("missing-folder/x.bmp").c_str()), 0);
+}
+
+// On a full disk an existing picture stays as it was, and no temporary file is left beside it.
+TEST(QrCodeFiles, AFailedWriteKeepsTheExistingFile) {
+    TempFolder folder;
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    const std::string path = folder.write("old.bmp", old);
+    EXPECT_EQ(tav::test::runWithFileSizeLimit(
+                  100, [&] { return saveLikeTheEngine("Hello, World", 256, path); }),
+              0);
+    EXPECT_EQ(readFileBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(QrCodeFiles, AnExistingFileIsTruncatedAndSettingsStay) {
@@ -325,7 +362,8 @@ TEST(QrDrawing, PlacesModules) {
         ASSERT_TRUE(picture);
         int first = -1, last = -1;
         for (int x = 0; x < r.side; ++x)
-            if (picture->dark(x, r.firstDark)) {
+            if (picture->ink(static_cast<std::uint32_t>(x),
+                             static_cast<std::uint32_t>(r.firstDark))) {
                 first = first < 0 ? x : first;
                 last = x;
             }

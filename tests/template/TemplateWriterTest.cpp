@@ -1,6 +1,7 @@
 #include "template/TemplateWriter.h"
 
 #include "support/TempFolder.h"
+#include "template/PackedField.h"
 #include "template/TemplateReader.h"
 
 #include <filesystem>
@@ -117,6 +118,38 @@ TEST(TemplateWriter, SavesThroughATemporaryFileAndReplacesTheTarget) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// A picture above what a packed field holds used to be saved as an empty field, reported as
+// saved. The save now fails, names the element, and keeps the previous file.
+TEST(TemplateWriter, APictureTooLargeToStoreFailsTheSave) {
+    test::TempFolder folder;
+    const auto path = folder.file("label.tav");
+    std::string error;
+    ASSERT_TRUE(writeTemplateFile(path, newDocument(), error)) << error;
+    const auto before = test::readFileBytes(path);
+
+    Template tpl = newDocument();
+    tpl.elements.emplace_back(); // a text element before the picture
+    TemplateElement picture;
+    picture.kind = 12;
+    picture.image.source =
+        SharedBytes(std::vector<std::uint8_t>(static_cast<std::size_t>(kMaxUnpackedBytes) + 1));
+    picture.image.shown = picture.image.source;
+    tpl.elements.push_back(picture);
+
+    std::string problem;
+    serializeTemplate(tpl, &problem);
+    EXPECT_NE(problem.find("element 2: its source picture (268435457 bytes) is larger than"),
+              std::string::npos)
+        << problem;
+    EXPECT_FALSE(writeTemplateFile(path, tpl, error));
+    EXPECT_NE(error.find("element 2"), std::string::npos) << error;
+    EXPECT_EQ(test::readFileBytes(path), before);
+
+    // Within the limit nothing is reported.
+    serializeTemplate(fullTemplate(), &problem);
+    EXPECT_EQ(problem, "");
 }
 
 TEST(TemplateWriter, FailedSaveReportsWhyAndCreatesNothing) {

@@ -12,6 +12,9 @@ Run it from anywhere after changing it; the files land beside it and are committ
   protected.xls    two_sheets.xls marked as encrypted: its CODEPAGE record is overwritten in
                    place by a FILEPASS record of the same length, as a workbook saved with a
                    password to open carries one (xlwt cannot encrypt)
+  damaged_*.xls    wide.xls damaged as files arrive damaged: cut in half (truncated), its
+                   shared strings scrambled (strings), its CODEPAGE record naming a code page
+                   that does not exist (codepage); FreeXL must give an error for each
 """
 import datetime
 import os
@@ -102,9 +105,28 @@ def write_protected():
         target.write(data.replace(codepage, filepass))
 
 
+def write_damaged():
+    with open(os.path.join(HERE, "wide.xls"), "rb") as source:
+        data = source.read()
+    with open(os.path.join(HERE, "damaged_truncated.xls"), "wb") as target:
+        target.write(data[: len(data) // 2])
+    sst = data.find(b"\xfc\x00")  # SST record
+    assert sst > 0
+    strings = bytearray(data)
+    for at in range(sst + 12, sst + 200):
+        strings[at] ^= 0x5A
+    with open(os.path.join(HERE, "damaged_strings.xls"), "wb") as target:
+        target.write(bytes(strings))
+    codepage = b"\x42\x00\x02\x00\xb0\x04"  # CODEPAGE, 2 bytes: 1200 (UTF-16)
+    assert data.count(codepage) == 1
+    with open(os.path.join(HERE, "damaged_codepage.xls"), "wb") as target:
+        target.write(data.replace(codepage, b"\x42\x00\x02\x00\x34\x12"))
+
+
 if __name__ == "__main__":
     write_wide()
     write_header_only()
     write_empty()
     write_two_sheets()
     write_protected()
+    write_damaged()

@@ -1,15 +1,15 @@
-#include "cli/InProcessPictureMaker.h"
+#include "printengine/InProcessPictureMaker.h"
 
 #include <gtest/gtest.h>
 
-namespace tav::cli {
+namespace tav::engine {
 namespace {
 
 // tavprint's batches make their pictures in process; they must be the very bytes the engine
 // gets through the barcode and QR libraries and their scratch files.
 TEST(InProcessPictureMaker, MakesTheBytesTheLibrariesMake) {
     InProcessPictureMaker inProcess;
-    auto& libraries = engine::libraryPictureMaker();
+    auto& libraries = libraryPictureMaker();
     const std::string texts[] = {"SF1234567890",
                                  "ABC",
                                  "",
@@ -27,4 +27,4 @@ TEST(InProcessPictureMaker, MakesTheBytesTheLibrariesMake) {
 }
 
 } // namespace
-} // namespace tav::cli
+} // namespace tav::engine
