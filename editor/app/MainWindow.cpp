@@ -225,12 +225,13 @@ QWidget* MainWindow::buildPropertyBar() {
     bar->setFixedWidth(300);
     auto* layout = new QVBoxLayout(bar);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageTabControls page;
-    m_tabs = buildPropertyTabs(bar, page);
+    m_tabs = new PropertyTabs(m_history, m_dialogs, bar);
     layout->addWidget(m_tabs);
+    const PageTabControls& page = m_tabs->pageControls();
     m_printerCombo = page.printer;
     m_zoomCombo = page.zoom;
     m_zoomSlider = page.zoomSlider;
+    connect(m_tabs, &PropertyTabs::documentChanged, this, &MainWindow::redraw);
     connect(m_zoomSlider, &QSlider::valueChanged, this, &MainWindow::setZoomStep);
     connect(m_zoomCombo, &QComboBox::currentIndexChanged, this,
             [this](int index) { setZoomStep(index + 1); });
@@ -320,26 +321,16 @@ void MainWindow::showZoomOf(const EditorDocument& document) {
     m_view->setZoomStep(step);
 }
 
-void MainWindow::showPageTab() {
-    // The page's values as the page tab shows them; editing them comes with the property bar.
-    const tpl::PageSettings& page = m_history.current().page();
-    const auto setText = [this](const char* name, const std::string& text) {
-        if (auto* edit = findChild<QLineEdit*>(QString::fromUtf8(name)))
-            edit->setText(QString::fromStdString(text));
-    };
-    setText("纸张宽度", formatMillimetres(page.paperWidth));
-    setText("纸张高度", formatMillimetres(page.paperHeight));
-    setText("打印比例", std::to_string(page.printScale));
-    if (auto* orientation = findChild<QComboBox*>(QStringLiteral("纸张方向")))
-        orientation->setCurrentIndex(page.orientation == 1 ? 1 : 0);
-    const int printer =
-        m_printerCombo->findText(QString::fromStdString(platform::gbkToUtf8(page.printerName)));
-    m_printerCombo->setCurrentIndex(std::max(printer, 0));
-    m_tabs->setCurrentIndex(0);
+void MainWindow::refreshPanels(int tab) {
+    m_tabs->refresh(tab);
+}
+
+void MainWindow::refreshPanels() {
+    refreshPanels(m_history.current().selectedKind());
 }
 
 void MainWindow::documentReplaced() {
-    showPageTab();
+    refreshPanels(0);
     showZoomOf(m_history.current());
     layoutCanvas();
     redraw();
@@ -513,21 +504,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The panels show the snapshot undo or redo went to, never values of another one.
 void MainWindow::undo() {
     m_history.undo();
-    refreshPanels();
+    showCurrentSnapshot();
     redraw();
 }
 
 void MainWindow::redo() {
     m_history.redo();
-    refreshPanels();
+    showCurrentSnapshot();
     redraw();
 }
 
-void MainWindow::refreshPanels() {
-    showPageTab();
+void MainWindow::showCurrentSnapshot() {
     showZoomOf(m_history.current());
     layoutCanvas();
-    m_tabs->setCurrentIndex(m_history.current().selectedKind());
+    refreshPanels();
 }
 
 // --- printing ---

@@ -23,11 +23,11 @@ class QLabel;
 class QMenu;
 class QScrollBar;
 class QSlider;
-class QTabWidget;
 
 namespace tav::editor {
 
 class PageView;
+class PropertyTabs;
 class Ruler;
 
 class MainWindow : public QMainWindow {
@@ -83,6 +83,11 @@ public:
     const QString& currentPath() const { return m_currentPath; }
     UndoHistory& history() { return m_history; }
     PageView& pageView() { return *m_view; }
+    PropertyTabs& propertyTabs() { return *m_tabs; }
+    // Shows property tab `tab` (0: the page, else the element kind) filled from the document.
+    void refreshPanels(int tab);
+    // The tab of the selected element (the page tab when nothing is selected).
+    void refreshPanels();
     // Sets the zoom as the slider does (1..20 = 10 %..200 %).
     void setZoomStep(int step);
     // Scrolls the canvas to show this content pixel at its top-left corner.
@@ -110,8 +115,8 @@ private:
     bool saveTo(const QString& path);
     void setCaption();
     void documentReplaced();
-    void showPageTab();
-    void refreshPanels();
+    // The panels and the zoom as the current snapshot has them (after undo, redo, open).
+    void showCurrentSnapshot();
     void showZoomOf(const EditorDocument& document);
     void layoutCanvas();
     void redraw();
@@ -160,7 +165,7 @@ private:
     Drag m_drag;
 
     QButtonGroup* m_tools = nullptr;
-    QTabWidget* m_tabs = nullptr;
+    PropertyTabs* m_tabs = nullptr;
     QComboBox* m_printerCombo = nullptr;
     QComboBox* m_zoomCombo = nullptr;
     QSlider* m_zoomSlider = nullptr;

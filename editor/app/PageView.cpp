@@ -69,7 +69,8 @@ void PageView::setScroll(QPoint offset) {
 }
 
 void PageView::preparePictures() {
-    if (m_picturesReady)
+    // An element added without templateChanged() must not send the renderer past the pictures.
+    if (m_picturesReady && m_tpl && m_prepared.pictures.size() == m_tpl->elements.size())
         return;
     m_prepared = {};
     if (m_tpl)

@@ -2,174 +2,537 @@
 
 #include "editor/app/UiTexts.h"
 #include "editor/core/EditorTexts.h"
+#include "editor/core/UndoHistory.h"
+#include "platform/Charset.h"
+#include "platform/File.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTabWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace tav::editor {
 
 namespace {
 
-enum class Field { Millimetres, Integer, Text, Colour, Angle, Font, PictureButton };
+using tpl::ElementKind;
 
-struct FieldLayout {
-    const char* caption;
-    Field field;
+enum class Role {
+    Left,
+    Top,
+    Width,
+    Height,
+    PenWidth,
+    Colour,
+    Fill,
+    Corner,
+    Angle,
+    Content,
+    Mark,
+    QrSize,
+    Font,
+    Picture
 };
 
 struct TabLayout {
     const char* title;
-    std::vector<FieldLayout> fields;
+    std::vector<Role> roles;
 };
 
-const std::vector<FieldLayout> kBox = {{"左边", Field::Millimetres},
-                                       {"顶边", Field::Millimetres},
-                                       {"宽度", Field::Millimetres},
-                                       {"高度", Field::Millimetres}};
-
-std::vector<FieldLayout> boxAnd(std::vector<FieldLayout> more) {
-    std::vector<FieldLayout> all = kBox;
-    all.insert(all.end(), more.begin(), more.end());
-    return all;
+const char* caption(Role role) {
+    switch (role) {
+    case Role::Left:
+        return "左边";
+    case Role::Top:
+        return "顶边";
+    case Role::Width:
+        return "宽度";
+    case Role::Height:
+        return "高度";
+    case Role::PenWidth:
+        return "线宽";
+    case Role::Colour:
+        return "颜色";
+    case Role::Fill:
+        return "填充色";
+    case Role::Corner:
+        return "圆角";
+    case Role::Angle:
+        return "角度";
+    case Role::Content:
+        return "内容";
+    case Role::Mark:
+        return "标记";
+    case Role::QrSize:
+        return "大小";
+    case Role::Font:
+        return "字体";
+    case Role::Picture:
+        return "换图";
+    }
+    return "";
 }
 
 // Tabs 1..13, in kind order.
-std::vector<TabLayout> elementTabs() {
-    const FieldLayout pen{"线宽", Field::Integer}, colour{"颜色", Field::Colour},
-        fill{"填充色", Field::Colour}, angle{"角度", Field::Angle}, content{"内容", Field::Text},
-        mark{"标记", Field::Text};
-    return {
-        {"空矩", boxAnd({pen, colour})},
-        {"实矩", boxAnd({pen, colour, fill})},
-        {"圆角", boxAnd({pen, colour, fill, {"圆角", Field::Integer}})},
-        {"空圆", boxAnd({pen, colour})},
-        {"实圆", boxAnd({pen, colour, fill})},
-        {"横线", {kBox[0], kBox[1], kBox[2], pen, colour}},
-        {"竖线", {kBox[0], kBox[1], kBox[3], pen, colour}},
-        {"左斜", boxAnd({pen, colour})},
-        {"右斜", boxAnd({pen, colour})},
-        {"条码", boxAnd({angle, content, mark})},
-        {"维码", boxAnd({angle, content, mark, {"大小", Field::Integer}})},
-        {"图像", boxAnd({angle, {"换图", Field::PictureButton}, mark})},
-        {"文本", {kBox[0], kBox[1], content, mark, {"字体", Field::Font}, angle, colour}},
+const std::vector<TabLayout>& elementTabs() {
+    using R = Role;
+    static const std::vector<TabLayout> tabs = {
+        {"空矩", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
+        {"实矩", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour, R::Fill}},
+        {"圆角",
+         {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour, R::Fill, R::Corner}},
+        {"空圆", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
+        {"实圆", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour, R::Fill}},
+        {"横线", {R::Left, R::Top, R::Width, R::PenWidth, R::Colour}},
+        {"竖线", {R::Left, R::Top, R::Height, R::PenWidth, R::Colour}},
+        {"左斜", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
+        {"右斜", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
+        {"条码", {R::Left, R::Top, R::Width, R::Height, R::Angle, R::Content, R::Mark}},
+        {"维码", {R::Left, R::Top, R::Width, R::Height, R::Angle, R::Content, R::Mark, R::QrSize}},
+        {"图像", {R::Left, R::Top, R::Width, R::Height, R::Angle, R::Picture, R::Mark}},
+        {"文本", {R::Left, R::Top, R::Content, R::Mark, R::Font, R::Angle, R::Colour}},
     };
+    return tabs;
 }
 
-QWidget* fieldWidget(const FieldLayout& setup, QWidget* parent) {
-    switch (setup.field) {
-    case Field::Millimetres: {
-        auto* row = new QWidget(parent);
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new QLineEdit(row));
-        layout->addWidget(new QLabel(texts::kUnitMm, row));
-        return row;
-    }
-    case Field::Colour: {
-        auto* button = new QPushButton(parent);
-        button->setFixedWidth(60);
-        return button;
-    }
-    case Field::Angle: {
-        auto* combo = new QComboBox(parent);
-        combo->addItems({"0", "90", "180", "270"});
-        return combo;
-    }
-    case Field::Font: {
-        auto* row = new QWidget(parent);
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* name = new QLineEdit(row);
-        name->setReadOnly(true);
-        layout->addWidget(name);
-        layout->addWidget(new QPushButton(QStringLiteral("选择"), row));
-        return row;
-    }
-    case Field::PictureButton:
-        return new QPushButton(QString::fromUtf8(setup.caption), parent);
-    case Field::Integer:
-    case Field::Text:
-        break;
-    }
-    return new QLineEdit(parent);
+// Colours are stored as COLORREF values, 0x00BBGGRR.
+QColor toQColor(std::int32_t colorRef) {
+    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
 }
 
-QWidget* pageTab(QWidget* parent, PageTabControls& page) {
-    auto* tab = new QWidget(parent);
-    auto* form = new QFormLayout(tab);
-    form->addRow(new QLabel(texts::kUnitLabel, tab));
-    for (const char* caption : {"宽度", "高度"}) {
-        auto* row = new QWidget(tab);
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* edit = new QLineEdit(row);
-        edit->setObjectName(QString::fromUtf8(caption) == QStringLiteral("宽度")
-                                ? QStringLiteral("纸张宽度")
-                                : QStringLiteral("纸张高度"));
-        layout->addWidget(edit);
-        layout->addWidget(new QLabel(texts::kUnitMm, row));
-        form->addRow(QString::fromUtf8(caption), row);
-    }
-    auto* orientation = new QComboBox(tab);
-    orientation->setObjectName(QStringLiteral("纸张方向"));
-    orientation->addItems({QStringLiteral("横向"), QStringLiteral("纵向")});
-    form->addRow(QStringLiteral("方向"), orientation);
-    auto* colour = new QPushButton(tab);
-    colour->setObjectName(QStringLiteral("纸张颜色"));
-    colour->setFixedWidth(60);
-    form->addRow(QStringLiteral("颜色"), colour);
-    page.printer = new QComboBox(tab);
-    page.printer->setObjectName(QStringLiteral("打印机名称"));
-    form->addRow(QStringLiteral("打印机"), page.printer);
+std::int32_t toColorRef(const QColor& colour) {
+    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
 
-    auto* zoomRow = new QWidget(tab);
-    auto* zoomLayout = new QHBoxLayout(zoomRow);
-    zoomLayout->setContentsMargins(0, 0, 0, 0);
-    page.zoomSlider = new QSlider(Qt::Horizontal, zoomRow);
-    page.zoomSlider->setObjectName(QStringLiteral("滑块条1"));
-    page.zoomSlider->setRange(1, kZoomChoices);
-    page.zoomSlider->setValue(10);
-    page.zoom = new QComboBox(zoomRow);
-    page.zoom->setObjectName(QStringLiteral("组合框5"));
-    for (int i = 0; i < kZoomChoices; ++i)
-        page.zoom->addItem(QString::fromStdString(zoomChoiceText(i)));
-    page.zoom->setCurrentIndex(9);
-    zoomLayout->addWidget(page.zoomSlider, 1);
-    zoomLayout->addWidget(page.zoom);
-    form->addRow(QStringLiteral("缩放"), zoomRow);
-    auto* scale = new QLineEdit(tab);
-    scale->setObjectName(QStringLiteral("打印比例"));
-    form->addRow(QStringLiteral("比例"), scale);
-    return tab;
+void showColour(QPushButton* button, std::int32_t colorRef) {
+    button->setStyleSheet(QStringLiteral("background-color: %1;").arg(toQColor(colorRef).name()));
+}
+
+int angleIndex(std::int32_t angle) {
+    return std::clamp(angle / 900, 0, 3);
+}
+
+QString fromGbk(const std::string& gbk) {
+    return QString::fromStdString(platform::gbkToUtf8(gbk));
+}
+
+// A typed text as GBK; nothing when it holds a character GBK cannot, so that nothing is
+// stored as '?' behind the user's back.
+std::optional<std::string> toGbk(const QString& text) {
+    return platform::utf8ToGbk(text.toStdString());
+}
+
+// A line edit with the "mm" label after it.
+QWidget* millimetreRow(QLineEdit*& edit, const QString& name, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    edit = new QLineEdit(row);
+    edit->setObjectName(name);
+    layout->addWidget(edit);
+    layout->addWidget(new QLabel(texts::kUnitMm, row));
+    return row;
+}
+
+QPushButton* colourButton(const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setFixedWidth(60);
+    return button;
 }
 
 } // namespace
 
-QTabWidget* buildPropertyTabs(QWidget* parent, PageTabControls& page) {
-    auto* tabs = new QTabWidget(parent);
-    tabs->setObjectName(QStringLiteral("属性夹"));
-    tabs->setUsesScrollButtons(true);
-    tabs->addTab(pageTab(tabs, page), QStringLiteral("纸张"));
-    for (const TabLayout& setup : elementTabs()) {
-        auto* tab = new QWidget(tabs);
-        auto* form = new QFormLayout(tab);
-        form->addRow(new QLabel(texts::kUnitLabel, tab));
-        for (const FieldLayout& field : setup.fields) {
-            const QString caption =
-                field.field == Field::PictureButton ? QString() : QString::fromUtf8(field.caption);
-            form->addRow(caption, fieldWidget(field, tab));
-        }
-        tabs->addTab(tab, QString::fromUtf8(setup.title));
+PropertyTabs::PropertyTabs(UndoHistory& history, Dialogs& dialogs, QWidget* parent)
+    : QTabWidget(parent), m_history(history), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("属性夹"));
+    setUsesScrollButtons(true);
+    addTab(buildPageTab(), QStringLiteral("纸张"));
+    connectPage();
+    for (int kind = 1; kind < kTabCount; ++kind) {
+        addTab(buildElementTab(kind), QString::fromUtf8(elementTabs()[kind - 1].title));
+        connectElement(kind);
     }
-    return tabs;
+}
+
+// --- building ---
+
+QWidget* PropertyTabs::buildPageTab() {
+    auto* tab = new QWidget(this);
+    auto* form = new QFormLayout(tab);
+    form->addRow(new QLabel(texts::kUnitLabel, tab));
+    form->addRow(QStringLiteral("宽度"),
+                 millimetreRow(m_paper.width, QStringLiteral("纸张宽度"), tab));
+    form->addRow(QStringLiteral("高度"),
+                 millimetreRow(m_paper.height, QStringLiteral("纸张高度"), tab));
+    m_paper.orientation = new QComboBox(tab);
+    m_paper.orientation->setObjectName(QStringLiteral("纸张方向"));
+    m_paper.orientation->addItems({QStringLiteral("横向"), QStringLiteral("纵向")});
+    form->addRow(QStringLiteral("方向"), m_paper.orientation);
+    m_paper.colour = colourButton(QStringLiteral("纸张颜色"), tab);
+    form->addRow(QStringLiteral("颜色"), m_paper.colour);
+    m_page.printer = new QComboBox(tab);
+    m_page.printer->setObjectName(QStringLiteral("打印机名称"));
+    form->addRow(QStringLiteral("打印机"), m_page.printer);
+
+    auto* zoomRow = new QWidget(tab);
+    auto* zoomLayout = new QHBoxLayout(zoomRow);
+    zoomLayout->setContentsMargins(0, 0, 0, 0);
+    m_page.zoomSlider = new QSlider(Qt::Horizontal, zoomRow);
+    m_page.zoomSlider->setObjectName(QStringLiteral("滑块条1"));
+    m_page.zoomSlider->setRange(1, kZoomChoices);
+    m_page.zoomSlider->setValue(10);
+    m_page.zoom = new QComboBox(zoomRow);
+    m_page.zoom->setObjectName(QStringLiteral("组合框5"));
+    for (int i = 0; i < kZoomChoices; ++i)
+        m_page.zoom->addItem(QString::fromStdString(zoomChoiceText(i)));
+    m_page.zoom->setCurrentIndex(9);
+    zoomLayout->addWidget(m_page.zoomSlider, 1);
+    zoomLayout->addWidget(m_page.zoom);
+    form->addRow(QStringLiteral("缩放"), zoomRow);
+    m_paper.scale = new QLineEdit(tab);
+    m_paper.scale->setObjectName(QStringLiteral("打印比例"));
+    form->addRow(QStringLiteral("比例"), m_paper.scale);
+    return tab;
+}
+
+QWidget* PropertyTabs::buildElementTab(int kind) {
+    auto* tab = new QWidget(this);
+    auto* form = new QFormLayout(tab);
+    form->addRow(new QLabel(texts::kUnitLabel, tab));
+    ElementControls& c = m_elements[static_cast<std::size_t>(kind)];
+    for (Role role : elementTabs()[kind - 1].roles) {
+        const QString name = QString::fromUtf8(caption(role));
+        const auto lineEdit = [&](QLineEdit*& edit) {
+            edit = new QLineEdit(tab);
+            edit->setObjectName(name);
+            form->addRow(name, edit);
+        };
+        switch (role) {
+        case Role::Left:
+            form->addRow(name, millimetreRow(c.left, name, tab));
+            break;
+        case Role::Top:
+            form->addRow(name, millimetreRow(c.top, name, tab));
+            break;
+        case Role::Width:
+            form->addRow(name, millimetreRow(c.width, name, tab));
+            break;
+        case Role::Height:
+            form->addRow(name, millimetreRow(c.height, name, tab));
+            break;
+        case Role::PenWidth:
+            lineEdit(c.penWidth);
+            break;
+        case Role::Corner:
+            lineEdit(c.corner);
+            break;
+        case Role::Content:
+            lineEdit(c.content);
+            break;
+        case Role::Mark:
+            lineEdit(c.mark);
+            break;
+        case Role::QrSize:
+            lineEdit(c.qrSize);
+            break;
+        case Role::Colour:
+            form->addRow(name, c.colour = colourButton(name, tab));
+            break;
+        case Role::Fill:
+            form->addRow(name, c.fill = colourButton(name, tab));
+            break;
+        case Role::Angle:
+            c.angle = new QComboBox(tab);
+            c.angle->setObjectName(name);
+            c.angle->addItems({"0", "90", "180", "270"});
+            form->addRow(name, c.angle);
+            break;
+        case Role::Font: {
+            auto* row = new QWidget(tab);
+            auto* layout = new QHBoxLayout(row);
+            layout->setContentsMargins(0, 0, 0, 0);
+            c.fontName = new QLineEdit(row);
+            c.fontName->setObjectName(name);
+            c.fontName->setReadOnly(true);
+            c.font = new QPushButton(QStringLiteral("选择"), row);
+            c.font->setObjectName(QStringLiteral("选择"));
+            layout->addWidget(c.fontName, 1);
+            layout->addWidget(c.font);
+            form->addRow(name, row);
+            break;
+        }
+        case Role::Picture:
+            c.picture = new QPushButton(name, tab);
+            c.picture->setObjectName(name);
+            form->addRow(QString(), c.picture);
+            break;
+        }
+    }
+    return tab;
+}
+
+// --- applying what the user changed ---
+
+void PropertyTabs::apply(int tab, const std::function<void(EditorDocument&)>& change) {
+    if (m_locked)
+        return;
+    EditorDocument& document = m_history.current();
+    // A field left after the selection moved to an element of another kind is not applied to it.
+    if (tab != 0 && document.selectedKind() != tab)
+        return;
+    const tpl::Template before = document.templ(); // pictures are shared: a cheap copy
+    change(document);
+    if (document.templ() == before)
+        return; // ignored values leave no history step
+    m_history.commit();
+    refresh(tab);
+    emit documentChanged();
+}
+
+void PropertyTabs::onTyped(QLineEdit* edit, int tab,
+                           const std::function<void(EditorDocument&)>& change) {
+    connect(edit, &QLineEdit::editingFinished, this, [this, edit, tab, change] {
+        // Enter and then leaving the field report the same edit twice; filling the panel
+        // clears the flag, so only what the user typed is applied.
+        if (m_locked || !edit->isModified())
+            return;
+        edit->setModified(false);
+        apply(tab, change);
+    });
+}
+
+void PropertyTabs::chooseColour(int tab, QPushButton* button, ColourField field) {
+    connect(button, &QPushButton::clicked, this, [this, tab, field] {
+        if (m_locked || (tab != 0 && m_history.current().selectedKind() != tab))
+            return;
+        const auto chosen = m_dialogs.colour(this, toQColor(field.read(m_history.current())));
+        if (!chosen)
+            return;
+        const std::int32_t colorRef = toColorRef(*chosen);
+        apply(tab, [&](EditorDocument& d) { field.store(d, colorRef); });
+    });
+}
+
+void PropertyTabs::connectPage() {
+    const auto paperLength = [this](QLineEdit* edit, bool width) {
+        onTyped(edit, 0, [this, edit, width](EditorDocument& d) {
+            auto tenths = parsePaperLength(edit->text().toStdString());
+            if (!tenths) {
+                m_dialogs.error(this, texts::kInputErrorTitle, texts::kPaperLengthText);
+                // The field shows 1 and the page takes it, so that field and page agree.
+                edit->setText(QStringLiteral("1"));
+                tenths = 10;
+            }
+            PageChange change;
+            (width ? change.paperWidth : change.paperHeight) = *tenths;
+            d.setPage(change);
+        });
+    };
+    paperLength(m_paper.width, true);
+    paperLength(m_paper.height, false);
+    onTyped(m_paper.scale, 0, [this](EditorDocument& d) {
+        const auto scale = parseInteger(m_paper.scale->text().toStdString());
+        if (scale && *scale >= 0)
+            d.setPage({.printScale = *scale});
+    });
+    connect(m_paper.orientation, &QComboBox::currentIndexChanged, this, [this](int index) {
+        apply(0, [index](EditorDocument& d) { d.setPage({.orientation = index}); });
+    });
+    connect(m_page.printer, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const auto name = toGbk(m_page.printer->itemText(index));
+        if (name)
+            apply(0, [&](EditorDocument& d) { d.setPage({.printerName = *name}); });
+    });
+    chooseColour(0, m_paper.colour,
+                 {[](const EditorDocument& d) { return d.page().paperColor; },
+                  [](EditorDocument& d, std::int32_t c) { d.setPage({.paperColor = c}); }});
+}
+
+void PropertyTabs::connectElement(int kind) {
+    const ElementControls& c = m_elements[static_cast<std::size_t>(kind)];
+    const auto length = [this, kind](QLineEdit* edit,
+                                     std::optional<std::int32_t> BoxChange::*field) {
+        if (!edit)
+            return;
+        onTyped(edit, kind, [edit, field](EditorDocument& d) {
+            if (const auto tenths = parseMillimetres(edit->text().toStdString())) {
+                BoxChange change;
+                change.*field = *tenths;
+                d.setBox(change);
+            }
+        });
+    };
+    length(c.left, &BoxChange::x);
+    length(c.top, &BoxChange::y);
+    length(c.width, &BoxChange::width);
+    length(c.height, &BoxChange::height);
+
+    const auto integer = [this, kind](QLineEdit* edit, void (EditorDocument::*set)(std::int32_t)) {
+        if (!edit)
+            return;
+        onTyped(edit, kind, [edit, set](EditorDocument& d) {
+            if (const auto value = parseInteger(edit->text().toStdString()))
+                (d.*set)(*value);
+        });
+    };
+    integer(c.penWidth, &EditorDocument::setPenWidth);
+    integer(c.corner, &EditorDocument::setCornerSize);
+    integer(c.qrSize, &EditorDocument::setQrSize);
+
+    const auto text = [this, kind](QLineEdit* edit,
+                                   void (EditorDocument::*set)(const std::string&)) {
+        if (!edit)
+            return;
+        onTyped(edit, kind, [edit, set](EditorDocument& d) {
+            if (const auto gbk = toGbk(edit->text()))
+                (d.*set)(*gbk);
+        });
+    };
+    text(c.content, &EditorDocument::setContent);
+    text(c.mark, &EditorDocument::setMark);
+
+    const bool isText = kind == static_cast<int>(ElementKind::Text);
+    if (c.colour) {
+        chooseColour(
+            kind, c.colour,
+            {[isText](const EditorDocument& d) { return isText ? d.textColor() : d.penColor(); },
+             [isText](EditorDocument& d, std::int32_t colour) {
+                 isText ? d.setTextColor(colour) : d.setPenColor(colour);
+             }});
+    }
+    if (c.fill)
+        chooseColour(kind, c.fill,
+                     {[](const EditorDocument& d) { return d.fillColor(); },
+                      [](EditorDocument& d, std::int32_t colour) { d.setFillColor(colour); }});
+    if (c.angle) {
+        connect(c.angle, &QComboBox::currentIndexChanged, this, [this, kind, isText](int index) {
+            const std::int32_t angle = index * 900;
+            apply(kind, [&](EditorDocument& d) {
+                if (isText) {
+                    tpl::ElementFont font = d.font();
+                    font.angle = angle;
+                    d.setFont(font);
+                } else {
+                    d.setRotation(angle);
+                }
+            });
+        });
+    }
+    if (c.font)
+        connect(c.font, &QPushButton::clicked, this, [this, kind] { chooseFont(kind); });
+    if (c.picture)
+        connect(c.picture, &QPushButton::clicked, this, [this, kind] { choosePicture(kind); });
+}
+
+void PropertyTabs::chooseFont(int kind) {
+    if (m_locked || m_history.current().selectedKind() != kind)
+        return;
+    const tpl::ElementFont& current = m_history.current().font();
+    QFont initial(fromGbk(current.faceName));
+    initial.setPointSize(std::max(1, current.size));
+    initial.setBold(current.bold);
+    initial.setItalic(current.italic);
+    initial.setUnderline(current.underline);
+    initial.setStrikeOut(current.strikeout);
+    const auto chosen = m_dialogs.font(this, initial);
+    if (!chosen)
+        return;
+    const auto face = toGbk(chosen->family());
+    if (!face)
+        return;
+    apply(kind, [&](EditorDocument& d) {
+        tpl::ElementFont font = d.font(); // the angle is the 角度 control's
+        font.faceName = *face;
+        // A font chosen by pixel size has no point size: the size stays.
+        if (chosen->pointSize() > 0)
+            font.size = chosen->pointSize();
+        font.bold = chosen->bold();
+        font.italic = chosen->italic();
+        font.underline = chosen->underline();
+        font.strikeout = chosen->strikeOut();
+        d.setFont(font);
+    });
+}
+
+void PropertyTabs::choosePicture(int kind) {
+    if (m_locked || m_history.current().selectedKind() != kind)
+        return;
+    const auto chosen = m_dialogs.openFile(this, {texts::kPictureDialogTitle, QString(),
+                                                  texts::kPictureFilter, texts::kPictureSuffix});
+    if (!chosen || chosen->isEmpty() || !QFileInfo::exists(*chosen))
+        return;
+    std::vector<std::uint8_t> bytes;
+    if (platform::readWholeFile(chosen->toStdString(), bytes) != platform::FileReadStatus::Read)
+        return;
+    tpl::SharedBytes picture(std::move(bytes));
+    apply(kind, [&](EditorDocument& d) { d.setPicture(picture); });
+}
+
+// --- filling ---
+
+void PropertyTabs::refresh(int tab) {
+    tab = std::clamp(tab, 0, kTabCount - 1);
+    const bool wasLocked = m_locked;
+    m_locked = true;
+    setCurrentIndex(tab);
+    if (tab == 0)
+        fillPage();
+    else
+        fillElement(tab);
+    m_locked = wasLocked;
+}
+
+void PropertyTabs::fillPage() {
+    const tpl::PageSettings& page = m_history.current().page();
+    m_paper.width->setText(QString::fromStdString(formatMillimetres(page.paperWidth)));
+    m_paper.height->setText(QString::fromStdString(formatMillimetres(page.paperHeight)));
+    m_paper.scale->setText(QString::number(page.printScale));
+    m_paper.orientation->setCurrentIndex(page.orientation == 1 ? 1 : 0);
+    showColour(m_paper.colour, page.paperColor);
+    const int printer = m_page.printer->findText(fromGbk(page.printerName));
+    m_page.printer->setCurrentIndex(std::max(printer, 0));
+}
+
+void PropertyTabs::fillElement(int kind) {
+    const EditorDocument& document = m_history.current();
+    const tpl::TemplateElement& e = document.selected();
+    const ElementControls& c = m_elements[static_cast<std::size_t>(kind)];
+    const auto mm = [](QLineEdit* edit, std::int32_t tenths) {
+        if (edit)
+            edit->setText(QString::fromStdString(formatMillimetres(tenths)));
+    };
+    mm(c.left, e.box.x);
+    mm(c.top, e.box.y);
+    mm(c.width, e.box.width);
+    mm(c.height, e.box.height);
+    const auto number = [](QLineEdit* edit, std::int32_t value) {
+        if (edit)
+            edit->setText(QString::number(value));
+    };
+    number(c.penWidth, e.penWidth);
+    number(c.corner, e.cornerSize);
+    number(c.qrSize, e.image.qrSize);
+    const bool isText = kind == static_cast<int>(ElementKind::Text);
+    if (c.content)
+        c.content->setText(fromGbk(e.content));
+    if (c.mark)
+        c.mark->setText(fromGbk(e.mark));
+    if (c.fontName)
+        c.fontName->setText(fromGbk(e.font.faceName));
+    if (c.colour)
+        showColour(c.colour, isText ? e.textColor : e.penColor);
+    if (c.fill)
+        showColour(c.fill, e.fillColor);
+    if (c.angle)
+        c.angle->setCurrentIndex(angleIndex(isText ? e.font.angle : e.image.rotation));
 }
 
 } // namespace tav::editor

@@ -83,7 +83,7 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogSetu
 
 std::optional<QFont> QtDialogs::font(QWidget* parent, const QFont& initial) {
     bool ok = false;
-    QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    QFont chosen = QFontDialog::getFont(&ok, initial, parent, texts::kFontDialogTitle);
     if (!ok)
         return std::nullopt;
     return chosen;

@@ -72,4 +72,9 @@ inline const QString kStatusPoint = QStringLiteral("x = 0.00 mm  y = 0.00 mm");
 inline const QString kStatusBox =
     QStringLiteral("x = 0.00 mm  y = 0.00 mm  w = 0.00 mm  h = 0.00 mm");
 
+// The property bar.
+inline const QString kInputErrorTitle = QStringLiteral("输入错误");
+inline const QString kPaperLengthText = QStringLiteral("输入错误，请输入1-500的数值！");
+inline const QString kFontDialogTitle = QStringLiteral("字体选择");
+
 } // namespace tav::editor::texts

@@ -97,6 +97,54 @@ private slots:
         QCOMPARE(marked.pixel(150 + PageView::kHandlePixels + 2, 142), plain.pixel(158, 142));
         QCOMPARE(marked.pixel(120, 120), plain.pixel(120, 120));
     }
+
+    // A picture that cannot be made or decoded leaves its element empty inside its box; the
+    // canvas keeps painting the rest, each time the same.
+    void failedPicturesLeaveTheirBoxEmpty() {
+        // The barcode library fails for the first symbol only.
+        struct FailingOnce : tav::engine::PictureMaker {
+            int calls = 0;
+            tav::tpl::SharedBytes barcode(const std::string& content) override {
+                return calls++ == 0 ? tav::tpl::SharedBytes()
+                                    : tav::engine::libraryPictureMaker().barcode(content);
+            }
+            tav::tpl::SharedBytes qrCode(const std::string&, std::int32_t) override { return {}; }
+            std::optional<tav::tpl::SharedBytes> pictureFile(const std::string&) override {
+                return std::nullopt;
+            }
+        } maker;
+        DocumentServices services;
+        services.pictures = &maker;
+        EditorDocument document(services);
+        document.setPage([] {
+            PageChange change;
+            change.paperColor = 0xFFFFFF;
+            return change;
+        }());
+        // A barcode that could not be made, a file that is no picture, a good barcode.
+        document.select(document.addBarcode(10, 10, 200, 80, "1234"));
+        QVERIFY(document.selected().image.shown.empty());
+        const std::uint8_t garbage[] = {'B', 'M', 1, 2, 3};
+        document.addPicture(10, 110, 100, 80, tav::tpl::SharedBytes(garbage, sizeof garbage));
+        document.addBarcode(10, 210, 200, 80, "1234");
+
+        PageView view;
+        view.resize(300, 320);
+        view.setTemplate(&document.templ());
+        const QImage first = view.grab().toImage();
+        const QImage second = view.grab().toImage();
+        QCOMPARE(first, second);
+        const auto inkInside = [&](QRect box) {
+            int ink = 0;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    ink += first.pixel(x, y) != qRgb(255, 255, 255);
+            return ink;
+        };
+        QCOMPARE(inkInside(QRect(12, 12, 196, 76)), 0);
+        QCOMPARE(inkInside(QRect(12, 112, 96, 76)), 0);
+        QVERIFY(inkInside(QRect(12, 212, 196, 76)) > 1000);
+    }
 };
 
 QTEST_MAIN(PageViewTest)

@@ -4,11 +4,17 @@
 #include "ScriptedDialogs.h"
 
 #include "editor/app/MainWindow.h"
+#include "editor/app/PropertyTabs.h"
+#include "printengine/PictureMaker.h"
+#include "tavprint.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +44,52 @@ int jobNumber(const QString& fileName) {
     static const QRegularExpression number(QStringLiteral("^job-(\\d+)\\."));
     const auto match = number.match(fileName);
     return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+// The CAPTURE queue's output folder (services started) and the newest job number in it.
+bool captureFolder(QDir& capture, int& newest) {
+    int code = 0;
+    const QString report = run(QStringLiteral(TAV_SOURCE_DIR "/scripts/services"), {}, &code);
+    const auto match = QRegularExpression("TAV_CAPTURE_OUT=(\\S+)").match(report);
+    if (code != 0 || !match.hasMatch())
+        return false;
+    capture = QDir(match.captured(1));
+    newest = 0;
+    for (const QString& name : capture.entryList({"job-*"}))
+        newest = std::max(newest, jobNumber(name));
+    return true;
+}
+
+// Waits for the captured job titled `title` after job `newest` and returns what zbarimg reads
+// from its page ("QR-Code:..." lines).
+QStringList decodeJob(const QDir& capture, int newest, const QString& title,
+                      const QString& scratch) {
+    for (int attempt = 0; attempt < 120; ++attempt) {
+        for (const QString& name : capture.entryList({"job-*.bin"}, QDir::Files, QDir::Name)) {
+            if (jobNumber(name) <= newest)
+                continue;
+            QFile titleFile(capture.filePath(QString(name).replace(".bin", ".title")));
+            if (!titleFile.open(QIODevice::ReadOnly) ||
+                QString::fromUtf8(titleFile.readAll()).trimmed() != title)
+                continue;
+            const QString png = scratch + "/" + name;
+            run("pdftoppm", {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
+            QStringList symbols =
+                run("zbarimg", {"--nodbus", "-q", png + ".png"}).split('\n', Qt::SkipEmptyParts);
+            symbols.sort();
+            return symbols;
+        }
+        QThread::msleep(250);
+    }
+    return {};
+}
+
+void typeInto(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
 }
 
 } // namespace
@@ -105,6 +157,84 @@ private slots:
         }
         found.sort();
         QCOMPARE(found, (QStringList{"TAVPrint_1", "TAVPrint_2", "TAVPrint_3"}));
+    }
+
+    // A barcode, a QR code and a picture made in the designer through the property tabs, saved,
+    // loaded by the engine and printed: the page reads back as the designer showed it.
+    void designerPicturesPrintAsTheyRead() {
+        QDir capture;
+        int newest = 0;
+        QVERIFY(captureFolder(capture, newest));
+        QTemporaryDir scratch;
+        const QString tag = QStringLiteral("%1").arg(QCoreApplication::applicationPid());
+        // The picture: a QR symbol of its own, saved as a BMP file.
+        const auto bmp =
+            tav::engine::libraryPictureMaker().qrCode(("PIC" + tag).toStdString(), 240);
+        QVERIFY(!bmp.empty());
+        const QString picturePath = scratch.path() + "/picture.bmp";
+        {
+            QFile file(picturePath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(reinterpret_cast<const char*>(bmp.span().data()),
+                       static_cast<qint64>(bmp.size()));
+        }
+
+        ScriptedDialogs dialogs;
+        MainWindow window(dialogs);
+        window.show();
+        auto& tabs = window.propertyTabs();
+        const auto edit = [&](int tab, const char* name) {
+            return tabs.widget(tab)->findChild<QLineEdit*>(QString::fromUtf8(name));
+        };
+        const auto angle = [&](int tab) {
+            return tabs.widget(tab)->findChild<QComboBox*>(QStringLiteral("角度"));
+        };
+        window.refreshPanels(0);
+        typeInto(edit(0, "纸张宽度"), "100");
+        typeInto(edit(0, "纸张高度"), "80");
+        auto* printers = tabs.widget(0)->findChild<QComboBox*>(QStringLiteral("打印机名称"));
+        printers->setCurrentIndex(printers->findText(QStringLiteral("CAPTURE")));
+
+        const auto create = [&](Tool tool) {
+            EditorDocument& document = window.history().current();
+            document.select(document.createWithTool(tool, 50, 50));
+            window.history().commit();
+            window.refreshPanels(static_cast<int>(tool));
+        };
+        create(Tool::Barcode);
+        typeInto(edit(10, "左边"), "5");
+        typeInto(edit(10, "宽度"), "60");
+        typeInto(edit(10, "高度"), "15");
+        typeInto(edit(10, "内容"), "BC" + tag);
+        angle(10)->setCurrentIndex(2); // upside down reads the same
+
+        create(Tool::QrCode);
+        typeInto(edit(11, "顶边"), "30");
+        typeInto(edit(11, "宽度"), "30");
+        typeInto(edit(11, "高度"), "30");
+        typeInto(edit(11, "内容"), "QR" + tag);
+        typeInto(edit(11, "大小"), "300");
+        angle(11)->setCurrentIndex(1);
+
+        create(Tool::Picture);
+        typeInto(edit(12, "左边"), "55");
+        typeInto(edit(12, "顶边"), "30");
+        typeInto(edit(12, "宽度"), "30");
+        typeInto(edit(12, "高度"), "30");
+        angle(12)->setCurrentIndex(1);
+        dialogs.files = {picturePath, scratch.path() + "/label.tav"};
+        QTest::mouseClick(tabs.widget(12)->findChild<QPushButton*>(QStringLiteral("换图")),
+                          Qt::LeftButton);
+        window.saveAs();
+        QVERIFY(QFileInfo::exists(scratch.path() + "/label.tav"));
+
+        // The engine prints the saved file.
+        QVERIFY(TAVLoad((scratch.path() + "/label.tav").toLocal8Bit().constData()) != 0);
+        const QString title = "TAVDesigned_" + tag;
+        QVERIFY(TAVPrint(title.toUtf8().constData()) != 0);
+        TAVDestroy();
+        QCOMPARE(decodeJob(capture, newest, title, scratch.path()),
+                 (QStringList{"CODE-128:BC" + tag, "QR-Code:PIC" + tag, "QR-Code:QR" + tag}));
     }
 };
 

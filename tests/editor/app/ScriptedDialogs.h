@@ -25,6 +25,8 @@ public:
     std::deque<bool> answers;                 // questions
     std::deque<std::optional<int>> integers;  // input boxes
     std::deque<std::optional<QString>> files; // open and save dialogs
+    std::deque<std::optional<QFont>> fonts;
+    std::deque<std::optional<QColor>> colours;
     QList<Asked> asked;
     QList<QString> opened; // documents handed to the desktop
 
@@ -51,13 +53,13 @@ public:
         asked.append({"save", setup.title, describe(setup)});
         return take(files).value_or(std::nullopt);
     }
-    std::optional<QFont> font(QWidget*, const QFont&) override {
-        asked.append({"font", {}, {}});
-        return std::nullopt;
+    std::optional<QFont> font(QWidget*, const QFont& initial) override {
+        asked.append({"font", {}, initial.family()});
+        return take(fonts).value_or(std::nullopt);
     }
-    std::optional<QColor> colour(QWidget*, const QColor&) override {
-        asked.append({"colour", {}, {}});
-        return std::nullopt;
+    std::optional<QColor> colour(QWidget*, const QColor& initial) override {
+        asked.append({"colour", {}, initial.name()});
+        return take(colours).value_or(std::nullopt);
     }
     void printerSetup(QWidget*) override { asked.append({"printerSetup", {}, {}}); }
     bool openWithDesktop(const QString& path) override {

@@ -3,8 +3,11 @@
 #include "dotgauge.h"
 #include "editor/core/EditorDocument.h"
 #include "platform/recording/RecordingCanvas.h"
+#include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PictureTurn.h"
+
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,49 @@ TEST(RealServices, BarcodesAndQrCodesAreTheEnginesPictures) {
     const auto qr = engine::libraryPictureMaker().qrCode("1234567890", 256);
     ASSERT_FALSE(qr.empty());
     EXPECT_EQ(doc.selected().image.source, qr);
+}
+
+// What the designer shows is what the engine builds when a mark fills the same element: the
+// same source and the same turned picture, for every kind of picture and every rotation.
+TEST(RealServices, ShownPicturesEqualTheEnginesAtEveryRotation) {
+    const auto pictureFile = engine::libraryPictureMaker().qrCode("PICTURE", 90);
+    ASSERT_FALSE(pictureFile.empty());
+    const test::TempFolder folder;
+    const std::string path =
+        folder.write("picture.bmp", {pictureFile.span().begin(), pictureFile.span().end()});
+
+    struct Row {
+        Tool tool;
+        std::string content;
+    };
+    const Row rows[] = {{Tool::Barcode, "TAV-0042"},
+                        {Tool::QrCode, "https://example.com/q"},
+                        {Tool::Picture, path}};
+    for (const Row& row : rows) {
+        for (const std::int32_t rotation : {0, 900, 1800, 2700}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(row.tool)) + " at " +
+                         std::to_string(rotation));
+            EditorDocument doc;
+            doc.select(doc.createWithTool(row.tool, 10, 10, pictureFile));
+            doc.setQrSize(120);
+            doc.setRotation(rotation);
+            doc.setContent(row.content);
+            const tpl::TemplateElement& shown = doc.selected();
+            ASSERT_FALSE(shown.image.shown.empty());
+
+            tpl::Template engineSide;
+            tpl::TemplateElement marked = shown;
+            marked.image = {};
+            marked.image.rotation = rotation;
+            marked.image.qrSize = 120;
+            marked.mark = "M";
+            engineSide.elements.push_back(marked);
+            ASSERT_EQ(engine::fillMark(engineSide, "M", row.content, engine::libraryPictureMaker()),
+                      engine::MarkOutcome::Set);
+            EXPECT_EQ(shown.image.source, engineSide.elements[0].image.source);
+            EXPECT_EQ(shown.image.shown, engineSide.elements[0].image.shown);
+        }
+    }
 }
 
 TEST(RealServices, TextsAreMeasuredInTheFontTheRendererSelects) {
