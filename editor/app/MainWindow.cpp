@@ -1,7 +1,7 @@
 #include "editor/app/MainWindow.h"
 
-#include "editor/app/ImportAndSetupTexts.h"
 #include "editor/app/BatchTexts.h"
+#include "editor/app/ImportAndSetupTexts.h"
 #include "editor/app/PageView.h"
 #include "editor/app/PrintPreview.h"
 #include "editor/app/PropertyTabs.h"

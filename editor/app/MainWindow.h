@@ -13,9 +13,9 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-#include <optional>
 
 class QButtonGroup;
 class QComboBox;

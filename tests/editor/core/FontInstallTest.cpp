@@ -88,8 +88,7 @@ TEST_F(FontInstallTest, AnInstalledFontIsListedAndDrawnWithAtOnce) {
 
     const auto listed = platform::runProgram({"fc-list", ":", "file"});
     ASSERT_TRUE(listed.started);
-    EXPECT_NE(listed.output.find(fonts + "/icomoon.TTF"), std::string::npos)
-        << listed.output;
+    EXPECT_NE(listed.output.find(fonts + "/icomoon.TTF"), std::string::npos) << listed.output;
     EXPECT_EQ(platform::resolvedFontFamily(kTestFamily), kTestFamily);
 }
 
