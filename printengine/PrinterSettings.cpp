@@ -6,7 +6,6 @@
 #include <charconv>
 
 namespace tav::engine {
-namespace {
 
 bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -18,6 +17,8 @@ bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
     }
     return true;
 }
+
+namespace {
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");

@@ -21,6 +21,9 @@
 
 namespace tav::engine {
 
+// Queue names and section names compare without regard to ASCII case, as CUPS compares names.
+bool sameIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // A shift of the whole page, in tenths of a millimetre.
 struct PageOffset {
     int x = 0;

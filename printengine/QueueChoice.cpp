@@ -8,17 +8,6 @@ namespace {
 
 using platform::PrinterInfo;
 
-bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 const PrinterInfo* named(const std::vector<PrinterInfo>& queues, std::string_view name) {
     for (const auto& queue : queues) {
         if (sameIgnoringAsciiCase(queue.name, name))
