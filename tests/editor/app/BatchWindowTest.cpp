@@ -149,7 +149,9 @@ class BatchWindowTest : public QObject {
         const QDir capture(m_captureDir);
         QHash<QString, QString> seen; // each job rasterised once: the queue is shared and busy
         QStringList found;
-        for (int attempt = 0; attempt < 160; ++attempt) {
+        // Up to two minutes: the queue is shared by the whole suite and may still be working
+        // through the jobs of the tests before.
+        for (int attempt = 0; attempt < 480; ++attempt) {
             for (const QString& name : capture.entryList({"job-*.bin"}, QDir::Files)) {
                 if (jobNumber(name) <= since || seen.contains(name))
                     continue;
