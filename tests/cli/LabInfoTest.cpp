@@ -13,8 +13,8 @@ namespace tav::cli {
 namespace {
 
 std::string writeLab(const test::TempFolder& folder, const std::string& name,
-                     const test::LabSpec& spec) {
-    const auto bytes = test::labBytes(spec);
+                     const test::LabLayout& layout) {
+    const auto bytes = test::labBytes(layout);
     const std::string path = folder.file(name);
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
@@ -24,13 +24,13 @@ std::string writeLab(const test::TempFolder& folder, const std::string& name,
 
 TEST(LabInfoTest, ShowsWhatTheImportWouldAdd) {
     test::TempFolder folder;
-    test::LabSpec spec;
-    spec.width = 640;
-    spec.height = 480;
-    spec.objects.push_back({.type = 'B', .left = 34, .top = 72, .text = "4711"});
-    spec.texts.push_back(
+    test::LabLayout layout;
+    layout.width = 640;
+    layout.height = 480;
+    layout.objects.push_back({.type = 'B', .left = 34, .top = 72, .text = "4711"});
+    layout.texts.push_back(
         {.description = test::labDescription("0", true, "9", "\xCB\xCE\xCC\xE5", "ABC")});
-    const std::string path = writeLab(folder, "label.LAB", spec);
+    const std::string path = writeLab(folder, "label.LAB", layout);
 
     testing::internal::CaptureStdout();
     const int rc = runInfo({path});
@@ -44,9 +44,9 @@ TEST(LabInfoTest, ShowsWhatTheImportWouldAdd) {
 
 TEST(LabInfoTest, ARefusedFileGivesOneLineAndExitCodeOne) {
     test::TempFolder folder;
-    test::LabSpec spec;
-    spec.objectCount = 3; // the table cannot hold three records
-    const std::string path = writeLab(folder, "lying.lab", spec);
+    test::LabLayout layout;
+    layout.objectCount = 3; // the table cannot hold three records
+    const std::string path = writeLab(folder, "lying.lab", layout);
 
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();

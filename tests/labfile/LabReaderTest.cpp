@@ -10,17 +10,17 @@
 namespace tav::lab {
 namespace {
 
+using test::LabLayout;
 using test::LabObjectSpec;
-using test::LabSpec;
 using test::LabTextSpec;
 
-LabSpec twoRecordLabel() {
-    LabSpec spec;
-    spec.width = 700;
-    spec.height = 400;
-    spec.objects.push_back({.type = 'D', .left = 30, .top = 70, .text = "QR", .payload = {1, 2}});
-    spec.texts.push_back({.left = 40, .top = 80, .description = "a|b"});
-    return spec;
+LabLayout twoRecordLabel() {
+    LabLayout layout;
+    layout.width = 700;
+    layout.height = 400;
+    layout.objects.push_back({.type = 'D', .left = 30, .top = 70, .text = "QR", .payload = {1, 2}});
+    layout.texts.push_back({.left = 40, .top = 80, .description = "a|b"});
+    return layout;
 }
 
 TEST(LabReaderTest, AWellFormedLabelIsReadRecordByRecord) {
@@ -45,10 +45,10 @@ TEST(LabReaderTest, AWellFormedLabelIsReadRecordByRecord) {
 
 TEST(LabReaderTest, RecordsAreFoundThroughTheirOffsetsInTableOrder) {
     // Two objects stored in reverse: the table points at the second first.
-    LabSpec spec;
-    spec.objects.push_back({.type = 'B', .text = "first"});
-    spec.objects.push_back({.type = 'B', .text = "second"});
-    auto bytes = test::labBytes(spec);
+    LabLayout layout;
+    layout.objects.push_back({.type = 'B', .text = "first"});
+    layout.objects.push_back({.type = 'B', .text = "second"});
+    auto bytes = test::labBytes(layout);
     // Swap the two table entries.
     std::swap_ranges(bytes.begin() + 26, bytes.begin() + 30, bytes.begin() + 30);
     const LabReadResult read = readLabBytes(bytes);
@@ -59,7 +59,7 @@ TEST(LabReaderTest, RecordsAreFoundThroughTheirOffsetsInTableOrder) {
 
 struct RefusedCase {
     const char* name;
-    LabSpec spec;
+    LabLayout layout;
     std::size_t cutTo = SIZE_MAX; // the file is truncated to this many bytes
     LabReadStatus status = LabReadStatus::Malformed;
 };
@@ -72,7 +72,7 @@ class LabReaderRefusalTest : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(LabReaderRefusalTest, IsRefusedWithoutReadingBeyondTheFile) {
     const RefusedCase& c = GetParam();
-    auto bytes = test::labBytes(c.spec);
+    auto bytes = test::labBytes(c.layout);
     if (c.cutTo < bytes.size())
         bytes.resize(c.cutTo);
     // An exact-size copy, so that AddressSanitizer sees any read past the end.
@@ -82,33 +82,33 @@ TEST_P(LabReaderRefusalTest, IsRefusedWithoutReadingBeyondTheFile) {
     EXPECT_FALSE(read.problem.empty());
 }
 
-LabSpec withObject(LabObjectSpec o) {
-    LabSpec spec;
-    spec.objects.push_back(std::move(o));
-    return spec;
+LabLayout withObject(LabObjectSpec o) {
+    LabLayout layout;
+    layout.objects.push_back(std::move(o));
+    return layout;
 }
-LabSpec withText(LabTextSpec t) {
-    LabSpec spec;
-    spec.texts.push_back(std::move(t));
-    return spec;
+LabLayout withText(LabTextSpec t) {
+    LabLayout layout;
+    layout.texts.push_back(std::move(t));
+    return layout;
 }
-LabSpec withCounts(std::int32_t objects, std::int32_t texts) {
-    LabSpec spec;
-    spec.objectCount = objects;
-    spec.textCount = texts;
-    return spec;
+LabLayout withCounts(std::int32_t objects, std::int32_t texts) {
+    LabLayout layout;
+    layout.objectCount = objects;
+    layout.textCount = texts;
+    return layout;
 }
-LabSpec shifted(LabSpec spec, std::int32_t shift) {
-    spec.offsetShift = {shift};
-    return spec;
+LabLayout shifted(LabLayout layout, std::int32_t shift) {
+    layout.offsetShift = {shift};
+    return layout;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LabReaderRefusalTest,
     testing::Values(
-        RefusedCase{"1 empty file", LabSpec{}, 0, LabReadStatus::BadMagic},
-        RefusedCase{"2 magic cut short", LabSpec{}, 9, LabReadStatus::BadMagic},
-        RefusedCase{"3 header cut short", LabSpec{}, 25},
+        RefusedCase{"1 empty file", LabLayout{}, 0, LabReadStatus::BadMagic},
+        RefusedCase{"2 magic cut short", LabLayout{}, 9, LabReadStatus::BadMagic},
+        RefusedCase{"3 header cut short", LabLayout{}, 25},
         RefusedCase{"4 negative object count", withCounts(-1, 0)},
         RefusedCase{"5 negative text count", withCounts(0, -1)},
         RefusedCase{"6 more objects than the table holds", withCounts(1, 0)},

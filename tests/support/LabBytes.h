@@ -26,7 +26,7 @@ struct LabTextSpec {
     std::optional<std::int32_t> length = {}; // stored instead of description.size()
 };
 
-struct LabSpec {
+struct LabLayout {
     std::int32_t width = 500, height = 300;
     std::vector<LabObjectSpec> objects = {};
     std::vector<LabTextSpec> texts = {};
@@ -46,10 +46,10 @@ inline std::vector<std::uint8_t> zlibStream(const std::vector<std::uint8_t>& byt
     return {field.begin() + 8, field.end()};
 }
 
-inline std::vector<std::uint8_t> labBytes(const LabSpec& spec) {
+inline std::vector<std::uint8_t> labBytes(const LabLayout& layout) {
     std::vector<std::uint8_t> area;
     std::vector<std::int32_t> offsets;
-    for (const auto& o : spec.objects) {
+    for (const auto& o : layout.objects) {
         offsets.push_back(static_cast<std::int32_t>(area.size()));
         area.push_back(static_cast<std::uint8_t>(o.type));
         for (std::int32_t v : {o.left, o.top, o.width, o.height})
@@ -59,7 +59,7 @@ inline std::vector<std::uint8_t> labBytes(const LabSpec& spec) {
         area.insert(area.end(), o.text.begin(), o.text.end());
         area.insert(area.end(), o.payload.begin(), o.payload.end());
     }
-    for (const auto& t : spec.texts) {
+    for (const auto& t : layout.texts) {
         offsets.push_back(static_cast<std::int32_t>(area.size()));
         for (std::int32_t v : {t.left, t.top, std::int32_t{0}, std::int32_t{0}})
             putInt32(area, v);
@@ -67,12 +67,12 @@ inline std::vector<std::uint8_t> labBytes(const LabSpec& spec) {
         area.insert(area.end(), t.description.begin(), t.description.end());
     }
     std::vector<std::uint8_t> out = {'l', 'a', 'b', ' ', '1', '.', '0', ' ', '.', '.'};
-    putInt32(out, spec.width);
-    putInt32(out, spec.height);
-    putInt32(out, spec.objectCount.value_or(static_cast<std::int32_t>(spec.objects.size())));
-    putInt32(out, spec.textCount.value_or(static_cast<std::int32_t>(spec.texts.size())));
+    putInt32(out, layout.width);
+    putInt32(out, layout.height);
+    putInt32(out, layout.objectCount.value_or(static_cast<std::int32_t>(layout.objects.size())));
+    putInt32(out, layout.textCount.value_or(static_cast<std::int32_t>(layout.texts.size())));
     for (std::size_t i = 0; i < offsets.size(); ++i)
-        putInt32(out, offsets[i] + (i < spec.offsetShift.size() ? spec.offsetShift[i] : 0));
+        putInt32(out, offsets[i] + (i < layout.offsetShift.size() ? layout.offsetShift[i] : 0));
     out.insert(out.end(), area.begin(), area.end());
     return out;
 }

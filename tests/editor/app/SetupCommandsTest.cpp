@@ -17,8 +17,8 @@ using tav::editor::test::ScriptedDialogs;
 
 namespace {
 
-QString writeLab(const QString& path, const tav::test::LabSpec& spec) {
-    const auto bytes = tav::test::labBytes(spec);
+QString writeLab(const QString& path, const tav::test::LabLayout& layout) {
+    const auto bytes = tav::test::labBytes(layout);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {};
@@ -37,14 +37,14 @@ class SetupCommandsTest : public QObject {
 private slots:
     void labImportAsksThenAddsTheLabel() {
         QTemporaryDir dir;
-        tav::test::LabSpec spec;
-        spec.width = 600;
-        spec.height = 320;
-        spec.objects.push_back({.type = 'B', .left = 24, .top = 62, .text = "12345"});
-        spec.objects.push_back({.type = 'P', .payload = {1, 2, 3}});
-        spec.texts.push_back(
+        tav::test::LabLayout layout;
+        layout.width = 600;
+        layout.height = 320;
+        layout.objects.push_back({.type = 'B', .left = 24, .top = 62, .text = "12345"});
+        layout.objects.push_back({.type = 'P', .payload = {1, 2, 3}});
+        layout.texts.push_back(
             {.description = tav::test::labDescription("0", true, "9", "\xCB\xCE\xCC\xE5", "ABC")});
-        const QString path = writeLab(dir.path() + "/old label.lab", spec);
+        const QString path = writeLab(dir.path() + "/old label.lab", layout);
 
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
@@ -80,10 +80,10 @@ private slots:
 
     void aLabelThatLiesIsRefusedAndChangesNothing() {
         QTemporaryDir dir;
-        tav::test::LabSpec spec;
-        spec.objects.push_back({.type = 'B', .text = "ok"});
-        spec.objects.push_back({.type = 'B', .text = "x", .textLength = 1 << 20});
-        const QString lying = writeLab(dir.path() + "/lying.lab", spec);
+        tav::test::LabLayout layout;
+        layout.objects.push_back({.type = 'B', .text = "ok"});
+        layout.objects.push_back({.type = 'B', .text = "x", .textLength = 1 << 20});
+        const QString lying = writeLab(dir.path() + "/lying.lab", layout);
         const QString notLab = dir.path() + "/text.lab";
         QFile file(notLab);
         QVERIFY(file.open(QIODevice::WriteOnly));

@@ -15,8 +15,8 @@
 namespace tav::editor {
 namespace {
 
+using test::LabLayout;
 using test::LabObjectSpec;
-using test::LabSpec;
 using test::LabTextSpec;
 using tpl::ElementKind;
 
@@ -29,8 +29,8 @@ std::int32_t code(ElementKind kind) {
 
 class LabImportTest : public testing::Test {
 protected:
-    LabImportOutcome import(const LabSpec& spec) {
-        return importLabBytes(doc, test::labBytes(spec));
+    LabImportOutcome import(const LabLayout& layout) {
+        return importLabBytes(doc, test::labBytes(layout));
     }
     test::FakeServices fakes;
     EditorDocument doc{fakes.services()};
@@ -39,7 +39,7 @@ protected:
 // The edge cases of an import, one row each: the label, then what the document holds after.
 struct EdgeCase {
     const char* name;
-    LabSpec spec;
+    LabLayout layout;
     std::int32_t pageWidth, pageHeight;
     std::vector<tpl::TemplateElement> expected; // kind, box, content, mark, font, qrSize
 };
@@ -64,7 +64,7 @@ class LabImportEdgeTest : public LabImportTest, public testing::WithParamInterfa
 
 TEST_P(LabImportEdgeTest, AddsWhatTheLabelHolds) {
     const EdgeCase& c = GetParam();
-    const LabImportOutcome outcome = import(c.spec);
+    const LabImportOutcome outcome = import(c.layout);
     ASSERT_EQ(outcome.status, LabImportStatus::Imported) << outcome.problem;
     EXPECT_EQ(outcome.skippedPictures, 0);
     EXPECT_EQ(doc.page().paperWidth, c.pageWidth);
@@ -94,13 +94,13 @@ tpl::ElementFont boldSong9() {
     return f;
 }
 
-LabSpec labWith(std::vector<LabObjectSpec> objects, std::vector<LabTextSpec> texts = {}) {
-    LabSpec spec;
-    spec.width = 800;
-    spec.height = 450;
-    spec.objects = std::move(objects);
-    spec.texts = std::move(texts);
-    return spec;
+LabLayout labWith(std::vector<LabObjectSpec> objects, std::vector<LabTextSpec> texts = {}) {
+    LabLayout layout;
+    layout.width = 800;
+    layout.height = 450;
+    layout.objects = std::move(objects);
+    layout.texts = std::move(texts);
+    return layout;
 }
 
 // "中|文": the second byte of 中 (D6 D0) is not '|', but that of 丶 (81 7C) is.
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {.size = 9, .faceName = kSong})}},
         EdgeCase{"7 a page size of zero keeps the page",
                  [] {
-                     LabSpec s;
+                     LabLayout s;
                      s.width = 0;
                      s.height = -5;
                      return s;
@@ -201,9 +201,9 @@ TEST_F(LabImportTest, ARefusedFileLeavesTheDocumentAsItWas) {
     doc.select(doc.addRect(1, 2, 3, 4, false));
     const EditorDocument before = doc;
     // A good first record, then one that claims more than the file has: nothing is added.
-    LabSpec spec =
+    LabLayout layout =
         labWith({{.type = 'B', .text = "ok"}, {.type = 'B', .text = "x", .textLength = 99}});
-    const auto outcome = import(spec);
+    const auto outcome = import(layout);
     EXPECT_EQ(outcome.status, LabImportStatus::BadLabel);
     EXPECT_EQ(doc.templ(), before.templ());
     EXPECT_EQ(doc.selectedIndex(), before.selectedIndex());
