@@ -1,8 +1,8 @@
 // tavprint calibrate: a calibration page for one queue, or storing the offset the user measured
 // on it in printers.conf, where every print to that queue (TAVPrint, print, batch) finds it.
+#include "cli/CalibrateCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
-#include "cli/PrintCommands.h"
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/CalibrationPage.h"
@@ -49,13 +49,12 @@ int storeOffset(const std::string& queue, const std::string& text) {
             std::cerr << "tavprint calibrate: note: CUPS has no queue " << queue << "\n";
     }
     const std::string path = engine::userPrinterSettingsPath();
-    std::string error;
     if (path.empty()) {
         std::cerr << "tavprint calibrate: neither XDG_CONFIG_HOME nor HOME names a folder\n";
         return kExitFailed;
     }
-    if (!engine::storeCalibration(path, name, *offset, error)) {
-        std::cerr << "tavprint calibrate: " << error << "\n";
+    if (auto stored = engine::storeCalibration(path, name, *offset); !stored) {
+        std::cerr << "tavprint calibrate: " << stored.error() << "\n";
         return kExitFailed;
     }
     std::cerr << "tavprint calibrate: " << name << " = " << offset->x << "," << offset->y

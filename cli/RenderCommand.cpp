@@ -1,8 +1,8 @@
+#include "cli/RenderCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/OutputPath.h"
-#include "cli/PrintCommands.h"
 #include "dotgauge.h"
 #include "platform/File.h"
 #include "platform/PageCanvas.h"
@@ -69,8 +69,8 @@ int runRender(const std::vector<std::string>& args) {
         std::cerr << "tavprint render: the page could not be drawn\n";
         return kExitFailed;
     }
-    if (!platform::writeFileAtomically(*output, bytes, error)) {
-        std::cerr << "tavprint render: " << error << "\n";
+    if (auto saved = platform::writeFileAtomically(*output, bytes); !saved) {
+        std::cerr << "tavprint render: " << saved.error() << "\n";
         return kExitFailed;
     }
     return kExitOk;

@@ -3,12 +3,12 @@
 // to what CUPS keeps. No CUPS here: the spooler is a fake.
 #include "platform/Charset.h"
 #include "platform/Device.h"
-#include "platform/recording/RecordingCanvas.h"
 #include "printengine/CalibrationPage.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PrintJob.h"
 #include "printengine/PrinterSettings.h"
 #include "printengine/QueueChoice.h"
+#include "support/RecordingCanvas.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -200,8 +200,8 @@ TEST(PrinterSettings, StoresCalibrationKeepingEveryOtherLine) {
             folder.write("tav/sub/printers.conf",
                          std::vector<std::uint8_t>(c.before, c.before + std::strlen(c.before)));
         }
-        std::string error;
-        ASSERT_TRUE(storeCalibration(path, "LABEL203", {5, -3}, error)) << error;
+        const Status stored = storeCalibration(path, "LABEL203", {5, -3});
+        ASSERT_TRUE(stored) << stored.error();
         const auto bytes = test::readFileBytes(path);
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.after);
         EXPECT_EQ(PrinterSettings::fromFiles({path}).calibration("LABEL203"), (PageOffset{5, -3}));
@@ -212,9 +212,9 @@ TEST(PrinterSettings, RefusesNamesThatWouldNotReadBackAsOneKey) {
     test::TempFolder folder;
     const std::string path = folder.file("printers.conf");
     for (const char* name : {"", "A\n[printers]\nB", "A=B", "[calibration]", "; x", " A", "A\r"}) {
-        std::string error;
-        EXPECT_FALSE(storeCalibration(path, name, {1, 1}, error)) << name;
-        EXPECT_FALSE(error.empty());
+        const Status stored = storeCalibration(path, name, {1, 1});
+        EXPECT_FALSE(stored) << name;
+        EXPECT_FALSE(stored.error().empty());
     }
     EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -261,7 +261,7 @@ TEST(PageOrigin, EveryElementMovesWithTheOrigin) {
     RenderOptions options;
     options.originX = 40;
     options.originY = -5;
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok);
     const auto& ops = canvas.operations();
     EXPECT_NE(std::find(ops.begin(), ops.end(), "line 50 15 150 65"), ops.end());
@@ -286,7 +286,7 @@ TEST(PageDevice, TheFontHeightAsksTheRegisteredDevice) {
     RenderOptions options;
     options.deviceDpiY = 600; // replaced by what the device says
     options.device = device.handle();
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok);
     EXPECT_EQ(canvas.operations().at(2).rfind("font ", 0), 0u);
     // size 9 at 96/96: 8 points, -11 on the screen, 11 x 339 / 203 = 18.4 tenths of a mm.
@@ -325,8 +325,7 @@ TEST(PrintTarget, OriginIsThePrintableAreaMovedByTheCalibration) {
     test::TempFolder config;
     ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
     ::unsetenv("TAV_PRINTER");
-    std::string error;
-    ASSERT_TRUE(storeCalibration(config.file("tav/printers.conf"), "label203", {5, -3}, error));
+    ASSERT_TRUE(storeCalibration(config.file("tav/printers.conf"), "label203", {5, -3}));
     tpl::Template tpl;
     tpl.page = {1000, 600, 1, 0xFFFFFF, 96, 1.0f, "Label Printer 203 (EPL)"};
     MarginSpooler spooler;
@@ -376,7 +375,7 @@ TEST(CalibrationPage, RulersSquareAndNamesInsideThePaper) {
         }
     }
     EXPECT_EQ(squares, 1);
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     EXPECT_TRUE(renderTemplate(page, canvas, {}).ok);
     const auto& ops = canvas.operations();
     EXPECT_NE(std::find(ops.begin(), ops.end(), "text 630 100 'LABEL203'"), ops.end());
