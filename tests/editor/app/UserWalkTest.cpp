@@ -65,8 +65,8 @@ Run run(const QString& program, const QStringList& arguments) {
 }
 
 // Types into a field as a user does: select all, the text (Chinese through the input method),
-// Enter.
-void typeInto(QLineEdit* edit, const QString& text) {
+// and Enter when asked.
+void typeInto(QLineEdit* edit, const QString& text, bool enter) {
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
@@ -79,7 +79,8 @@ void typeInto(QLineEdit* edit, const QString& text) {
             QApplication::sendEvent(edit, &compose);
         }
     }
-    QTest::keyClick(edit, Qt::Key_Return);
+    if (enter)
+        QTest::keyClick(edit, Qt::Key_Return);
 }
 
 // Ink: a dark pixel. Both pictures come from the same renderer, so one threshold fits both.
@@ -156,10 +157,11 @@ struct Designer {
         return window.propertyTabs().currentWidget()->findChild<QLineEdit*>(
             QString::fromUtf8(name));
     }
-    void type(const char* name, const QString& text) {
+    // Types into a field, then Enter or (enter false) nothing: the user goes on elsewhere.
+    void type(const char* name, const QString& text, bool enter = true) {
         QLineEdit* edit = field(name);
         QVERIFY2(edit && edit->isVisible(), name);
-        typeInto(edit, text);
+        typeInto(edit, text, enter);
     }
     void clickToolBar(const QString& caption) {
         auto* bar = window.findChild<QToolBar*>(QStringLiteral("工具条"));
@@ -227,6 +229,9 @@ private slots:
         Designer d;
         d.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d.window, kScreenTimeoutMs));
+        // Focus moves as the user clicks only in the active window.
+        d.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d.window, kScreenTimeoutMs));
         // One screen pixel per canvas pixel, or the screenshot could not be compared.
         QCOMPARE(d.window.devicePixelRatio(), 1.0);
         QCOMPARE(d.view().zoomStep(), 10);
@@ -267,14 +272,16 @@ private slots:
         d.type("宽度", "36");
         d.type("高度", "16");
         d.type("内容", kSkus[0]);
-        d.type("标记", "{SKU}");
-        expectSelected(d, ElementKind::BarcodeImage, {40, 110, 360, 160});
-        QCOMPARE(d.document().mark(), std::string("{SKU}"));
-        QCOMPARE(d.document().content(), kSkus[0].toStdString());
+        d.type("标记", "{SKU}", false);
 
-        // The QR code, made a little off and dragged into place.
+        // The QR code, made a little off and dragged into place. The mark typed last is taken
+        // when the user leaves its field by clicking on the canvas, and goes to the barcode.
         d.clickTool("维码");
         d.clickCanvas({440, 140});
+        const auto& barcode = d.document().element(4);
+        QCOMPARE(barcode.mark, std::string("{SKU}"));
+        QCOMPARE(barcode.content, kSkus[0].toStdString());
+        QVERIFY(barcode.box == (ElementBox{40, 110, 360, 160}));
         expectSelected(d, ElementKind::QrCodeImage, {440, 140, 100, 100});
         d.drag({470, 170}, {450, 150});
         expectSelected(d, ElementKind::QrCodeImage, {420, 120, 100, 100});
