@@ -505,7 +505,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // --- history ---
 
-// The panels show the snapshot undo or redo went to, never values of another one.
+// The panels and the status bar show the snapshot undo or redo went to, never values of another
+// one.
 void MainWindow::undo() {
     m_history.undo();
     showCurrentSnapshot();
@@ -522,6 +523,7 @@ void MainWindow::showCurrentSnapshot() {
     showZoomOf(m_history.current());
     layoutCanvas();
     refreshPanels();
+    showSelectionBox();
 }
 
 // --- printing ---
