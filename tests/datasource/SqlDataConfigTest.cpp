@@ -56,8 +56,13 @@ TEST(PasswordCipher, RefusesTextsThatAreNotStoredPasswords) {
     std::string lower = good;
     for (char& c : lower)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    std::string otherBlock = good;
-    otherBlock.back() = otherBlock.back() == '0' ? '1' : '0';
+    // "secret" stored with the IV 00 01 .. 0F. Its last digit changed from C to 0 deciphers to a
+    // last byte of A5, which no padding has. (A digit changed in a freshly enciphered text gives
+    // a valid padding one time in about 256, so the corrupted text is fixed here.)
+    const std::string stored = "000102030405060708090A0B0C0D0E0FFA6C3FB2A9E9366E1ACE06238B0C074C";
+    std::string otherBlock = stored;
+    otherBlock.back() = '0';
+    EXPECT_EQ(decipherPassword(stored), "secret");
     EXPECT_EQ(decipherPassword(lower), "secret") << "lowercase hex is read too";
     const std::string bad[] = {"",
                                "123456",
