@@ -43,9 +43,12 @@ function(tav_windows_dll target dllName)
         VERSION "" SOVERSION "")
     # --kill-at: the header's dllexport would add the decorated names as exports of their own.
     target_link_options(${target} PRIVATE -Wl,--kill-at -Wl,--no-undefined)
+    # The linker's own import library binds the plain names only; dlltool's takes its place, so
+    # that the other DLLs of the build link through it as callers do.
     set(importLib ${PROJECT_BINARY_DIR}/lib/${dllName}.lib)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_DLLTOOL} -k -d ${importDef} -D ${dllName}.dll -l ${importLib}
+        COMMAND ${CMAKE_COMMAND} -E copy ${importLib} $<TARGET_LINKER_FILE:${target}>
         BYPRODUCTS ${importLib}
         COMMENT "Import library ${dllName}.lib"
         VERBATIM)
