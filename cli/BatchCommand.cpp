@@ -7,7 +7,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/LoadedTemplate.h"
 #include "cli/OutputPath.h"
-#include "cli/PrintCommands.h"
+#include "cli/PrintCommand.h"
 #include "datasource/ConnectionString.h"
 #include "datasource/CsvSource.h"
 #include "datasource/MySqlSource.h"

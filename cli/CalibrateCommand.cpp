@@ -1,8 +1,8 @@
 // tavprint calibrate: a calibration page for one queue, or storing the offset the user measured
 // on it in printers.conf, where every print to that queue (TAVPrint, print, batch) finds it.
+#include "cli/CalibrateCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
-#include "cli/PrintCommands.h"
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"
 #include "printengine/CalibrationPage.h"

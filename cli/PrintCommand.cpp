@@ -1,7 +1,7 @@
+#include "cli/PrintCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/LoadedTemplate.h"
-#include "cli/PrintCommands.h"
 #include "dotgauge.h"
 #include "platform/Charset.h"
 #include "platform/SystemSpooler.h"

@@ -1,9 +1,11 @@
 // tavprint: the command-line tool over the label engine.
 #include "cli/BarcodeCommand.h"
 #include "cli/BatchCommand.h"
+#include "cli/CalibrateCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
-#include "cli/PrintCommands.h"
+#include "cli/PrintCommand.h"
+#include "cli/RenderCommand.h"
 #include "platform/Interruption.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // A surface that a label page is drawn on, in tenths of a millimetre from the top-left corner
 // of the page, y growing downwards. The renderer draws through this interface only; the cairo
-// backend (PDF for printing, images for previews), the recording backend (tests) and, later,
+// backend (PDF for printing, images for previews), the recording canvas of the tests and, later,
 // GDI implement it.
 #pragma once
 

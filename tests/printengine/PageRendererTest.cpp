@@ -1,8 +1,8 @@
 #include "printengine/PageRenderer.h"
 
-#include "platform/recording/RecordingCanvas.h"
 #include "printengine/MulDiv.h"
 #include "printengine/PictureCache.h"
+#include "support/RecordingCanvas.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ protected:
         tpl::Template tpl;
         tpl.page = {1000, 1000, 0, 0xFFFFFF, printScale, 1.0f, ""};
         tpl.elements.push_back(e);
-        platform::RecordingCanvas canvas;
+        test::RecordingCanvas canvas;
         m_result = renderTemplate(tpl, canvas, {.deviceDpiY = dpi, .screenDpi = screenDpi});
         return canvas.operations();
     }
@@ -221,7 +221,7 @@ TEST_F(PageRenderer, APictureThatCannotBeDrawnStopsThePage) {
         picture.image.shown = c.shown;
         tpl.elements.push_back(picture);
         tpl.elements.push_back(element(ElementKind::HorizontalLine, 0, 0, 10, 10));
-        platform::RecordingCanvas canvas;
+        test::RecordingCanvas canvas;
         const auto result = renderTemplate(tpl, canvas, {.deviceDpiY = 300});
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.failedElement, 1u);
@@ -245,7 +245,7 @@ TEST_F(PageRenderer, PicturesThatDoNotChangeAreDecodedOnce) {
     e.image.shown = logo;
     tpl::Template tpl;
     tpl.elements = {e, e};
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     RenderOptions options;
     options.pictures = &cache;
     EXPECT_TRUE(renderTemplate(tpl, canvas, options).ok);

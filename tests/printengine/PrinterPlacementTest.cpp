@@ -3,12 +3,12 @@
 // to what CUPS keeps. No CUPS here: the spooler is a fake.
 #include "platform/Charset.h"
 #include "platform/Device.h"
-#include "platform/recording/RecordingCanvas.h"
 #include "printengine/CalibrationPage.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PrintJob.h"
 #include "printengine/PrinterSettings.h"
 #include "printengine/QueueChoice.h"
+#include "support/RecordingCanvas.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -261,7 +261,7 @@ TEST(PageOrigin, EveryElementMovesWithTheOrigin) {
     RenderOptions options;
     options.originX = 40;
     options.originY = -5;
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok);
     const auto& ops = canvas.operations();
     EXPECT_NE(std::find(ops.begin(), ops.end(), "line 50 15 150 65"), ops.end());
@@ -286,7 +286,7 @@ TEST(PageDevice, TheFontHeightAsksTheRegisteredDevice) {
     RenderOptions options;
     options.deviceDpiY = 600; // replaced by what the device says
     options.device = device.handle();
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok);
     EXPECT_EQ(canvas.operations().at(2).rfind("font ", 0), 0u);
     // size 9 at 96/96: 8 points, -11 on the screen, 11 x 339 / 203 = 18.4 tenths of a mm.
@@ -376,7 +376,7 @@ TEST(CalibrationPage, RulersSquareAndNamesInsideThePaper) {
         }
     }
     EXPECT_EQ(squares, 1);
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     EXPECT_TRUE(renderTemplate(page, canvas, {}).ok);
     const auto& ops = canvas.operations();
     EXPECT_NE(std::find(ops.begin(), ops.end(), "text 630 100 'LABEL203'"), ops.end());

@@ -2,10 +2,10 @@
 // pictures are the engine's, byte for byte, and texts are measured with the renderer's font.
 #include "dotgauge.h"
 #include "editor/core/EditorDocument.h"
-#include "platform/recording/RecordingCanvas.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PictureTurn.h"
+#include "support/RecordingCanvas.h"
 
 #include "support/TempFolder.h"
 
@@ -75,12 +75,12 @@ TEST(RealServices, ShownPicturesEqualTheEnginesAtEveryRotation) {
 }
 
 TEST(RealServices, TextsAreMeasuredInTheFontTheRendererSelects) {
-    platform::RecordingCanvas canvas;
+    test::RecordingCanvas canvas;
     CanvasTextMeasurer measurer(canvas, 300);
     tpl::ElementFont font;
     font.size = 12;
     const auto extent = measurer.measure(font, 0, "abcd");
-    EXPECT_EQ(extent, platform::RecordingCanvas::fixedExtent(
+    EXPECT_EQ(extent, test::RecordingCanvas::fixedExtent(
                           4, engine::printedTextHeight(12, 0, GetDPI(), 300)));
 
     // The cairo measurer of the canvas gives a text a box, turned with the text.

@@ -1,8 +1,8 @@
 // Size conversion, screen resolution and device handles, through the C exports.
 #include "dotgauge.h"
 
+#include "dotgauge/SizeConversion.h"
 #include "platform/Device.h"
-#include "printmetrics/SizeConversion.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace tav::metrics {
+namespace tav::dotgauge {
 namespace {
 
 // Sets TAV_SCREEN_DPI for one test and restores it afterwards.
@@ -175,4 +175,4 @@ TEST(PrinterResolution, ComesFromTheRegisteredDeviceAndIsZeroForAnyOtherHandle) 
 }
 
 } // namespace
-} // namespace tav::metrics
+} // namespace tav::dotgauge

@@ -7,19 +7,12 @@
 
 namespace tav::cli {
 
-// `tavprint render FILE -o OUT.pdf|OUT.png [--dpi N] [--set MARK=VALUE]...`
-int runRender(const std::vector<std::string>& args);
-
 // `tavprint print FILE [--printer NAME] [--copies N] [--job-name NAME] [--set MARK=VALUE]...`
 int runPrint(const std::vector<std::string>& args);
 
 // `tavprint printers`: the CUPS queues, the default one marked, their calibration, and the
 // printer mapping of printers.conf.
 int runPrinters(const std::vector<std::string>& args);
-
-// `tavprint calibrate QUEUE [--offset X,Y] [--paper WxH]`: a calibration page, or storing the
-// queue's calibration offset in the user's printers.conf.
-int runCalibrate(const std::vector<std::string>& args);
 
 // Says on stderr which queue printed when it is not the one named ("tavprint COMMAND: ...").
 void reportSubstitution(const char* command, const engine::PrintTarget& target);

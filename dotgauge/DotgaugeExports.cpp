@@ -3,8 +3,8 @@
 #define TAV_BUILDING_LIBRARY
 #include "dotgauge.h"
 
+#include "dotgauge/SizeConversion.h"
 #include "platform/Device.h"
-#include "printmetrics/SizeConversion.h"
 
 namespace {
 
@@ -42,15 +42,15 @@ TAV_API int TAV_CALL GetPrinterDPIY(void* device) {
 }
 
 TAV_API int TAV_CALL GetXMM(int pixels) {
-    return tav::metrics::pixelsToMillimetres(pixels, screenDpi());
+    return tav::dotgauge::pixelsToMillimetres(pixels, screenDpi());
 }
 
 TAV_API int TAV_CALL GetYMM(int pixels) {
-    return tav::metrics::pixelsToMillimetres(pixels, screenDpi());
+    return tav::dotgauge::pixelsToMillimetres(pixels, screenDpi());
 }
 
 TAV_API int TAV_CALL GetPrintSize(int size, int resolution, int divisor) {
-    return tav::metrics::printSize(size, resolution, divisor);
+    return tav::dotgauge::printSize(size, resolution, divisor);
 }
 
 } // extern "C"

@@ -1,10 +1,11 @@
-#include "platform/recording/RecordingCanvas.h"
+#include "support/RecordingCanvas.h"
 
 #include "platform/ImageCodec.h"
 
 #include <cstdio>
 
-namespace tav::platform {
+namespace tav::test {
+using namespace tav::platform;
 namespace {
 
 // Colours are written as RRGGBB, the way people read them.
@@ -85,4 +86,4 @@ void RecordingCanvas::drawImage(const DecodedImage& image, std::int32_t left, st
                            join({left, top, right, bottom}));
 }
 
-} // namespace tav::platform
+} // namespace tav::test

@@ -1,9 +1,9 @@
-#include "printmetrics/SizeConversion.h"
+#include "dotgauge/SizeConversion.h"
 
 #include <cmath>
 #include <limits>
 
-namespace tav::metrics {
+namespace tav::dotgauge {
 namespace {
 
 constexpr double kMillimetresPerInch = 25.4;
@@ -40,4 +40,4 @@ int printSize(int size, int resolution, int divisor) {
     return truncateToInt(m / kMillimetresPerInch * kPointsPerInch);
 }
 
-} // namespace tav::metrics
+} // namespace tav::dotgauge

@@ -1,7 +1,7 @@
 // Converting between pixels, points and millimetres at a given resolution.
 #pragma once
 
-namespace tav::metrics {
+namespace tav::dotgauge {
 
 // The result of a conversion whose divisor is 0 (a zero divisor, or a device that reports 0
 // dots per inch): no size can be computed, and 0 is what these functions also give when a
@@ -20,4 +20,4 @@ int pixelsToMillimetres(int pixels, int dpi);
 // kNoSize when divisor is 0; a result beyond the range of int is held at INT_MIN or INT_MAX.
 int printSize(int size, int resolution, int divisor);
 
-} // namespace tav::metrics
+} // namespace tav::dotgauge
