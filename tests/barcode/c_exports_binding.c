@@ -1,15 +1,20 @@
 /* Binds every export of libbarcode and libdotgauge by name, the way outside callers do, and
  * calls each one once through the pointer it got.
  * Usage: c_exports_binding LIBBARCODE LIBDOTGAUGE SCRATCH_FILE */
+#ifdef _WIN32
+#include "win32_dlfcn.h"
+#else
 #include <dlfcn.h>
+#define BOUND_CALL
+#endif
 #include <stdio.h>
 #include <string.h>
 
-typedef int (*GetBarcodeFn)(const char*, int, const char*);
-typedef int (*NoArgFn)(void);
-typedef int (*DeviceFn)(void*);
-typedef int (*PixelsFn)(int);
-typedef int (*PrintSizeFn)(int, int, int);
+typedef int(BOUND_CALL* GetBarcodeFn)(const char*, int, const char*);
+typedef int(BOUND_CALL* NoArgFn)(void);
+typedef int(BOUND_CALL* DeviceFn)(void*);
+typedef int(BOUND_CALL* PixelsFn)(int);
+typedef int(BOUND_CALL* PrintSizeFn)(int, int, int);
 
 static int failures = 0;
 

@@ -1,18 +1,23 @@
 /* Binds every export of libqrcode by name, the way outside callers do, and makes a symbol with
  * the print engine's call sequence. Argument: the path of libqrcode.so. Exit code 0 when all
  * checks pass. */
+#ifdef _WIN32
+#include "win32_dlfcn.h"
+#else
 #include <dlfcn.h>
+#define BOUND_CALL
+#endif
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
-typedef void (*SetMessageFn)(const char*);
-typedef void (*SetColorFn)(int, int, int);
-typedef void (*ConfigureFn)(int, int, int);
-typedef void (*AppearanceFn)(double, int, int);
-typedef void (*SetSizeFn)(int, int);
-typedef int (*SaveFn)(const char*);
+typedef void(BOUND_CALL* SetMessageFn)(const char*);
+typedef void(BOUND_CALL* SetColorFn)(int, int, int);
+typedef void(BOUND_CALL* ConfigureFn)(int, int, int);
+typedef void(BOUND_CALL* AppearanceFn)(double, int, int);
+typedef void(BOUND_CALL* SetSizeFn)(int, int);
+typedef int(BOUND_CALL* SaveFn)(const char*);
 
 static int failures = 0;
 
