@@ -45,8 +45,8 @@ for f in "$ink_exe" "$print_exe" "$spooler_exe" "$dll" "$linux/bin/page_ink"; do
         exit 2
     fi
 done
-# The DLLs beside TAVPrint.dll are found through Wine's PATH.
-export WINEPATH="$(dirname "$dll")"
+# The DLLs beside TAVPrint.dll are found through Wine's PATH (unless the caller set it).
+export WINEPATH=${WINEPATH:-$(dirname "$dll")}
 
 if [ -n "$own_prefix" ]; then
     timeout 60 wineserver -p >"$out/wineserver.log" 2>&1

@@ -1,7 +1,8 @@
 // Where each element of a template puts its ink, drawn by this system's page canvas: GDI into
 // a memory bitmap on Windows, cairo into a picture elsewhere. Each element is drawn alone on
 // an empty page and the box around its ink is printed, one line per element:
-//   ELEMENT KIND LEFT TOP RIGHT BOTTOM     (pixels, inclusive; "none" when it left no ink)
+//   ELEMENT KIND LEFT TOP RIGHT BOTTOM [bold]   (pixels, inclusive; "none" when it left no
+//                                              ink; "bold" after text in a bold font)
 // so that the two backends' pages can be compared element by element. A pixel is ink when one
 // of its channels is below three quarters: the rasterisers smooth edges to different greys, and
 // the strokes of small text are often lighter than half.
@@ -130,11 +131,14 @@ int main(int argc, char** argv) {
                     top = std::min(top, y);
                     bottom = std::max(bottom, y);
                 }
+        const bool bold =
+            tpl.elements[i].kind == static_cast<std::int32_t>(tpl::ElementKind::Text) &&
+            tpl.elements[i].font.bold;
         if (right < 0)
             std::printf("%zu %d none\n", i + 1, tpl.elements[i].kind);
         else
-            std::printf("%zu %d %d %d %d %d\n", i + 1, tpl.elements[i].kind, left, top, right,
-                        bottom);
+            std::printf("%zu %d %d %d %d %d%s\n", i + 1, tpl.elements[i].kind, left, top, right,
+                        bottom, bold ? " bold" : "");
     }
     return 0;
 }
