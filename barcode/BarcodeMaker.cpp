@@ -15,7 +15,6 @@ template <typename Buffer> void trimBuffer(Buffer& buffer, std::size_t bytes) {
 } // namespace
 
 bool BarcodeMaker::make(std::string_view text, bool rotate) {
-    m_rotate = rotate;
     m_bmp.clear();
     cleanText(text, m_cleaned);
     segmentText(m_cleaned, m_segments);
@@ -30,7 +29,8 @@ bool BarcodeMaker::make(std::string_view text, bool rotate) {
     if (rotate && !rotateClockwise(m_bitmap, m_rotated))
         return false;
     // Black bars on white, black first in the palette (see barcode.h).
-    platform::writeOneBitBmp(bitmap(), {0xFFFFFF, 0x000000, true, false}, m_bmp);
+    platform::writeOneBitBmp(rotate ? m_rotated : m_bitmap, {0xFFFFFF, 0x000000, true, false},
+                             m_bmp);
     return true;
 }
 

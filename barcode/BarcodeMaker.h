@@ -13,26 +13,19 @@
 
 namespace tav::barcode {
 
-// Holds the buffers of every stage and reuses them from one symbol to the next; after a call
-// each stage's result can be inspected.
+// Holds the buffers of every stage and reuses them from one symbol to the next.
 class BarcodeMaker {
 public:
     // Makes the BMP file image of `text` (GBK bytes). False when the picture would be too large
     // for a BMP file; bmp() is then empty.
     bool make(std::string_view text, bool rotate);
 
-    const std::string& cleanedText() const { return m_cleaned; }
-    const std::vector<Segment>& segments() const { return m_segments; }
-    const std::vector<std::uint8_t>& values() const { return m_values; }
-    const std::string& widths() const { return m_widths; }
-    const platform::OneBitPicture& bitmap() const { return m_rotate ? m_rotated : m_bitmap; }
     std::span<const std::uint8_t> bmp() const { return m_bmp; }
 
     // Gives back memory beyond `bytes` per buffer, for a maker kept between calls.
     void trim(std::size_t bytes);
 
 private:
-    bool m_rotate = false;
     std::string m_cleaned;
     std::vector<Segment> m_segments;
     std::vector<std::uint8_t> m_values;

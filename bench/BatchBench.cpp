@@ -45,8 +45,8 @@ void BM_BatchCsvToPdf(benchmark::State& state) {
     const std::string pdf = "/tmp/tav-batch-bench-" + std::to_string(::getpid()) + ".pdf";
     for (auto _ : state) {
         tpl::Template tpl = bench::typicalLabel();
-        std::string error;
-        auto sink = engine::PdfFileLabelSink::create(pdf, tpl.page, 300, GetDPI(), error);
+        auto sink =
+            std::move(engine::PdfFileLabelSink::create(pdf, tpl.page, 300, GetDPI()).value());
         engine::BatchPrinter batch(tpl, *sink, engine::libraryPictureMaker());
         data::CsvSource source(csv);
         cli::DataSourceRows sourceRows(source);

@@ -154,12 +154,12 @@ int runBatch(const std::vector<std::string>& args) {
     }
     engine::RowSelection rows;
     if (auto text = line.value("--rows")) {
-        auto parsed = engine::RowSelection::parse(*text, error);
+        auto parsed = engine::RowSelection::parse(*text);
         if (!parsed) {
-            std::cerr << "tavprint batch: " << error << "\n";
+            std::cerr << "tavprint batch: " << parsed.error() << "\n";
             return kExitUsage;
         }
-        rows = *parsed;
+        rows = parsed.value();
     }
     const auto output = line.value("--output");
     if (output && (line.value("--printer") || line.value("--delay-ms"))) {
@@ -199,11 +199,12 @@ int runBatch(const std::vector<std::string>& args) {
     std::unique_ptr<platform::Spooler> spooler;
     std::unique_ptr<engine::LabelSink> sink;
     if (output) {
-        sink = engine::PdfFileLabelSink::create(*output, tpl.page, dpi, screenDpi, error);
-        if (!sink) {
-            std::cerr << "tavprint batch: " << error << "\n";
+        auto created = engine::PdfFileLabelSink::create(*output, tpl.page, dpi, screenDpi);
+        if (!created) {
+            std::cerr << "tavprint batch: " << created.error() << "\n";
             return kExitFailed;
         }
+        sink = std::move(created.value());
     } else {
         spooler = platform::createCupsSpooler();
         engine::PrintOutcome found = engine::PrintOutcome::success();

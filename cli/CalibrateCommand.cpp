@@ -49,13 +49,12 @@ int storeOffset(const std::string& queue, const std::string& text) {
             std::cerr << "tavprint calibrate: note: CUPS has no queue " << queue << "\n";
     }
     const std::string path = engine::userPrinterSettingsPath();
-    std::string error;
     if (path.empty()) {
         std::cerr << "tavprint calibrate: neither XDG_CONFIG_HOME nor HOME names a folder\n";
         return kExitFailed;
     }
-    if (!engine::storeCalibration(path, name, *offset, error)) {
-        std::cerr << "tavprint calibrate: " << error << "\n";
+    if (auto stored = engine::storeCalibration(path, name, *offset); !stored) {
+        std::cerr << "tavprint calibrate: " << stored.error() << "\n";
         return kExitFailed;
     }
     std::cerr << "tavprint calibrate: " << name << " = " << offset->x << "," << offset->y

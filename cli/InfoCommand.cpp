@@ -90,9 +90,9 @@ int runInfo(const std::vector<std::string>& args) {
     }
 
     tpl::Template tpl;
-    const auto status = tpl::readTemplateFile(*file, variant, tpl);
-    if (status != tpl::ReadStatus::Loaded) {
-        std::cerr << "tavprint: cannot read " << *file << ": " << tpl::toString(status) << "\n";
+    const auto read = tpl::readTemplateFile(*file, variant, tpl);
+    if (!read) {
+        std::cerr << "tavprint: cannot read " << *file << ": " << read.error() << "\n";
         return kExitFailed;
     }
     // A mark that cannot be set is reported; the template is still shown as it stands.

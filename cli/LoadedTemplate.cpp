@@ -19,9 +19,9 @@ int loadTemplateWithMarks(const std::string& command, const std::string& file,
         }
         marks.push_back(std::move(mark));
     }
-    const auto status = tpl::readTemplateFile(file, tpl::ReaderVariant::Engine, tpl);
-    if (status != tpl::ReadStatus::Loaded) {
-        std::cerr << "tavprint: cannot read " << file << ": " << tpl::toString(status) << "\n";
+    const auto read = tpl::readTemplateFile(file, tpl::ReaderVariant::Engine, tpl);
+    if (!read) {
+        std::cerr << "tavprint: cannot read " << file << ": " << read.error() << "\n";
         return kExitFailed;
     }
     return applyMarkAssignments(tpl, marks) ? kExitOk : kExitFailed;

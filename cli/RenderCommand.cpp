@@ -69,8 +69,8 @@ int runRender(const std::vector<std::string>& args) {
         std::cerr << "tavprint render: the page could not be drawn\n";
         return kExitFailed;
     }
-    if (!platform::writeFileAtomically(*output, bytes, error)) {
-        std::cerr << "tavprint render: " << error << "\n";
+    if (auto saved = platform::writeFileAtomically(*output, bytes); !saved) {
+        std::cerr << "tavprint render: " << saved.error() << "\n";
         return kExitFailed;
     }
     return kExitOk;

@@ -127,9 +127,9 @@ Status readCsvText(std::string_view text, CsvEncoding encoding, const RowHandler
 Status CsvSource::open() {
     if (m_file.isOpen())
         return Status::success();
-    if (m_file.open(m_path) != platform::FileReadStatus::Read)
+    if (auto opened = m_file.open(m_path); !opened)
         return Status::failure("cannot open the file " + messageToUtf8(m_path) + ": " +
-                               (m_file.error().empty() ? "no such file" : m_file.error()));
+                               (opened.error().empty() ? "no such file" : opened.error()));
     return Status::success();
 }
 
@@ -139,11 +139,11 @@ Result<CsvEncodingChoice> CsvSource::scanEncoding() {
     for (;;) {
         auto got = m_file.read(block);
         if (!got)
-            return Result<CsvEncodingChoice>::failure(
-                "cannot read the file " + messageToUtf8(m_path) + ": " + m_file.error());
-        if (*got == 0)
+            return Result<CsvEncodingChoice>::failure("cannot read the file " +
+                                                      messageToUtf8(m_path) + ": " + got.error());
+        if (got.value() == 0)
             break;
-        scan.feed(std::string_view(block.data(), *got));
+        scan.feed(std::string_view(block.data(), got.value()));
     }
     return scan.finish();
 }
@@ -154,18 +154,18 @@ Status CsvSource::read(const RowHandler& handler) {
     // Two passes over the file, each reading one block at a time: the first decides the
     // encoding from every line, the second hands on the rows. Each read starts from the
     // beginning, so that a source can be read again.
-    if (!m_file.rewind())
+    if (auto rewound = m_file.rewind(); !rewound)
         return Status::failure("cannot read the file " + messageToUtf8(m_path) + ": " +
-                               m_file.error());
+                               rewound.error());
     auto choice = scanEncoding();
     if (!choice)
         return Status::failure(messageToUtf8(m_path) + ": " + choice.error());
     m_encodingRead = choice.value().encoding;
     if (!choice.value().note.empty() && m_noteHandler)
         m_noteHandler(messageToUtf8(m_path) + ": " + choice.value().note);
-    if (!m_file.rewind())
+    if (auto rewound = m_file.rewind(); !rewound)
         return Status::failure("cannot read the file " + messageToUtf8(m_path) + ": " +
-                               m_file.error());
+                               rewound.error());
 
     CsvRowReader reader(m_encodingRead, handler, m_maxFieldBytes);
     std::string block(kBlockSize, '\0');
@@ -173,8 +173,8 @@ Status CsvSource::read(const RowHandler& handler) {
         auto got = m_file.read(block);
         if (!got)
             return Status::failure("cannot read the file " + messageToUtf8(m_path) + ": " +
-                                   m_file.error());
-        if (*got == 0 || !reader.feed(std::string_view(block.data(), *got)))
+                                   got.error());
+        if (got.value() == 0 || !reader.feed(std::string_view(block.data(), got.value())))
             break;
     }
     Status finished = reader.finish();

@@ -120,11 +120,12 @@ Status updateFile(const std::string& path,
         }
         text = std::move(windows);
     }
-    std::string error;
     auto data = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (!platform::makeParentFolders(path, error) ||
-        !platform::writeFileAtomically(path, data, error, true, platform::NewFileAccess::OwnerOnly))
-        return Status::failure("cannot save " + messageToUtf8(path) + ": " + error);
+    Status saved = platform::makeParentFolders(path);
+    if (saved)
+        saved = platform::writeFileAtomically(path, data, true, platform::NewFileAccess::OwnerOnly);
+    if (!saved)
+        return Status::failure("cannot save " + messageToUtf8(path) + ": " + saved.error());
     return Status::success();
 }
 

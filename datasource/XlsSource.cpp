@@ -63,14 +63,14 @@ Status XlsSource::open() {
         return Status::success();
     std::string failedFile = "cannot open the workbook " + messageToUtf8(m_path) + ": ";
     // FreeXL opens the path itself and would wait on a FIFO: look first without blocking.
-    std::string why;
-    switch (platform::checkReadableFile(m_path, why)) {
+    const auto readable = platform::checkReadableFile(m_path);
+    switch (readable.code()) {
     case platform::FileReadStatus::Read:
         break;
     case platform::FileReadStatus::NotFound:
         return Status::failure(failedFile + describeFreexlError(FREEXL_FILE_NOT_FOUND));
     case platform::FileReadStatus::CannotOpen:
-        return Status::failure(failedFile + why);
+        return Status::failure(failedFile + readable.error());
     }
     const void* handle = nullptr;
     int result = freexl_open(m_path.c_str(), &handle);

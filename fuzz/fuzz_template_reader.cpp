@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tav::tpl;
     Template tpl;
-    if (readTemplateBytes({data, size}, TAV_FUZZ_READER, tpl) != ReadStatus::Loaded)
+    if (!readTemplateBytes({data, size}, TAV_FUZZ_READER, tpl))
         return 0;
     // The writer leaves out elements beyond 499.9 mm, so compare after one normalising pass.
     Template once;

@@ -2,6 +2,7 @@
 // user's data. Paths are byte strings as the operating system takes them.
 #pragma once
 
+#include "common/Status.h"
 #include "platform/Interruption.h"
 
 #include <cstddef>
@@ -15,6 +16,9 @@
 namespace tav::platform {
 
 enum class FileReadStatus { Read, NotFound, CannotOpen };
+
+// Opening a file to read: success (code Read), or NotFound or CannotOpen with the reason.
+using FileOpenStatus = BasicStatus<FileReadStatus>;
 
 // True when something exists at `path` (a file, or anything else that is there).
 bool pathExists(const std::string& path);
@@ -42,8 +46,8 @@ inline constexpr std::uint64_t kMaxWholeFileBytes = 1ull << 30;
 FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 
 // Whether a regular file that can be read exists at `path`, checked the way readWholeFile opens
-// it; for paths handed to a library that opens them itself. On CannotOpen `error` says why.
-FileReadStatus checkReadableFile(const std::string& path, std::string& error);
+// it; for paths handed to a library that opens them itself. On CannotOpen the text says why.
+FileOpenStatus checkReadableFile(const std::string& path);
 
 // A regular file read in pieces from its start, for files too large to hold whole (data rows).
 // Opening refuses anything but a regular file as readWholeFile does.
@@ -54,20 +58,17 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    // On CannotOpen `error()` says why.
-    FileReadStatus open(const std::string& path);
+    // On CannotOpen the text says why.
+    FileOpenStatus open(const std::string& path);
     bool isOpen() const { return m_fd >= 0; }
-    // Reads up to buffer.size() bytes: the number read, 0 at the end of the file, nothing on a
-    // read error (then `error()` says why).
-    std::optional<std::size_t> read(std::span<char> buffer);
+    // Reads up to buffer.size() bytes: the number read, 0 at the end of the file.
+    Result<std::size_t> read(std::span<char> buffer);
     // Goes back to the start of the file.
-    bool rewind();
+    Status rewind();
     void close();
-    const std::string& error() const { return m_error; }
 
 private:
     int m_fd = -1;
-    std::string m_error;
 };
 
 // A document written in pieces that appears at its path only when it is complete: the bytes go
@@ -83,12 +84,11 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    bool open(const std::string& path, std::string& error,
-              NewFileAccess access = NewFileAccess::Default);
-    bool write(std::span<const std::uint8_t> bytes, std::string& error);
+    Status open(const std::string& path, NewFileAccess access = NewFileAccess::Default);
+    Status write(std::span<const std::uint8_t> bytes);
     // `flush` false skips waiting for the data and the rename to reach the disk: for files that
     // can be made again, where a failed write must not cost the old file but a power cut may.
-    bool commit(std::string& error, bool flush = true);
+    Status commit(bool flush = true);
 
 private:
     void abandon();
@@ -101,15 +101,12 @@ private:
 
 // Writes `bytes` to a new temporary file in the folder of `path`, flushes it to disk and renames
 // it over `path`; a failure at any step leaves a previous file at `path` as it was. An existing
-// file keeps its owner and permission bits, as with AtomicFileWriter. On failure `error` says
-// why.
-bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, bool flush = true,
-                         NewFileAccess access = NewFileAccess::Default);
+// file keeps its owner and permission bits, as with AtomicFileWriter.
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                           bool flush = true, NewFileAccess access = NewFileAccess::Default);
 
-// Creates every missing folder above `path` (mode 0700, as settings folders are); false with
-// `error` when one cannot be created.
-bool makeParentFolders(const std::string& path, std::string& error);
+// Creates every missing folder above `path` (mode 0700, as settings folders are).
+Status makeParentFolders(const std::string& path);
 
 // The path of the user's settings file `name` of this program: $XDG_CONFIG_HOME/tav/NAME when
 // that variable is an absolute path, else $HOME/.config/tav/NAME; empty when neither helps.

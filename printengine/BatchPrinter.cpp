@@ -52,25 +52,26 @@ PrintOutcome SpoolerLabelSink::output(const tpl::Template& tpl, std::size_t posi
     return printToTarget(tpl, m_target, batchJobName(position), 1, m_spooler);
 }
 
-std::unique_ptr<PdfFileLabelSink> PdfFileLabelSink::create(const std::string& path,
-                                                           const tpl::PageSettings& page, int dpi,
-                                                           int screenDpi, std::string& error) {
+Result<std::unique_ptr<PdfFileLabelSink>> PdfFileLabelSink::create(const std::string& path,
+                                                                   const tpl::PageSettings& page,
+                                                                   int dpi, int screenDpi) {
     std::unique_ptr<PdfFileLabelSink> sink(new PdfFileLabelSink());
     sink->m_dpi = dpi;
     sink->m_screenDpi = screenDpi;
     sink->m_file = std::make_unique<platform::AtomicFileWriter>();
-    if (!sink->m_file->open(path, error))
-        return nullptr;
+    if (Status opened = sink->m_file->open(path); !opened)
+        return opened;
     auto* self = sink.get();
     sink->m_canvas = platform::createStreamedPdfCanvas(
         page.paperWidth, page.paperHeight, dpi, [self](std::span<const std::uint8_t> bytes) {
-            return self->m_file->write(bytes, self->m_writeError);
+            Status written = self->m_file->write(bytes);
+            if (!written)
+                self->m_writeError = written.error();
+            return written.ok();
         });
-    if (!sink->m_canvas) {
-        error = "the paper size " + std::to_string(page.paperWidth) + " x " +
-                std::to_string(page.paperHeight) + " (0.1 mm) cannot be printed";
-        return nullptr;
-    }
+    if (!sink->m_canvas)
+        return Status::failure("the paper size " + std::to_string(page.paperWidth) + " x " +
+                               std::to_string(page.paperHeight) + " (0.1 mm) cannot be printed");
     return sink;
 }
 
@@ -99,13 +100,18 @@ PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
 
 PrintOutcome PdfFileLabelSink::finish() {
     const auto tail = m_canvas->finish();
-    std::string error;
-    if (tail.empty() || !m_file->write(tail, error) || !m_file->commit(error))
+    Status written = Status::failure(std::string());
+    if (!tail.empty()) {
+        written = m_file->write(tail);
+        if (written)
+            written = m_file->commit();
+    }
+    if (!written)
         return PrintOutcome::failure(
             PrintStatus::WriteFailed,
-            error.empty()
+            written.error().empty()
                 ? (m_writeError.empty() ? "the document could not be finished" : m_writeError)
-                : error);
+                : written.error());
     return PrintOutcome::success();
 }
 

@@ -3,6 +3,7 @@
 // output. Values set for one row stay in force for the next row that does not set them.
 #pragma once
 
+#include "common/Status.h"
 #include "printengine/PictureCache.h"
 #include "printengine/PictureMaker.h"
 #include "printengine/PrintJob.h"
@@ -63,11 +64,10 @@ private:
 // a label that cannot be drawn adds no page.
 class PdfFileLabelSink final : public LabelSink {
 public:
-    // Nothing, with `error` set, when the file cannot be created or the paper has no size.
-    // Pages are drawn at `dpi` for `screenDpi` (see RenderOptions).
-    static std::unique_ptr<PdfFileLabelSink> create(const std::string& path,
-                                                    const tpl::PageSettings& page, int dpi,
-                                                    int screenDpi, std::string& error);
+    // Fails when the file cannot be created or the paper has no size. Pages are drawn at `dpi`
+    // for `screenDpi` (see RenderOptions).
+    static Result<std::unique_ptr<PdfFileLabelSink>>
+    create(const std::string& path, const tpl::PageSettings& page, int dpi, int screenDpi);
     ~PdfFileLabelSink() override;
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override;
     PrintOutcome finish() override;

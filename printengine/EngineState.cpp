@@ -29,7 +29,7 @@ std::string copyArgument(const char* text) {
 
 int loadTemplate(EngineState& state, const std::string& path) {
     auto status = tpl::readTemplateFile(path, tpl::ReaderVariant::Engine, state.currentTemplate);
-    if (status == tpl::ReadStatus::NoFile) {
+    if (status.code() == tpl::ReadStatus::NoFile) {
         // Callers pass GBK paths; this file system names files in UTF-8. The bytes as given
         // come first, so that a caller who already passes UTF-8 is served as before. A file
         // found under the converted name that cannot be read empties the engine like any other.
@@ -38,7 +38,7 @@ int loadTemplate(EngineState& state, const std::string& path) {
             status =
                 tpl::readTemplateFile(*utf8, tpl::ReaderVariant::Engine, state.currentTemplate);
     }
-    return status == tpl::ReadStatus::Loaded ? 1 : 0;
+    return status.ok() ? 1 : 0;
 }
 
 } // namespace tav::engine

@@ -175,8 +175,7 @@ std::string withCalibration(std::string_view text, std::string_view queue, PageO
     return out;
 }
 
-bool storeCalibration(const std::string& path, std::string_view queue, PageOffset offset,
-                      std::string& error) {
+Status storeCalibration(const std::string& path, std::string_view queue, PageOffset offset) {
     // The name becomes the key of one line: it must stay one key on one line.
     const bool usable = !queue.empty() && trimmed(queue) == queue && queue.front() != '[' &&
                         queue.front() != ';' && queue.front() != '#' &&
@@ -185,22 +184,20 @@ bool storeCalibration(const std::string& path, std::string_view queue, PageOffse
                         });
     if (!usable) {
         // Appended, not "\"" + ...: GCC 12 at -O3 reports a false overlap (-Wrestrict) there.
-        error =
-            std::string(1, '"').append(queue).append("\" cannot be a queue name in printers.conf");
-        return false;
+        return Status::failure(
+            std::string(1, '"').append(queue).append("\" cannot be a queue name in printers.conf"));
     }
     std::vector<std::uint8_t> bytes;
     const auto read = platform::readWholeFile(path, bytes);
     if (read != platform::FileReadStatus::Read && read != platform::FileReadStatus::NotFound) {
-        error = "cannot read " + path;
-        return false;
+        return Status::failure("cannot read " + path);
     }
     const std::string out =
         withCalibration({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, queue, offset);
-    if (!platform::makeParentFolders(path, error))
-        return false;
+    if (auto made = platform::makeParentFolders(path); !made)
+        return made;
     return platform::writeFileAtomically(
-        path, {reinterpret_cast<const std::uint8_t*>(out.data()), out.size()}, error);
+        path, {reinterpret_cast<const std::uint8_t*>(out.data()), out.size()});
 }
 
 } // namespace tav::engine

@@ -13,6 +13,8 @@
 // is read before the system's (/etc/tav/printers.conf); the first answer wins.
 #pragma once
 
+#include "common/Status.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,8 +76,7 @@ std::string withCalibration(std::string_view text, std::string_view queue, PageO
 // Sets the calibration of `queue` in the file at `path`, keeping every other line as it is; the
 // file (and its folder) are created when missing, and it is replaced atomically. A name that
 // could not be read back as one key (empty, control characters, "=", a leading "[", ";" or "#",
-// or spaces around it) is refused. On failure `error` says why.
-bool storeCalibration(const std::string& path, std::string_view queue, PageOffset offset,
-                      std::string& error);
+// or spaces around it) is refused.
+Status storeCalibration(const std::string& path, std::string_view queue, PageOffset offset);
 
 } // namespace tav::engine

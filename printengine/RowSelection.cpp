@@ -15,7 +15,7 @@ bool parsePosition(const std::string& text, std::size_t& out) {
 
 } // namespace
 
-std::optional<RowSelection> RowSelection::parse(const std::string& text, std::string& error) {
+Result<RowSelection> RowSelection::parse(const std::string& text) {
     RowSelection selection;
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -38,9 +38,9 @@ std::optional<RowSelection> RowSelection::parse(const std::string& text, std::st
             ok = ok && first <= last;
         }
         if (!ok) {
-            error = "--rows takes positions and ranges such as 1,3,5-9 (rows count from 1), not '" +
-                    text + "'";
-            return std::nullopt;
+            return Result<RowSelection>::failure(
+                "--rows takes positions and ranges such as 1,3,5-9 (rows count from 1), not '" +
+                text + "'");
         }
         selection.m_ranges.emplace_back(first, last);
         if (comma == std::string::npos)

@@ -2,8 +2,9 @@
 // every row.
 #pragma once
 
+#include "common/Status.h"
+
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,8 +17,8 @@ public:
     RowSelection() = default;
 
     // Parses a list of positions and ranges separated by commas ("2", "5-9", "12-" for 12 and
-    // every row after it). Nothing, with `error` set, for anything else.
-    static std::optional<RowSelection> parse(const std::string& text, std::string& error);
+    // every row after it). Anything else fails with a message for the user.
+    static Result<RowSelection> parse(const std::string& text);
 
     bool contains(std::size_t position) const;
     // True when no row at or after `position` is selected, so reading can stop.

@@ -26,9 +26,6 @@ enum class ElementKind : std::int32_t {
     Text = 13,
 };
 
-// The name of a kind ("Text", ...), or nothing for codes outside 1..13.
-const char* elementKindName(std::int32_t kind);
-
 // "宋体" in GBK: the face of every new element.
 inline constexpr const char* kDefaultFaceName = "\xCB\xCE\xCC\xE5";
 inline constexpr std::int32_t kDefaultFontSize = 9;
@@ -101,10 +98,6 @@ struct Template {
 
 // Empties the template: page settings all zero, no printer name, no elements.
 void clearTemplate(Template& tpl);
-
-// Appends a copy of `element` at the end. Texts are copied; picture payloads are shared
-// immutable blocks, so the copy is independent of later changes to `element`.
-void appendElementCopy(Template& tpl, const TemplateElement& element);
 
 std::int32_t elementCount(const Template& tpl);
 

@@ -137,13 +137,21 @@ const char* toString(ReadStatus status) {
     return "unknown";
 }
 
-ReadStatus readTemplateBytes(std::span<const std::uint8_t> bytes, ReaderVariant variant,
-                             Template& tpl) {
+namespace {
+
+ReadOutcome failed(ReadStatus status) {
+    return ReadOutcome::failure(status, toString(status));
+}
+
+} // namespace
+
+ReadOutcome readTemplateBytes(std::span<const std::uint8_t> bytes, ReaderVariant variant,
+                              Template& tpl) {
     clearTemplate(tpl);
     ByteCursor cursor(bytes);
     const auto version = versionOf(cursor.take(kMagicSize), variant);
     if (!version)
-        return ReadStatus::BadMagic;
+        return failed(ReadStatus::BadMagic);
 
     RecordReader reader(cursor);
     const std::int32_t count = cursor.readInt32();
@@ -163,21 +171,21 @@ ReadStatus readTemplateBytes(std::span<const std::uint8_t> bytes, ReaderVariant 
         if (variant == ReaderVariant::Editor || liesOnPaper(element, page))
             tpl.elements.push_back(std::move(element));
     }
-    return ReadStatus::Loaded;
+    return ReadOutcome::success();
 }
 
-ReadStatus readTemplateFile(const std::string& path, ReaderVariant variant, Template& tpl) {
+ReadOutcome readTemplateFile(const std::string& path, ReaderVariant variant, Template& tpl) {
     std::vector<std::uint8_t> bytes;
     switch (platform::readWholeFile(path, bytes)) {
     case platform::FileReadStatus::Read:
         return readTemplateBytes(bytes, variant, tpl);
     case platform::FileReadStatus::NotFound:
-        return ReadStatus::NoFile; // the template stays as it was
+        return failed(ReadStatus::NoFile); // the template stays as it was
     case platform::FileReadStatus::CannotOpen:
         break;
     }
     clearTemplate(tpl);
-    return ReadStatus::CannotOpen;
+    return failed(ReadStatus::CannotOpen);
 }
 
 } // namespace tav::tpl

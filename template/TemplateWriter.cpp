@@ -122,10 +122,7 @@ Status writeTemplateFile(const std::string& path, const Template& tpl) {
         return Status::failure("cannot save " + path + ": the template would be " +
                                std::to_string(image.size()) +
                                " bytes, more than a template file may hold (1 GiB)");
-    std::string error;
-    if (!platform::writeFileAtomically(path, image, error))
-        return Status::failure(std::move(error));
-    return Status::success();
+    return platform::writeFileAtomically(path, image);
 }
 
 } // namespace tav::tpl

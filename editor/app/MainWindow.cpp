@@ -231,7 +231,11 @@ QWidget* MainWindow::buildPropertyBar() {
     m_printerCombo = page.printer;
     m_zoomCombo = page.zoom;
     m_zoomSlider = page.zoomSlider;
-    connect(m_tabs, &PropertyTabs::documentChanged, this, &MainWindow::redraw);
+    // A typed length, a text's new content or font changes the box status bar part 3 shows.
+    connect(m_tabs, &PropertyTabs::documentChanged, this, [this] {
+        redraw();
+        showSelectionBox();
+    });
     connect(m_zoomSlider, &QSlider::valueChanged, this, &MainWindow::setZoomStep);
     connect(m_zoomCombo, &QComboBox::currentIndexChanged, this,
             [this](int index) { setZoomStep(index + 1); });
@@ -501,7 +505,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // --- history ---
 
-// The panels show the snapshot undo or redo went to, never values of another one.
+// The panels and the status bar show the snapshot undo or redo went to, never values of another
+// one.
 void MainWindow::undo() {
     m_history.undo();
     showCurrentSnapshot();
@@ -518,6 +523,7 @@ void MainWindow::showCurrentSnapshot() {
     showZoomOf(m_history.current());
     layoutCanvas();
     refreshPanels();
+    showSelectionBox();
 }
 
 // --- printing ---

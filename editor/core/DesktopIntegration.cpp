@@ -48,10 +48,10 @@ std::string escapeValue(const std::string& value) {
 bool writeText(const fs::path& path, const std::string& text, std::string& problem) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
-    std::string error;
     const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!platform::writeFileAtomically(path.string(), std::span(data, text.size()), error)) {
-        problem = path.string() + ": " + error;
+    if (auto saved = platform::writeFileAtomically(path.string(), std::span(data, text.size()));
+        !saved) {
+        problem = path.string() + ": " + saved.error();
         return false;
     }
     return true;

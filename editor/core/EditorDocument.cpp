@@ -519,8 +519,7 @@ void EditorDocument::selectNothing() {
 
 LoadStatus EditorDocument::load(const std::string& path) {
     tpl::Template loaded;
-    const tpl::ReadStatus status = tpl::readTemplateFile(path, tpl::ReaderVariant::Editor, loaded);
-    switch (status) {
+    switch (tpl::readTemplateFile(path, tpl::ReaderVariant::Editor, loaded).code()) {
     case tpl::ReadStatus::NoFile:
         return LoadStatus::NoFile;
     case tpl::ReadStatus::CannotOpen:

@@ -70,9 +70,9 @@ bool installFontFile(const std::string& source, const std::string& folder) {
     std::vector<std::uint8_t> bytes;
     if (platform::readWholeFile(source, bytes) != platform::FileReadStatus::Read)
         return false;
-    std::string error;
     return platform::writeFileAtomically((fs::path(folder) / fs::path(source).filename()).string(),
-                                         bytes, error);
+                                         bytes)
+        .ok();
 }
 
 bool refreshFonts(const std::string& folder) {

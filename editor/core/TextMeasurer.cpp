@@ -13,7 +13,7 @@ platform::TextExtent CanvasTextMeasurer::measure(const tpl::ElementFont& font,
     // The font as the renderer selects it for the canvas, so the box is what is drawn.
     platform::Font f;
     f.faceName = font.faceName;
-    f.height = engine::printedTextHeight(font.size, printScale, GetDPI(), m_deviceDpiY);
+    f.height = engine::printedTextHeight(font.size, printScale, m_screenDpi, m_deviceDpiY);
     f.bold = font.bold;
     f.italic = font.italic;
     f.underline = font.underline;
@@ -32,15 +32,17 @@ public:
         std::call_once(m_made, [this] {
             // One pixel per tenth of a millimetre: the canvas at zoom 1.0.
             m_canvas = platform::createImageCanvas(10, 10, 254);
+            m_screenDpi = GetDPI();
         });
         if (!m_canvas)
             return {};
-        return CanvasTextMeasurer(*m_canvas).measure(font, printScale, text);
+        return CanvasTextMeasurer(*m_canvas, m_screenDpi).measure(font, printScale, text);
     }
 
 private:
     std::once_flag m_made;
     std::unique_ptr<platform::PageCanvas> m_canvas;
+    int m_screenDpi = 0;
 };
 
 } // namespace

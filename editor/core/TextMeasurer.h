@@ -22,16 +22,18 @@ public:
 };
 
 // Measures on a platform canvas with the font the page renderer selects for a text element
-// when it draws for a device of `deviceDpiY` (the resolution the canvas's RenderOptions name).
+// when it draws for a device of `deviceDpiY` and a screen of `screenDpi` (the resolutions the
+// canvas's RenderOptions name; the caller asks GetDPI once, as for a page).
 class CanvasTextMeasurer final : public TextMeasurer {
 public:
-    explicit CanvasTextMeasurer(platform::Canvas& canvas, int deviceDpiY = 254)
-        : m_canvas(canvas), m_deviceDpiY(deviceDpiY) {}
+    CanvasTextMeasurer(platform::Canvas& canvas, int screenDpi, int deviceDpiY = 254)
+        : m_canvas(canvas), m_screenDpi(screenDpi), m_deviceDpiY(deviceDpiY) {}
     platform::TextExtent measure(const tpl::ElementFont& font, std::int32_t printScale,
                                  std::string_view text) override;
 
 private:
     platform::Canvas& m_canvas;
+    int m_screenDpi;
     int m_deviceDpiY;
 };
 

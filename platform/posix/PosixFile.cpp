@@ -89,6 +89,12 @@ FileReadStatus openRegularFile(const std::string& path, int& fd, std::string& er
     return FileReadStatus::Read;
 }
 
+FileOpenStatus opened(FileReadStatus status, std::string error) {
+    if (status == FileReadStatus::Read)
+        return FileOpenStatus::success();
+    return FileOpenStatus::failure(status, std::move(error));
+}
+
 } // namespace
 
 bool pathExists(const std::string& path) {
@@ -154,45 +160,42 @@ FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>&
     return FileReadStatus::Read;
 }
 
-FileReadStatus checkReadableFile(const std::string& path, std::string& error) {
+FileOpenStatus checkReadableFile(const std::string& path) {
     int fd = -1;
+    std::string error;
     const auto status = openRegularFile(path, fd, error);
     if (fd >= 0)
         ::close(fd);
-    return status;
+    return opened(status, std::move(error));
 }
 
 FileReader::~FileReader() {
     close();
 }
 
-FileReadStatus FileReader::open(const std::string& path) {
+FileOpenStatus FileReader::open(const std::string& path) {
     close();
-    m_error.clear();
-    return openRegularFile(path, m_fd, m_error);
+    std::string error;
+    const auto status = openRegularFile(path, m_fd, error);
+    return opened(status, std::move(error));
 }
 
-std::optional<std::size_t> FileReader::read(std::span<char> buffer) {
-    if (m_fd < 0) {
-        m_error = "no file is open";
-        return std::nullopt;
-    }
+Result<std::size_t> FileReader::read(std::span<char> buffer) {
+    if (m_fd < 0)
+        return Result<std::size_t>::failure("no file is open");
     for (;;) {
         ssize_t n = ::read(m_fd, buffer.data(), buffer.size());
         if (n >= 0)
             return static_cast<std::size_t>(n);
-        if (errno != EINTR) {
-            m_error = std::strerror(errno);
-            return std::nullopt;
-        }
+        if (errno != EINTR)
+            return Result<std::size_t>::failure(std::strerror(errno));
     }
 }
 
-bool FileReader::rewind() {
+Status FileReader::rewind() {
     if (m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) == 0)
-        return true;
-    m_error = m_fd < 0 ? "no file is open" : std::strerror(errno);
-    return false;
+        return Status::success();
+    return Status::failure(m_fd < 0 ? "no file is open" : std::strerror(errno));
 }
 
 void FileReader::close() {
@@ -209,21 +212,18 @@ AtomicFileWriter::~AtomicFileWriter() {
     }
 }
 
-bool AtomicFileWriter::open(const std::string& path, std::string& error, NewFileAccess access) {
+Status AtomicFileWriter::open(const std::string& path, NewFileAccess access) {
     if (m_fd >= 0) {
-        error = "a file is already being written";
-        return false;
+        return Status::failure("a file is already being written");
     }
     if (path.empty()) {
-        error = "no file name given";
-        return false;
+        return Status::failure("no file name given");
     }
     m_path = path;
     m_temp = path + ".XXXXXX";
     m_fd = ::mkostemp(m_temp.data(), O_CLOEXEC);
     if (m_fd < 0) {
-        error = describe("cannot create a temporary file beside", path);
-        return false;
+        return Status::failure(describe("cannot create a temporary file beside", path));
     }
     m_removal.reset(m_temp);
     // mkstemp makes the file private; give it the mode the user expects for a document, and
@@ -238,9 +238,9 @@ bool AtomicFileWriter::open(const std::string& path, std::string& error, NewFile
         if (::fstat(m_fd, &created) != 0 ||
             ((created.st_uid != existing.st_uid || created.st_gid != existing.st_gid) &&
              ::fchown(m_fd, existing.st_uid, existing.st_gid) != 0)) {
-            error = describe("cannot keep the owner and group of", path);
+            auto failed = Status::failure(describe("cannot keep the owner and group of", path));
             abandon();
-            return false;
+            return failed;
         }
     } else {
         mode_t mask = ::umask(0);
@@ -248,59 +248,53 @@ bool AtomicFileWriter::open(const std::string& path, std::string& error, NewFile
         mode = 0666 & ~mask & ownerOnly;
     }
     if (::fchmod(m_fd, mode) != 0) {
-        error = describe("cannot set the permissions of", m_temp);
+        auto failed = Status::failure(describe("cannot set the permissions of", m_temp));
         abandon();
-        return false;
+        return failed;
     }
-    return true;
+    return Status::success();
 }
 
-bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes, std::string& error) {
+Status AtomicFileWriter::write(std::span<const std::uint8_t> bytes) {
     if (m_fd < 0) {
-        error = "no file is open for writing";
-        return false;
+        return Status::failure("no file is open for writing");
     }
     if (!writeAll(m_fd, bytes.data(), bytes.size())) {
-        error = describe("cannot write", m_temp);
+        auto failed = Status::failure(describe("cannot write", m_temp));
         abandon();
-        return false;
+        return failed;
     }
-    return true;
+    return Status::success();
 }
 
-bool AtomicFileWriter::commit(std::string& error, bool flush) {
+Status AtomicFileWriter::commit(bool flush) {
     if (m_fd < 0) {
-        error = "no file is open for writing";
-        return false;
+        return Status::failure("no file is open for writing");
     }
-    bool ok = !flush || ::fsync(m_fd) == 0;
-    if (!ok)
+    std::string error;
+    if (flush && ::fsync(m_fd) != 0)
         error = describe("cannot flush", m_temp);
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
+    if (::close(fd) != 0 && error.empty())
         error = describe("cannot close", m_temp);
-    }
-    if (ok && ::rename(m_temp.c_str(), m_path.c_str()) != 0) {
-        ok = false;
+    if (error.empty() && ::rename(m_temp.c_str(), m_path.c_str()) != 0)
         error = describe("cannot replace", m_path);
-    }
-    if (!ok) {
+    if (!error.empty()) {
         ::unlink(m_temp.c_str());
         m_removal.reset();
-        return false;
+        return Status::failure(std::move(error));
     }
     m_removal.reset();
     if (!flush)
-        return true;
+        return Status::success();
     // Make the rename itself durable.
     int dir = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
+    return Status::success();
 }
 
 void AtomicFileWriter::abandon() {
@@ -312,23 +306,26 @@ void AtomicFileWriter::abandon() {
     m_removal.reset();
 }
 
-bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, bool flush, NewFileAccess access) {
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, bool flush,
+                           NewFileAccess access) {
     AtomicFileWriter writer;
-    return writer.open(path, error, access) && writer.write(bytes, error) &&
-           writer.commit(error, flush);
+    if (auto status = writer.open(path, access); !status)
+        return status;
+    if (auto status = writer.write(bytes); !status)
+        return status;
+    return writer.commit(flush);
 }
 
-bool makeParentFolders(const std::string& path, std::string& error) {
+Status makeParentFolders(const std::string& path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
         if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = "cannot create the folder " + folder + ": " + std::strerror(errno);
-            return false;
+            return Status::failure("cannot create the folder " + folder + ": " +
+                                   std::strerror(errno));
         }
     }
-    return true;
+    return Status::success();
 }
 
 std::string userConfigPath(std::string_view name) {
@@ -364,8 +361,7 @@ bool overwriteWholeFile(const std::string& path, std::span<const std::uint8_t> b
 bool replaceWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     struct stat st {};
     if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        std::string error;
-        return writeFileAtomically(path, bytes, error, false);
+        return writeFileAtomically(path, bytes, false).ok();
     }
     return overwriteWholeFile(path, bytes);
 }

@@ -1,12 +1,9 @@
 #include "cli/CommandLine.h"
-#include "printengine/RowSelection.h"
 
 #include <gtest/gtest.h>
 
 namespace tav::cli {
 namespace {
-
-using engine::RowSelection;
 
 TEST(CommandLine, ParsesFlagsOptionsAndPositionals) {
     CommandLine line({"--editor"}, {"-o", "--dpi"}, {"--set"});
@@ -50,27 +47,6 @@ TEST(CommandLine, ReportsWhatIsWrong) {
         ASSERT_TRUE(l.parse({"--dpi", bad}, error));
         EXPECT_FALSE(l.intValue("--dpi", 1, 4800, 300, dpi, error)) << bad;
     }
-}
-
-TEST(RowSelection, PicksPositionsAndRanges) {
-    std::string error;
-    auto selection = RowSelection::parse("1,3,5-7,12-", error);
-    ASSERT_TRUE(selection) << error;
-    std::vector<std::size_t> picked;
-    for (std::size_t i = 1; i <= 14; ++i)
-        if (selection->contains(i))
-            picked.push_back(i);
-    EXPECT_EQ(picked, (std::vector<std::size_t>{1, 3, 5, 6, 7, 12, 13, 14}));
-    EXPECT_FALSE(selection->endsBefore(1000));
-
-    auto closed = RowSelection::parse("2,5-6", error);
-    ASSERT_TRUE(closed);
-    EXPECT_FALSE(closed->endsBefore(6));
-    EXPECT_TRUE(closed->endsBefore(7));
-    EXPECT_TRUE(RowSelection().contains(123456));
-
-    for (const char* bad : {"", "0", "3-1", "a", "1,,2", "1-2-3", "-4", "1;2"})
-        EXPECT_FALSE(RowSelection::parse(bad, error)) << bad;
 }
 
 } // namespace

@@ -20,8 +20,7 @@ std::vector<std::uint8_t> bytesOf(const std::string& s) {
 TEST(AtomicWrite, AFailedWriteKeepsThePreviousFile) {
     test::TempFolder folder;
     const auto path = folder.file("label.tav");
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("previous contents"), error)) << error;
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("previous contents")));
 
     // Make the write itself fail: a file size limit below what is written (the signal that
     // would kill the process is ignored, so write() reports EFBIG instead).
@@ -31,13 +30,12 @@ TEST(AtomicWrite, AFailedWriteKeepsThePreviousFile) {
     rlimit small = old;
     small.rlim_cur = 4;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written =
-        writeFileAtomically(path, bytesOf("new contents, longer than four"), error);
+    const Status written = writeFileAtomically(path, bytesOf("new contents, longer than four"));
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(written);
-    EXPECT_FALSE(error.empty());
+    EXPECT_NE(written.error().find("cannot write"), std::string::npos) << written.error();
     EXPECT_EQ(test::readFileBytes(path), bytesOf("previous contents"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
@@ -47,10 +45,9 @@ TEST(AtomicWrite, AFailedWriteKeepsThePreviousFile) {
 TEST(AtomicWrite, KeepsThePermissionsOfTheFileItReplaces) {
     test::TempFolder folder;
     const auto path = folder.file("shared.tav");
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), error));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a")));
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), error));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b")));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -61,10 +58,9 @@ TEST(AtomicWrite, KeepsTheOwnerOfTheFileItReplaces) {
         GTEST_SKIP() << "only root can make a file that belongs to another user";
     test::TempFolder folder;
     const auto path = folder.file("theirs.pdf");
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), error));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a")));
     ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), error)) << error;
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b")));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 65534u);
@@ -80,14 +76,13 @@ TEST(AtomicWrite, OwnerOnlyFilesAreReadableByTheirOwnerAlone) {
         EXPECT_EQ(::stat(path.c_str(), &st), 0);
         return st.st_mode & 07777;
     };
-    std::string error;
     const mode_t oldMask = ::umask(022);
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), error, true, NewFileAccess::OwnerOnly));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("a"), true, NewFileAccess::OwnerOnly));
     EXPECT_EQ(modeOf(), 0600u) << "created";
     ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), error, true, NewFileAccess::OwnerOnly));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("b"), true, NewFileAccess::OwnerOnly));
     EXPECT_EQ(modeOf(), 0600u) << "replacing a file others could read";
-    ASSERT_TRUE(writeFileAtomically(path, bytesOf("c"), error));
+    ASSERT_TRUE(writeFileAtomically(path, bytesOf("c")));
     EXPECT_EQ(modeOf(), 0600u) << "an ordinary save keeps the mode";
     ::umask(oldMask);
 }
@@ -161,22 +156,21 @@ TEST(ReadingFiles, RefuseAnythingButARegularFileWithoutWaiting) {
     for (const std::string& path : paths) {
         std::vector<std::uint8_t> bytes;
         FileReadStatus whole = FileReadStatus::Read;
-        FileReadStatus checked = FileReadStatus::Read;
-        FileReadStatus opened = FileReadStatus::Read;
-        std::string error;
+        FileOpenStatus checked = FileOpenStatus::success();
+        FileOpenStatus opened = FileOpenStatus::success();
         FileReader reader;
         EXPECT_TRUE(test::returnsWithoutWaitingOn(fifo, [&] {
             whole = readWholeFile(path, bytes);
-            checked = checkReadableFile(path, error);
+            checked = checkReadableFile(path);
             opened = reader.open(path);
         })) << path;
         EXPECT_EQ(whole, FileReadStatus::CannotOpen) << path;
-        EXPECT_EQ(checked, FileReadStatus::CannotOpen) << path;
-        EXPECT_EQ(opened, FileReadStatus::CannotOpen) << path;
+        EXPECT_EQ(checked.code(), FileReadStatus::CannotOpen) << path;
+        EXPECT_EQ(opened.code(), FileReadStatus::CannotOpen) << path;
         EXPECT_FALSE(reader.isOpen()) << path;
-        EXPECT_NE(reader.error().find(path == folder.path() ? "folder" : "not a regular file"),
-                  std::string::npos)
-            << path << ": " << reader.error();
+        const char* why = path == folder.path() ? "folder" : "not a regular file";
+        EXPECT_NE(opened.error().find(why), std::string::npos) << path << ": " << opened.error();
+        EXPECT_EQ(checked.error(), opened.error()) << path;
     }
 }
 
@@ -184,22 +178,27 @@ TEST(FileReader, ReadsARegularFileInPiecesAndAgainFromTheStart) {
     test::TempFolder folder;
     const auto path = folder.write("rows.csv", bytesOf("abcdefg"));
     FileReader reader;
-    ASSERT_EQ(reader.open(path), FileReadStatus::Read) << reader.error();
+    const FileOpenStatus opened = reader.open(path);
+    ASSERT_TRUE(opened) << opened.error();
     for (int pass = 1; pass <= 2; ++pass) {
         std::string read;
         char buffer[3];
         while (auto got = reader.read(buffer)) {
-            if (*got == 0)
+            if (got.value() == 0)
                 break;
-            read.append(buffer, *got);
+            read.append(buffer, got.value());
         }
         EXPECT_EQ(read, "abcdefg") << "pass " << pass;
         ASSERT_TRUE(reader.rewind());
     }
-    std::string error;
-    EXPECT_EQ(checkReadableFile(path, error), FileReadStatus::Read);
-    EXPECT_EQ(checkReadableFile(folder.file("none"), error), FileReadStatus::NotFound);
-    EXPECT_EQ(reader.open(folder.file("none")), FileReadStatus::NotFound);
+    EXPECT_TRUE(checkReadableFile(path));
+    EXPECT_EQ(checkReadableFile(path).code(), FileReadStatus::Read);
+    EXPECT_EQ(checkReadableFile(folder.file("none")).code(), FileReadStatus::NotFound);
+    EXPECT_EQ(reader.open(folder.file("none")).code(), FileReadStatus::NotFound);
+    reader.close();
+    char buffer[3];
+    EXPECT_EQ(reader.read(buffer).error(), "no file is open");
+    EXPECT_EQ(reader.rewind().error(), "no file is open");
 }
 
 } // namespace

@@ -109,10 +109,10 @@ TEST(BatchPrinter, JobNamesCarryTheRowPosition) {
 TEST(PdfFileLabelSink, WritesOnePagePerPrintedLabelWhenFinished) {
     test::TempFolder folder;
     const auto path = folder.file("batch.pdf");
-    std::string error;
     tpl::Template tpl = twoTexts();
-    auto sink = PdfFileLabelSink::create(path, tpl.page, 300, kStandardScreenDpi, error);
-    ASSERT_TRUE(sink) << error;
+    auto created = PdfFileLabelSink::create(path, tpl.page, 300, kStandardScreenDpi);
+    ASSERT_TRUE(created) << created.error();
+    auto& sink = created.value();
     tpl.elements[0].content = "first";
     EXPECT_TRUE(sink->output(tpl, 1).ok());
 
@@ -149,11 +149,11 @@ TEST(PdfFileLabelSink, AFullDiskFailsTheBatchNotJustTheRow) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit small{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &small);
-        std::string error;
         tpl::Template tpl = twoTexts();
-        auto sink = PdfFileLabelSink::create(path, tpl.page, 300, kStandardScreenDpi, error);
-        if (!sink)
+        auto created = PdfFileLabelSink::create(path, tpl.page, 300, kStandardScreenDpi);
+        if (!created)
             ::_exit(2);
+        auto& sink = created.value();
         int code = 4; // every page went into a file larger than the limit
         for (std::size_t row = 1; row <= 20000 && code == 4; ++row) {
             tpl.elements[0].content = "label " + std::to_string(row);
@@ -175,16 +175,16 @@ TEST(PdfFileLabelSink, AFullDiskFailsTheBatchNotJustTheRow) {
 TEST(PdfFileLabelSink, ABatchThatIsNotFinishedLeavesNoFile) {
     test::TempFolder folder;
     const auto path = folder.file("batch.pdf");
-    std::string error;
     {
-        auto sink = PdfFileLabelSink::create(path, twoTexts().page, 300, kStandardScreenDpi, error);
+        auto sink = PdfFileLabelSink::create(path, twoTexts().page, 300, kStandardScreenDpi);
         ASSERT_TRUE(sink);
-        EXPECT_TRUE(sink->output(twoTexts(), 1).ok());
+        EXPECT_TRUE(sink.value()->output(twoTexts(), 1).ok());
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-    EXPECT_FALSE(PdfFileLabelSink::create(folder.file("none/x.pdf"), twoTexts().page, 300,
-                                          kStandardScreenDpi, error));
-    EXPECT_FALSE(error.empty());
+    const auto refused = PdfFileLabelSink::create(folder.file("none/x.pdf"), twoTexts().page, 300,
+                                                  kStandardScreenDpi);
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.error().empty());
 }
 
 } // namespace

@@ -99,12 +99,11 @@ BatchRunResult run(const char* selectionText, std::set<std::size_t> refuse = {},
     BatchPrinter printer(tpl, sink, maker);
     ListedRows rows({"NAME"}, {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}});
     rows.breakAfter = breakAfter;
-    std::string error;
     const auto selection =
-        *selectionText ? RowSelection::parse(selectionText, error) : RowSelection();
+        *selectionText ? RowSelection::parse(selectionText) : Result<RowSelection>(RowSelection());
     RecordingObserver observer;
     BatchRunResult result;
-    result.summary = runBatch(rows, printer, *selection, observer);
+    result.summary = runBatch(rows, printer, selection.value(), observer);
     result.labels = sink.labels;
     result.events = observer.events;
     result.handed = rows.handed;
@@ -309,8 +308,7 @@ TEST(RunBatch, RowsWithCharactersGbkCannotHoldFailUnlessReplaced) {
     ListedRows rows({"NAME"}, {{"a"}, {"?"}, {"c"}});
     rows.unprintable[1] = {{0, "\xF0\x9F\x98\x80"}};
     RecordingObserver observer;
-    std::string error;
-    EXPECT_TRUE(runBatch(rows, printer, *RowSelection::parse("1,3", error), observer)
+    EXPECT_TRUE(runBatch(rows, printer, RowSelection::parse("1,3").value(), observer)
                     .unprintableRows.empty());
 }
 

@@ -200,8 +200,8 @@ TEST(PrinterSettings, StoresCalibrationKeepingEveryOtherLine) {
             folder.write("tav/sub/printers.conf",
                          std::vector<std::uint8_t>(c.before, c.before + std::strlen(c.before)));
         }
-        std::string error;
-        ASSERT_TRUE(storeCalibration(path, "LABEL203", {5, -3}, error)) << error;
+        const Status stored = storeCalibration(path, "LABEL203", {5, -3});
+        ASSERT_TRUE(stored) << stored.error();
         const auto bytes = test::readFileBytes(path);
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.after);
         EXPECT_EQ(PrinterSettings::fromFiles({path}).calibration("LABEL203"), (PageOffset{5, -3}));
@@ -212,9 +212,9 @@ TEST(PrinterSettings, RefusesNamesThatWouldNotReadBackAsOneKey) {
     test::TempFolder folder;
     const std::string path = folder.file("printers.conf");
     for (const char* name : {"", "A\n[printers]\nB", "A=B", "[calibration]", "; x", " A", "A\r"}) {
-        std::string error;
-        EXPECT_FALSE(storeCalibration(path, name, {1, 1}, error)) << name;
-        EXPECT_FALSE(error.empty());
+        const Status stored = storeCalibration(path, name, {1, 1});
+        EXPECT_FALSE(stored) << name;
+        EXPECT_FALSE(stored.error().empty());
     }
     EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -325,8 +325,7 @@ TEST(PrintTarget, OriginIsThePrintableAreaMovedByTheCalibration) {
     test::TempFolder config;
     ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
     ::unsetenv("TAV_PRINTER");
-    std::string error;
-    ASSERT_TRUE(storeCalibration(config.file("tav/printers.conf"), "label203", {5, -3}, error));
+    ASSERT_TRUE(storeCalibration(config.file("tav/printers.conf"), "label203", {5, -3}));
     tpl::Template tpl;
     tpl.page = {1000, 600, 1, 0xFFFFFF, 96, 1.0f, "Label Printer 203 (EPL)"};
     MarginSpooler spooler;

@@ -79,7 +79,7 @@ TEST(FieldOrder, EveryFieldIsReadFromItsPlace) {
     for (ReaderVariant variant : {ReaderVariant::Engine, ReaderVariant::Editor}) {
         SCOPED_TRACE(variant == ReaderVariant::Engine ? "engine" : "editor");
         Template tpl;
-        ASSERT_EQ(readTemplateBytes(distinctFile(), variant, tpl), ReadStatus::Loaded);
+        ASSERT_EQ(readTemplateBytes(distinctFile(), variant, tpl).code(), ReadStatus::Loaded);
         const Template expected = distinctTemplate();
         EXPECT_EQ(tpl.page, expected.page);
         ASSERT_EQ(tpl.elements.size(), expected.elements.size());

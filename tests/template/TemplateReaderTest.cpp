@@ -280,7 +280,7 @@ TEST(TemplateReader, ReadsCraftedFiles) {
         Template tpl;
         tpl.page.paperWidth = 123; // must not survive any read
         tpl.elements.emplace_back();
-        EXPECT_EQ(readTemplateBytes(c.bytes, c.variant, tpl), c.status);
+        EXPECT_EQ(readTemplateBytes(c.bytes, c.variant, tpl).code(), c.status);
         std::vector<std::int32_t> kinds;
         for (const auto& e : tpl.elements)
             kinds.push_back(e.kind);
@@ -298,23 +298,46 @@ TEST(TemplateReader, AMissingFileKeepsTheTemplateAndAnUnreadableOneEmptiesIt) {
     Template tpl;
     const auto good =
         folder.write("good.tav", TavBytes().header(1, 500, 500).record(1, 0, 0).bytes());
-    ASSERT_EQ(readTemplateFile(good, ReaderVariant::Engine, tpl), ReadStatus::Loaded);
+    ASSERT_EQ(readTemplateFile(good, ReaderVariant::Engine, tpl).code(), ReadStatus::Loaded);
     ASSERT_EQ(elementCount(tpl), 1);
 
     // Nothing at the path, or no path: the template stays as it was.
-    EXPECT_EQ(readTemplateFile(folder.file("missing.tav"), ReaderVariant::Engine, tpl),
+    EXPECT_EQ(readTemplateFile(folder.file("missing.tav"), ReaderVariant::Engine, tpl).code(),
               ReadStatus::NoFile);
-    EXPECT_EQ(readTemplateFile("", ReaderVariant::Engine, tpl), ReadStatus::NoFile);
+    EXPECT_EQ(readTemplateFile("", ReaderVariant::Engine, tpl).code(), ReadStatus::NoFile);
     EXPECT_EQ(elementCount(tpl), 1);
 
     // Something that exists but is no readable file: emptied.
-    EXPECT_EQ(readTemplateFile(folder.path(), ReaderVariant::Engine, tpl), ReadStatus::CannotOpen);
+    EXPECT_EQ(readTemplateFile(folder.path(), ReaderVariant::Engine, tpl).code(),
+              ReadStatus::CannotOpen);
     EXPECT_EQ(tpl, Template{});
 
-    ASSERT_EQ(readTemplateFile(good, ReaderVariant::Engine, tpl), ReadStatus::Loaded);
+    ASSERT_EQ(readTemplateFile(good, ReaderVariant::Engine, tpl).code(), ReadStatus::Loaded);
     const auto old = folder.write("old.tav", TavBytes().magic("TAV 3.0...").int32(0).bytes());
-    EXPECT_EQ(readTemplateFile(old, ReaderVariant::Engine, tpl), ReadStatus::BadMagic);
+    EXPECT_EQ(readTemplateFile(old, ReaderVariant::Engine, tpl).code(), ReadStatus::BadMagic);
     EXPECT_EQ(tpl, Template{});
+}
+
+// A failed read says why in words the command line and the designer show as they are.
+TEST(TemplateReader, AFailedReadCarriesItsCodeAndItsText) {
+    test::TempFolder folder;
+    Template tpl;
+    const auto old = folder.write("old.tav", TavBytes().magic("TAV 3.0...").int32(0).bytes());
+    const std::pair<ReadOutcome, const char*> cases[] = {
+        {readTemplateFile(folder.file("missing.tav"), ReaderVariant::Engine, tpl), "no such file"},
+        {readTemplateFile(folder.path(), ReaderVariant::Engine, tpl), "the file cannot be read"},
+        {readTemplateFile(old, ReaderVariant::Engine, tpl),
+         "not a template file of a version this program reads"},
+    };
+    for (const auto& [outcome, text] : cases) {
+        EXPECT_FALSE(outcome) << text;
+        EXPECT_EQ(outcome.error(), text);
+        EXPECT_EQ(outcome.error(), toString(outcome.code()));
+    }
+    const ReadOutcome loaded = readTemplateFile(old, ReaderVariant::Editor, tpl);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(loaded.code(), ReadStatus::Loaded);
+    EXPECT_EQ(loaded.error(), "");
 }
 
 } // namespace
@@ -335,7 +358,7 @@ TEST(TemplateReader, AnUnturnedPictureStoredTwiceIsHeldOnce) {
     tpl.elements.push_back(picture);
 
     Template back;
-    ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), ReaderVariant::Engine, back),
+    ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), ReaderVariant::Engine, back).code(),
               ReadStatus::Loaded);
     EXPECT_EQ(back, tpl);
     EXPECT_TRUE(back.elements[0].image.shown.sharesStorageWith(back.elements[0].image.source));

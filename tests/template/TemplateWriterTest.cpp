@@ -58,7 +58,7 @@ TEST(TemplateWriter, LeavesOutDeletedElementsAndThoseBeyondTheWrittenArea) {
             expectedRows.push_back(c.row);
     }
     Template back;
-    ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), ReaderVariant::Editor, back),
+    ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), ReaderVariant::Editor, back).code(),
               ReadStatus::Loaded);
     std::vector<int> rows;
     for (const auto& e : back.elements)
@@ -95,7 +95,8 @@ TEST(TemplateWriter, WhatIsWrittenReadsBackEqual) {
     const Template tpl = fullTemplate();
     for (auto variant : {ReaderVariant::Engine, ReaderVariant::Editor}) {
         Template back;
-        ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), variant, back), ReadStatus::Loaded);
+        ASSERT_EQ(readTemplateBytes(serializeTemplate(tpl), variant, back).code(),
+                  ReadStatus::Loaded);
         EXPECT_EQ(back, tpl);
     }
 }
@@ -103,7 +104,7 @@ TEST(TemplateWriter, WhatIsWrittenReadsBackEqual) {
 TEST(TemplateWriter, EditorReadThenWriteReproducesTheBytes) {
     const auto bytes = serializeTemplate(fullTemplate());
     Template back;
-    ASSERT_EQ(readTemplateBytes(bytes, ReaderVariant::Editor, back), ReadStatus::Loaded);
+    ASSERT_EQ(readTemplateBytes(bytes, ReaderVariant::Editor, back).code(), ReadStatus::Loaded);
     EXPECT_EQ(serializeTemplate(back), bytes);
 }
 

@@ -209,6 +209,10 @@ private slots:
         d.window.undo();
         QCOMPARE(d.document().element(2).box.x, 100);
         QCOMPARE(d.document().element(2).box.y, 100);
+        // The status bar shows the box of the snapshot undo went to, not the moved one.
+        QCOMPARE(d.window.statusText(2),
+                 QString::fromStdString(d.document().hasSelection() ? boxText(d.document().box())
+                                                                    : emptyBoxText()));
     }
 
     void sixtyMovesInOneDragKeepEarlierStates() {

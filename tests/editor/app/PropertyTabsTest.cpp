@@ -7,6 +7,7 @@
 #include "editor/app/MainWindow.h"
 #include "editor/app/PropertyTabs.h"
 #include "editor/app/UiTexts.h"
+#include "editor/core/EditorTexts.h"
 #include "platform/Charset.h"
 #include "printengine/PictureMaker.h"
 #include "printengine/PictureTurn.h"
@@ -200,6 +201,10 @@ private slots:
             errorBox ? QList<Asked>{{"error", texts::kInputErrorTitle, texts::kPaperLengthText}}
                      : QList<Asked>{};
         QCOMPARE(dialogs.asked, boxes);
+        // Status bar part 3 shows the box the element has now (a text's box follows its
+        // content).
+        if (changes && tool != 0)
+            QCOMPARE(window.statusText(2), QString::fromStdString(boxText(document.box())));
 
         // Enter again and leaving the field report the same edit: nothing more happens.
         QTest::keyClick(edit, Qt::Key_Return);

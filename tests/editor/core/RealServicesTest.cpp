@@ -1,6 +1,5 @@
 // The document on the real picture makers and the real text measurement: the designer's
 // pictures are the engine's, byte for byte, and texts are measured with the renderer's font.
-#include "dotgauge.h"
 #include "editor/core/EditorDocument.h"
 #include "printengine/Marks.h"
 #include "printengine/PageRenderer.h"
@@ -76,12 +75,18 @@ TEST(RealServices, ShownPicturesEqualTheEnginesAtEveryRotation) {
 
 TEST(RealServices, TextsAreMeasuredInTheFontTheRendererSelects) {
     test::RecordingCanvas canvas;
-    CanvasTextMeasurer measurer(canvas, 300);
     tpl::ElementFont font;
     font.size = 12;
-    const auto extent = measurer.measure(font, 0, "abcd");
-    EXPECT_EQ(extent, test::RecordingCanvas::fixedExtent(
-                          4, engine::printedTextHeight(12, 0, GetDPI(), 300)));
+    // The screen's resolution is the one the measurer was given, whatever the environment says.
+    for (int screenDpi : {96, 120}) {
+        CanvasTextMeasurer measurer(canvas, screenDpi, 300);
+        EXPECT_EQ(
+            measurer.measure(font, 0, "abcd"),
+            test::RecordingCanvas::fixedExtent(4, engine::printedTextHeight(12, 0, screenDpi, 300)))
+            << screenDpi;
+    }
+    EXPECT_NE(engine::printedTextHeight(12, 0, 96, 300),
+              engine::printedTextHeight(12, 0, 120, 300));
 
     // The cairo measurer of the canvas gives a text a box, turned with the text.
     EditorDocument doc;
