@@ -100,6 +100,12 @@ std::string temporaryNameBeside(const std::string& path) {
     return path + suffix;
 }
 
+FileOpenStatus opened(FileReadStatus status, std::string error) {
+    if (status == FileReadStatus::Read)
+        return FileOpenStatus::success();
+    return FileOpenStatus::failure(status, std::move(error));
+}
+
 } // namespace
 
 bool pathExists(const std::string& path) {
@@ -186,43 +192,41 @@ FileReadStatus readWholeFile(const std::string& path, std::vector<std::uint8_t>&
     return FileReadStatus::Read;
 }
 
-FileReadStatus checkReadableFile(const std::string& path, std::string& error) {
+FileOpenStatus checkReadableFile(const std::string& path) {
     int fd = -1;
+    std::string error;
     const auto status = openRegularFile(path, fd, error);
     if (fd >= 0)
         ::_close(fd);
-    return status;
+    return opened(status, std::move(error));
 }
 
 FileReader::~FileReader() {
     close();
 }
 
-FileReadStatus FileReader::open(const std::string& path) {
+FileOpenStatus FileReader::open(const std::string& path) {
     close();
-    m_error.clear();
-    return openRegularFile(path, m_fd, m_error);
+    std::string error;
+    const auto status = openRegularFile(path, m_fd, error);
+    return opened(status, std::move(error));
 }
 
-std::optional<std::size_t> FileReader::read(std::span<char> buffer) {
-    if (m_fd < 0) {
-        m_error = "no file is open";
-        return std::nullopt;
-    }
+Result<std::size_t> FileReader::read(std::span<char> buffer) {
+    if (m_fd < 0)
+        return Result<std::size_t>::failure("no file is open");
     DWORD got = 0;
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 30));
-    if (!::ReadFile(handleOf(m_fd), buffer.data(), want, &got, nullptr)) {
-        m_error = lastErrorText();
-        return std::nullopt;
-    }
-    return got;
+    if (!::ReadFile(handleOf(m_fd), buffer.data(), want, &got, nullptr))
+        return Result<std::size_t>::failure(lastErrorText());
+    return static_cast<std::size_t>(got);
 }
 
-bool FileReader::rewind() {
+Status FileReader::rewind() {
     if (m_fd >= 0 && ::_lseeki64(m_fd, 0, SEEK_SET) == 0)
-        return true;
-    m_error = m_fd < 0 ? "no file is open" : "cannot go back to the start of the file";
-    return false;
+        return Status::success();
+    return Status::failure(m_fd < 0 ? "no file is open"
+                                    : "cannot go back to the start of the file");
 }
 
 void FileReader::close() {
@@ -236,67 +240,59 @@ AtomicFileWriter::~AtomicFileWriter() {
     abandon();
 }
 
-bool AtomicFileWriter::open(const std::string& path, std::string& error, NewFileAccess access) {
+Status AtomicFileWriter::open(const std::string& path, NewFileAccess access) {
     if (m_fd >= 0) {
-        error = "a file is already being written";
-        return false;
+        return Status::failure("a file is already being written");
     }
     if (path.empty()) {
-        error = "no file name given";
-        return false;
+        return Status::failure("no file name given");
     }
     if (access == NewFileAccess::OwnerOnly) {
         // Windows gives a new file the access of its folder; a file meant for its owner alone
         // is refused rather than saved where others may read it.
-        error = "cannot save " + path + " for its owner alone on Windows";
-        return false;
+        return Status::failure("cannot save " + path + " for its owner alone on Windows");
     }
     m_path = path;
     for (int attempt = 0; attempt < 100; ++attempt) {
         m_temp = temporaryNameBeside(path);
         const auto wide = widePath(m_temp);
         if (!wide) {
-            error = "the file name is not GBK: " + path;
-            return false;
+            return Status::failure("the file name is not GBK: " + path);
         }
         HANDLE handle = ::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             if (::GetLastError() == ERROR_FILE_EXISTS)
                 continue;
-            error = describe("cannot create a temporary file beside", path);
-            return false;
+            return Status::failure(describe("cannot create a temporary file beside", path));
         }
         m_fd = descriptorOf(handle, _O_WRONLY);
         if (m_fd < 0) {
             ::DeleteFileW(wide->c_str());
-            error = "cannot create a temporary file beside " + path;
-            return false;
+            return Status::failure("cannot create a temporary file beside " + path);
         }
         m_removal.reset(m_temp);
-        return true;
+        return Status::success();
     }
-    error = "cannot find a free temporary name beside " + path;
-    return false;
+    return Status::failure("cannot find a free temporary name beside " + path);
 }
 
-bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes, std::string& error) {
+Status AtomicFileWriter::write(std::span<const std::uint8_t> bytes) {
     if (m_fd < 0) {
-        error = "no file is open for writing";
-        return false;
+        return Status::failure("no file is open for writing");
     }
     if (!writeAll(handleOf(m_fd), bytes.data(), bytes.size())) {
-        error = describe("cannot write", m_temp);
+        auto failed = Status::failure(describe("cannot write", m_temp));
         abandon();
-        return false;
+        return failed;
     }
-    return true;
+    return Status::success();
 }
 
-bool AtomicFileWriter::commit(std::string& error, bool flush) {
+Status AtomicFileWriter::commit(bool flush) {
+    std::string error;
     if (m_fd < 0) {
-        error = "no file is open for writing";
-        return false;
+        return Status::failure("no file is open for writing");
     }
     bool ok = !flush || ::FlushFileBuffers(handleOf(m_fd));
     if (!ok)
@@ -329,7 +325,7 @@ bool AtomicFileWriter::commit(std::string& error, bool flush) {
     if (!ok && wideTemp)
         ::DeleteFileW(wideTemp->c_str());
     m_removal.reset();
-    return ok;
+    return ok ? Status::success() : Status::failure(error);
 }
 
 void AtomicFileWriter::abandon() {
@@ -342,14 +338,18 @@ void AtomicFileWriter::abandon() {
     m_removal.reset();
 }
 
-bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         std::string& error, bool flush, NewFileAccess access) {
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, bool flush,
+                           NewFileAccess access) {
     AtomicFileWriter writer;
-    return writer.open(path, error, access) && writer.write(bytes, error) &&
-           writer.commit(error, flush);
+    Status status = writer.open(path, access);
+    if (status)
+        status = writer.write(bytes);
+    if (status)
+        status = writer.commit(flush);
+    return status;
 }
 
-bool makeParentFolders(const std::string& path, std::string& error) {
+Status makeParentFolders(const std::string& path) {
     // Start after a drive ("C:\") or the server and share of a network path ("\\host\share\").
     std::size_t start = 1;
     if (path.size() >= 2 && path[1] == ':')
@@ -357,22 +357,20 @@ bool makeParentFolders(const std::string& path, std::string& error) {
     else if (path.rfind("\\\\", 0) == 0 || path.rfind("//", 0) == 0)
         start = path.find_first_of("\\/", path.find_first_of("\\/", 2) + 1);
     if (start == std::string::npos)
-        return true;
+        return Status::success();
     for (std::size_t slash = path.find_first_of("\\/", start); slash != std::string::npos;
          slash = path.find_first_of("\\/", slash + 1)) {
         const std::string folder = path.substr(0, slash);
         const auto wide = widePath(folder);
         if (!wide) {
-            error = "the folder name is not GBK: " + folder;
-            return false;
+            return Status::failure("the folder name is not GBK: " + folder);
         }
         if (!::CreateDirectoryW(wide->c_str(), nullptr) &&
             ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            error = describe("cannot create the folder", folder);
-            return false;
+            return Status::failure(describe("cannot create the folder", folder));
         }
     }
-    return true;
+    return Status::success();
 }
 
 std::string userConfigPath(std::string_view name) {
@@ -412,8 +410,7 @@ bool replaceWholeFile(const std::string& path, std::span<const std::uint8_t> byt
         !(data.dwFileAttributes &
           (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT)) &&
         (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0)) {
-        std::string error;
-        return writeFileAtomically(path, bytes, error, false);
+        return writeFileAtomically(path, bytes, false).ok();
     }
     return overwriteWholeFile(path, bytes);
 }

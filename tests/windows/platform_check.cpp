@@ -50,13 +50,12 @@ void checkFiles(const std::string& folder) {
     namespace fs = std::filesystem;
     // "标签.tav" in GBK: the name reaches Windows as UTF-16 whatever the code page.
     const std::string path = folder + "\\\xB1\xEA\xC7\xA9.tav";
-    std::string error;
-    check(writeFileAtomically(path, bytesOf("first"), error), "an atomic save creates the file");
+    check(writeFileAtomically(path, bytesOf("first")).ok(), "an atomic save creates the file");
     std::vector<std::uint8_t> read;
     check(readWholeFile(path, read) == FileReadStatus::Read && read == bytesOf("first"),
           "the saved bytes read back");
     check(fs::exists(fs::path(folder) / L"\u6807\u7B7E.tav"), "the file has the Chinese name");
-    check(writeFileAtomically(path, bytesOf("second, longer"), error),
+    check(writeFileAtomically(path, bytesOf("second, longer")).ok(),
           "an atomic save replaces the file");
     check(readWholeFile(path, read) == FileReadStatus::Read && read == bytesOf("second, longer"),
           "the replacement reads back");
@@ -77,12 +76,11 @@ void checkFiles(const std::string& folder) {
           "a missing file is not found");
     check(readWholeFile("\xFF\xFF", read) == FileReadStatus::NotFound,
           "a name that is not GBK is not found");
-    check(!writeFileAtomically(folder + "\\secret", bytesOf("x"), error, true,
-                               NewFileAccess::OwnerOnly) &&
+    check(!writeFileAtomically(folder + "\\secret", bytesOf("x"), true, NewFileAccess::OwnerOnly) &&
               !fs::exists(fs::path(folder) / "secret"),
           "an owner-only file is refused, not saved readable by others");
-    check(!writeFileAtomically(folder + "\\no-such-folder\\x", bytesOf("x"), error) &&
-              !error.empty(),
+    const auto intoNowhere = writeFileAtomically(folder + "\\no-such-folder\\x", bytesOf("x"));
+    check(!intoNowhere && !intoNowhere.error().empty(),
           "a save into a missing folder fails and says why");
 
     const auto first = createScratchFile();
