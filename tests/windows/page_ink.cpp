@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
     const int dpi = std::atoi(argv[2]);
     tpl::Template tpl;
     const tpl::ReadOutcome read = tpl::readTemplateFile(argv[1], tpl::ReaderVariant::Engine, tpl);
-    if (!read || dpi <= 0) {
-        std::fprintf(stderr, "page_ink: %s: %s\n", argv[1], read.error().c_str());
+    if (!read.ok() || dpi <= 0) {
+        std::fprintf(stderr, "page_ink: %s: %s\n", argv[1], tpl::toString(read.code()));
         return 1;
     }
     if (argc == 4) {
