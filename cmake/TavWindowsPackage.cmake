@@ -17,7 +17,9 @@ set(commands
         ${TAV_WINDOWS_PACKAGE}/bin
     COMMAND ${CMAKE_COMMAND} -E copy ${headers} ${TAV_WINDOWS_PACKAGE}/include
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/cmake/windows-readme.txt
-        ${TAV_WINDOWS_PACKAGE}/README.txt)
+        ${TAV_WINDOWS_PACKAGE}/README.txt
+    COMMAND ${CMAKE_COMMAND} -E copy ${TAV_QRENCODE_PREFIX}/COPYING
+        ${TAV_WINDOWS_PACKAGE}/qrencode-COPYING.txt)
 foreach(lib IN LISTS libraries)
     get_target_property(importLib ${lib} TAV_IMPORT_LIBRARY)
     list(APPEND commands
