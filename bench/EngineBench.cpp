@@ -77,7 +77,7 @@ void BM_SubmitToCups(benchmark::State& state) {
         auto outcome =
             engine::printTemplate(tpl, {"CAPTURE", "engine_bench", 1, GetDPI()}, *spooler);
         if (!outcome.ok()) {
-            state.SkipWithError(outcome.error.c_str());
+            state.SkipWithError(outcome.error().c_str());
             return;
         }
     }

@@ -207,12 +207,12 @@ int runBatch(const std::vector<std::string>& args) {
         sink = std::move(created.value());
     } else {
         spooler = platform::createCupsSpooler();
-        engine::PrintOutcome found;
+        engine::PrintOutcome found = engine::PrintOutcome::success();
         sink = engine::SpoolerLabelSink::create(*spooler, tpl, *printer, screenDpi,
                                                 std::chrono::milliseconds(delayMs), found);
         if (!sink) {
-            std::cerr << "tavprint batch: " << found.error << "\n";
-            return found.status == engine::PrintStatus::NoScheduler ? kExitNoSpooler
+            std::cerr << "tavprint batch: " << found.error() << "\n";
+            return found.code() == engine::PrintStatus::NoScheduler ? kExitNoSpooler
                                                                     : kExitNoPrinter;
         }
         reportSubstitution("batch", static_cast<engine::SpoolerLabelSink&>(*sink).target());

@@ -107,8 +107,8 @@ int runCalibrate(const std::vector<std::string>& args) {
         outcome = engine::printToTarget(page, target, *queueGbk + " calibration", 1, *spooler);
     }
     if (!outcome.ok()) {
-        std::cerr << "tavprint calibrate: " << outcome.error << "\n";
-        return outcome.status == engine::PrintStatus::NoScheduler ? kExitNoSpooler : kExitFailed;
+        std::cerr << "tavprint calibrate: " << outcome.error() << "\n";
+        return outcome.code() == engine::PrintStatus::NoScheduler ? kExitNoSpooler : kExitFailed;
     }
     std::cerr << "tavprint calibrate: printed on " << target.queue << " (" << target.dpi
               << " dpi). The square's top-left corner should lie 10 mm right of and 10 mm "

@@ -83,8 +83,8 @@ int runPrint(const std::vector<std::string>& args) {
     const auto outcome = engine::printTemplate(tpl, request, *spooler, &used);
     reportSubstitution("print", used);
     if (!outcome.ok()) {
-        std::cerr << "tavprint print: " << file << ": " << outcome.error << "\n";
-        return exitCodeFor(outcome.status);
+        std::cerr << "tavprint print: " << file << ": " << outcome.error() << "\n";
+        return exitCodeFor(outcome.code());
     }
     return kExitOk;
 }

@@ -18,9 +18,17 @@ endif()
 # A library is a static core with the logic (tests link it) plus a thin shared library whose
 # only own source is its exports file.
 function(tav_shared_library name)
-    cmake_parse_arguments(ARG "" "CORE;HEADER" "SOURCES" ${ARGN})
+    cmake_parse_arguments(ARG "" "CORE;HEADER;WINDOWS_NAME" "SOURCES" ${ARGN})
     add_library(${name} SHARED ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_CORE} tav_public_headers)
+    set_property(GLOBAL APPEND PROPERTY TAV_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/${ARG_HEADER})
+    set_target_properties(${name} PROPERTIES TAV_HEADER ${ARG_HEADER})
+    if(WIN32)
+        # WINDOWS_NAME.dll, its exports listed in WINDOWS_NAME.def (cmake/TavWindows.cmake).
+        tav_windows_dll(${name} ${ARG_WINDOWS_NAME})
+        set_property(GLOBAL APPEND PROPERTY TAV_INSTALLED_LIBRARIES ${name})
+        return()
+    endif()
     set_target_properties(${name} PROPERTIES
         VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
     target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL)
@@ -29,7 +37,5 @@ function(tav_shared_library name)
         target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
     # tests/exports checks that the library exports exactly what this header declares.
-    set_target_properties(${name} PROPERTIES TAV_HEADER ${ARG_HEADER})
     set_property(GLOBAL APPEND PROPERTY TAV_INSTALLED_LIBRARIES ${name})
-    set_property(GLOBAL APPEND PROPERTY TAV_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/${ARG_HEADER})
 endfunction()

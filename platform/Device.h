@@ -4,8 +4,15 @@
 
 #include <memory>
 
-// The registry is in the shared library libtavdevices, one per process for every library.
+// The registry is in the shared library libtavdevices (tavdevices.dll on Windows), one per
+// process for every library.
+#if defined(_WIN32) && defined(tavdevices_EXPORTS)
+#define TAV_DEVICES_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define TAV_DEVICES_API __declspec(dllimport)
+#else
 #define TAV_DEVICES_API __attribute__((visibility("default")))
+#endif
 
 namespace tav::platform {
 

@@ -16,7 +16,8 @@ bool OneBitPicture::reset(std::uint64_t newWidth, std::uint64_t newHeight) {
     }
     width = static_cast<std::uint32_t>(newWidth);
     height = static_cast<std::uint32_t>(newHeight);
-    stride = bmpRowStride(width, 1);
+    // The size check above keeps the stride within size_t on 32-bit systems too.
+    stride = static_cast<std::size_t>(bmpRowStride(width, 1));
     bits.assign(stride * height, 0);
     return true;
 }

@@ -14,6 +14,8 @@ const char* toString(SpoolStatus status) {
         return "no printer named and no default printer set";
     case SpoolStatus::Refused:
         return "the spooler refused the job";
+    case SpoolStatus::PageFailed:
+        return "the page could not be made";
     }
     return "unknown spooler status";
 }

@@ -12,4 +12,7 @@ namespace tav::platform {
 // started later is found.
 std::unique_ptr<Spooler> createCupsSpooler();
 
+// The spooler the libraries print through: CUPS as above, winspool on Windows.
+std::unique_ptr<Spooler> createSystemSpooler();
+
 } // namespace tav::platform

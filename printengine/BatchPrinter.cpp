@@ -85,15 +85,17 @@ PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
     if (prepared.ok) // before the page is begun: a label that cannot be drawn leaves no page
         prepared = checkPictures(page, *m_canvas);
     if (!prepared.ok)
-        return {PrintStatus::RenderFailed,
-                "element " + std::to_string(prepared.failedElement + 1) + ": " + prepared.error};
+        return PrintOutcome::failure(PrintStatus::RenderFailed,
+                                     "element " + std::to_string(prepared.failedElement + 1) +
+                                         ": " + prepared.error);
     // A write that failed (a full disk) shows at the next page: the file cannot be finished.
     if ((m_pages > 0 && !m_canvas->newPage()) || !m_writeError.empty())
-        return {PrintStatus::WriteFailed,
-                m_writeError.empty() ? "the document cannot take another page" : m_writeError};
+        return PrintOutcome::failure(PrintStatus::WriteFailed,
+                                     m_writeError.empty() ? "the document cannot take another page"
+                                                          : m_writeError);
     drawPage(page, *m_canvas, options);
     ++m_pages;
-    return {};
+    return PrintOutcome::success();
 }
 
 PrintOutcome PdfFileLabelSink::finish() {
@@ -105,11 +107,12 @@ PrintOutcome PdfFileLabelSink::finish() {
             written = m_file->commit();
     }
     if (!written)
-        return {PrintStatus::WriteFailed,
-                written.error().empty()
-                    ? (m_writeError.empty() ? "the document could not be finished" : m_writeError)
-                    : written.error()};
-    return {};
+        return PrintOutcome::failure(
+            PrintStatus::WriteFailed,
+            written.error().empty()
+                ? (m_writeError.empty() ? "the document could not be finished" : m_writeError)
+                : written.error());
+    return PrintOutcome::success();
 }
 
 bool BatchPrinter::fillsAMark(const std::string& title) const {
@@ -126,7 +129,7 @@ RowReport BatchPrinter::printRow(std::size_t position, const std::vector<std::st
                         platform::gbkToUtf8(m_titles[c]) + " cannot be read"};
     }
     const PrintOutcome outcome = m_sink.output(m_tpl, position);
-    return {outcome.ok(), outcome.status, outcome.error};
+    return {outcome.ok(), outcome.code(), outcome.error()};
 }
 
 } // namespace tav::engine

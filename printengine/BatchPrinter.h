@@ -28,7 +28,7 @@ public:
     // Outputs `tpl` as the label of the data row at `position` (from 1).
     virtual PrintOutcome output(const tpl::Template& tpl, std::size_t position) = 0;
     // Ends the batch; for a document, writes it out.
-    virtual PrintOutcome finish() { return {}; }
+    virtual PrintOutcome finish() { return PrintOutcome::success(); }
 };
 
 // The job name of the label of the data row at `position`: "TAVPrint_" and the position.

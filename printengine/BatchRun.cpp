@@ -121,7 +121,7 @@ BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection
         return summary;
     const PrintOutcome finished = printer.sink().finish();
     summary.finished = finished.ok();
-    summary.finishError = finished.error;
+    summary.finishError = finished.error();
     return summary;
 }
 

@@ -19,7 +19,7 @@ EngineState& engineState() {
 
 platform::Spooler& EngineState::printSpooler() {
     if (!spooler)
-        spooler = platform::createCupsSpooler();
+        spooler = platform::createSystemSpooler();
     return *spooler;
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/Charset.h"
 #include "platform/Device.h"
-#include "platform/PageCanvas.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PrinterSettings.h"
 
@@ -23,6 +22,8 @@ PrintStatus fromSpool(platform::SpoolStatus status) {
         return PrintStatus::UnknownPrinter;
     case platform::SpoolStatus::NoDefaultPrinter:
         return PrintStatus::NoPrinter;
+    case platform::SpoolStatus::PageFailed:
+        return PrintStatus::RenderFailed;
     case platform::SpoolStatus::Refused:
         break;
     }
@@ -30,7 +31,7 @@ PrintStatus fromSpool(platform::SpoolStatus status) {
 }
 
 PrintOutcome failure(PrintStatus status, std::string error) {
-    return {status, std::move(error)};
+    return PrintOutcome::failure(status, std::move(error));
 }
 
 class PrinterPage final : public platform::Device {
@@ -90,7 +91,7 @@ PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printe
     target.calibration = settings.calibration(target.queue).value_or(PageOffset{});
     target.originX += target.calibration.x;
     target.originY += target.calibration.y;
-    return {};
+    return PrintOutcome::success();
 }
 
 std::string spoolerJobName(const std::string& jobName) {
@@ -109,41 +110,51 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
                            const std::string& jobName, int copies, platform::Spooler& spooler) {
     if (tpl.elements.empty())
         return failure(PrintStatus::EmptyTemplate, "the template has no elements to print");
-    auto canvas = platform::createPdfCanvas(tpl.page.paperWidth, tpl.page.paperHeight, target.dpi);
-    if (!canvas)
+    if (tpl.page.paperWidth <= 0 || tpl.page.paperHeight <= 0)
         return failure(PrintStatus::BadPaper,
                        "the paper size " + std::to_string(tpl.page.paperWidth) + " x " +
                            std::to_string(tpl.page.paperHeight) + " (0.1 mm) cannot be printed");
     // The page is a device registered for the job, as a printer's device context would be: the
     // font height asks its resolution the way every caller of libdotgauge does.
-    const platform::DeviceRegistration page(std::make_shared<PrinterPage>(target.dpi));
+    const platform::DeviceRegistration device(std::make_shared<PrinterPage>(target.dpi));
     RenderOptions options;
     options.deviceDpiY = target.dpi;
-    options.device = page.handle();
+    options.device = device.handle();
     options.originX = target.originX;
     options.originY = target.originY;
     options.screenDpi = target.screenDpi;
-    const RenderResult rendered = renderTemplate(tpl, *canvas, options);
-    if (!rendered.ok)
-        return failure(PrintStatus::RenderFailed, "element " +
-                                                      std::to_string(rendered.failedElement + 1) +
-                                                      ": " + rendered.error);
-    const std::vector<std::uint8_t> pdf = canvas->finish();
-    if (pdf.empty())
-        return failure(PrintStatus::RenderFailed, "the page could not be rendered");
+    auto renderFailure = [](const RenderResult& result) {
+        return failure(PrintStatus::RenderFailed,
+                       "element " + std::to_string(result.failedElement + 1) + ": " + result.error);
+    };
+    // Every picture is decoded before the job is begun: a page that cannot be finished never
+    // reaches a printer.
+    PreparedPage prepared;
+    if (const RenderResult result = preparePage(tpl, options, prepared); !result.ok)
+        return renderFailure(result);
 
-    platform::PrintJob job;
-    job.printer = target.queue;
-    job.title = spoolerJobName(jobName);
-    job.pageWidthMm = tpl.page.paperWidth / 10.0;
-    job.pageHeightMm = tpl.page.paperHeight / 10.0;
-    job.copies = copies;
-    job.pdf = pdf;
-    std::string error;
-    const auto submitted = spooler.submit(job, error);
-    if (submitted != platform::SpoolStatus::Ok)
-        return failure(fromSpool(submitted), error.empty() ? platform::toString(submitted) : error);
-    return {};
+    platform::JobSetup setup;
+    setup.printer = target.queue;
+    setup.title = spoolerJobName(jobName);
+    setup.paperWidth = tpl.page.paperWidth;
+    setup.paperHeight = tpl.page.paperHeight;
+    setup.copies = copies;
+    setup.dpi = target.dpi;
+    auto job = spooler.beginJob(setup);
+    if (!job.ok())
+        return failure(fromSpool(job.code()),
+                       job.error().empty() ? platform::toString(job.code()) : job.error());
+    // An abandoned job (a return before commit) leaves nothing in the queue.
+    platform::JobPage& page = *job.value();
+    if (const RenderResult result = checkPictures(prepared, page); !result.ok)
+        return renderFailure(result);
+    drawPage(prepared, page, options);
+    const platform::SpoolOutcome committed = page.commit();
+    if (!committed.ok())
+        return failure(fromSpool(committed.code()), committed.error().empty()
+                                                        ? platform::toString(committed.code())
+                                                        : committed.error());
+    return PrintOutcome::success();
 }
 
 PrintOutcome printTemplate(const tpl::Template& tpl, const PrintRequest& request,

@@ -1,9 +1,11 @@
-// Printing a template as one job: the page is rendered completely into a PDF document first,
-// then handed to the spooler in one piece, so that a failure never leaves half a job behind.
+// Printing a template as one job: every picture is decoded first, then the page is drawn on a
+// job page of the spooler (platform/Spooler.h), which hands the job over only when the page is
+// complete, so that a failure never leaves half a job behind.
 // The job goes to the queue the printer name stands for (QueueChoice.h), the default queue when
 // none does; the system's default printer is never changed.
 #pragma once
 
+#include "common/Status.h"
 #include "platform/Spooler.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/QueueChoice.h"
@@ -33,11 +35,8 @@ enum class PrintStatus {
     WriteFailed,    // the document's file cannot be written (a full disk)
 };
 
-struct PrintOutcome {
-    PrintStatus status = PrintStatus::Printed;
-    std::string error; // UTF-8, for people; empty when printed
-    bool ok() const { return status == PrintStatus::Printed; }
-};
+// Printed, or why not: the status as the code and a text for people (UTF-8).
+using PrintOutcome = BasicStatus<PrintStatus>;
 
 // The resolution assumed for a printer that reports none, dots per inch.
 inline constexpr int kDefaultPrinterDpi = 300;
@@ -76,7 +75,8 @@ PrintOutcome findPrintTarget(const tpl::Template& tpl, const std::string& printe
 // the 255 bytes that CUPS keeps (a longer name would be shown as "Untitled").
 std::string spoolerJobName(const std::string& jobName);
 
-// Renders the whole page, then submits it as one job named `jobName` (GBK).
+// Prints the page as one job named `jobName` (GBK): the pictures decoded, then the page drawn
+// on the spooler's job page and committed; nothing reaches the queue when a step fails.
 PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
                            const std::string& jobName, int copies, platform::Spooler& spooler);
 

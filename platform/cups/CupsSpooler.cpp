@@ -92,7 +92,7 @@ std::string lastError() {
 }
 
 // Checks what can be checked before the scheduler is asked; an empty result means acceptable.
-std::string problemWith(const PrintJob& job) {
+std::string problemWith(const SpoolJob& job) {
     if (job.pdf.size() < 5 || !std::equal(job.pdf.begin(), job.pdf.begin() + 5, "%PDF-")) {
         return "the document is not a PDF";
     }
@@ -284,25 +284,20 @@ QueueGeometry CupsSpooler::describeQueue(const std::string& queue, double widthM
     return geometry;
 }
 
-SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {
-    error.clear();
-    if (std::string problem = problemWith(job); !problem.empty()) {
-        error = problem;
-        return SpoolStatus::Refused;
-    }
+SpoolOutcome CupsSpooler::submit(const SpoolJob& job) {
+    if (std::string problem = problemWith(job); !problem.empty())
+        return SpoolOutcome::failure(SpoolStatus::Refused, problem);
     if (interruptionSignal() != 0) {
-        error = "stopped before the job was sent";
-        return SpoolStatus::Refused;
+        return SpoolOutcome::failure(SpoolStatus::Refused, "stopped before the job was sent");
     }
     Connection connection(m_server, m_port);
     if (!connection.connected() || !connection.readDestinations()) {
-        error = "no CUPS scheduler is reachable";
-        return SpoolStatus::NoScheduler;
+        return SpoolOutcome::failure(SpoolStatus::NoScheduler, "no CUPS scheduler is reachable");
     }
     const cups_dest_t* dest = job.printer.empty() ? nullptr : connection.find(job.printer);
     if (dest == nullptr) {
-        error = "there is no printer \"" + job.printer + "\"";
-        return SpoolStatus::UnknownPrinter;
+        return SpoolOutcome::failure(SpoolStatus::UnknownPrinter,
+                                     "there is no printer \"" + job.printer + "\"");
     }
     const std::string queue = dest->name;
 
@@ -341,8 +336,8 @@ SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {
     for (std::size_t at = 0; at < job.pdf.size() && sent == HTTP_STATUS_CONTINUE; at += kChunk) {
         if (interruptionSignal() != 0) {
             ippDelete(request);
-            error = "stopped while the job was being sent; nothing was queued";
-            return SpoolStatus::Refused;
+            return SpoolOutcome::failure(
+                SpoolStatus::Refused, "stopped while the job was being sent; nothing was queued");
         }
         const std::size_t length = std::min(kChunk, job.pdf.size() - at);
         sent = cupsWriteRequestData(connection.http(),
@@ -359,29 +354,32 @@ SpoolStatus CupsSpooler::submit(const PrintJob& job, std::string& error) {
     ippDelete(response);
     if (!succeeded(status) || jobId == 0) {
         if (sent != HTTP_STATUS_CONTINUE) {
-            error = "the document was not sent completely: " + lastError();
-            return SpoolStatus::Refused;
+            return SpoolOutcome::failure(SpoolStatus::Refused,
+                                         "the document was not sent completely: " + lastError());
         }
-        error = "the job was not accepted: " + lastError();
-        if (status == IPP_STATUS_ERROR_NOT_FOUND) {
-            return SpoolStatus::UnknownPrinter;
-        }
-        return Connection::unavailable(status) ? SpoolStatus::NoScheduler : SpoolStatus::Refused;
+        const SpoolStatus why = status == IPP_STATUS_ERROR_NOT_FOUND ? SpoolStatus::UnknownPrinter
+                                : Connection::unavailable(status)    ? SpoolStatus::NoScheduler
+                                                                     : SpoolStatus::Refused;
+        return SpoolOutcome::failure(why, "the job was not accepted: " + lastError());
     }
 
     // Stopped while the scheduler was taking the finished document: take the job back.
     if (interruptionSignal() != 0) {
-        error = "stopped while the job was being sent";
+        std::string error = "stopped while the job was being sent";
         if (!succeeded(cupsCancelJob2(connection.http(), queue.c_str(), jobId, 0))) {
             error += "; job " + std::to_string(jobId) + " could not be cancelled: " + lastError();
         }
-        return SpoolStatus::Refused;
+        return SpoolOutcome::failure(SpoolStatus::Refused, error);
     }
-    return SpoolStatus::Ok;
+    return SpoolOutcome::success();
 }
 
 std::unique_ptr<Spooler> createCupsSpooler() {
     return std::make_unique<CupsSpooler>();
+}
+
+std::unique_ptr<Spooler> createSystemSpooler() {
+    return createCupsSpooler();
 }
 
 } // namespace tav::platform

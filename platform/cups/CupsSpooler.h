@@ -8,7 +8,7 @@
 
 namespace tav::platform {
 
-class CupsSpooler final : public Spooler {
+class CupsSpooler final : public PdfSpooler {
 public:
     // The scheduler the CUPS client configuration names.
     CupsSpooler() = default;
@@ -19,7 +19,7 @@ public:
     SpoolStatus resolvePrinter(const std::string& name, std::string& queue) override;
     std::optional<int> resolutionDpi(const std::string& queue) override;
     QueueGeometry describeQueue(const std::string& queue, double widthMm, double heightMm) override;
-    SpoolStatus submit(const PrintJob& job, std::string& error) override;
+    SpoolOutcome submit(const SpoolJob& job) override;
 
 private:
     std::string m_server; // empty: cupsServer()

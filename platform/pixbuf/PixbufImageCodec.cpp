@@ -3,7 +3,7 @@
 // outside bytes.
 #include "platform/ImageCodec.h"
 #include "platform/OneBitBmp.h"
-#include "platform/pixbuf/PictureSniffer.h"
+#include "platform/PictureSniffer.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 

@@ -5,7 +5,7 @@
 
 #include <string.h>
 
-typedef int (*GetBarcodeFn)(const char*, int, const char*);
+typedef int(BOUND_CALL* GetBarcodeFn)(const char*, int, const char*);
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -5,10 +5,10 @@
 
 #include <string.h>
 
-typedef int (*NoArgFn)(void);
-typedef int (*DeviceFn)(void*);
-typedef int (*PixelsFn)(int);
-typedef int (*PrintSizeFn)(int, int, int);
+typedef int(BOUND_CALL* NoArgFn)(void);
+typedef int(BOUND_CALL* DeviceFn)(void*);
+typedef int(BOUND_CALL* PixelsFn)(int);
+typedef int(BOUND_CALL* PrintSizeFn)(int, int, int);
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -119,7 +119,7 @@ protected:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    std::unique_ptr<Spooler> m_spooler = createCupsSpooler();
+    std::unique_ptr<CupsSpooler> m_spooler = std::make_unique<CupsSpooler>();
 };
 
 TEST_F(CupsSpoolerTest, ListsTheQueuesWithTheDefaultMarked) {
@@ -201,8 +201,8 @@ TEST_F(CupsSpoolerTest, DescribesAQueuesResolutionAndMargins) {
 TEST_F(CupsSpoolerTest, PrintsOnePageOfThePaperSizeUnderTheGivenTitle) {
     std::vector<std::uint8_t> pdf = labelPdf();
     std::string title = uniqueTitle();
-    std::string error;
-    ASSERT_EQ(m_spooler->submit({"PDF", title, 50, 30, 1, pdf}, error), SpoolStatus::Ok) << error;
+    const SpoolOutcome submitted = m_spooler->submit({"PDF", title, 50, 30, 1, pdf});
+    ASSERT_TRUE(submitted.ok()) << submitted.error();
 
     Job job = finishedJob(title);
     ASSERT_NE(job.id, 0) << "no finished job called " << title;
@@ -231,9 +231,8 @@ TEST_F(CupsSpoolerTest, TheQueueReceivesExactlyTheSubmittedDocument) {
     std::vector<std::uint8_t> pdf = labelPdf();
     // An empty title stays empty; it is not replaced by a made-up name.
     for (std::string title : {uniqueTitle(), std::string()}) {
-        std::string error;
-        ASSERT_EQ(m_spooler->submit({"CAPTURE", title, 50, 30, 2, pdf}, error), SpoolStatus::Ok)
-            << error;
+        const SpoolOutcome submitted = m_spooler->submit({"CAPTURE", title, 50, 30, 2, pdf});
+        ASSERT_TRUE(submitted.ok()) << submitted.error();
         Job job = finishedJob(title);
         ASSERT_NE(job.id, 0) << "no finished job called " << title;
         fs::path kept = services().captureOut / ("job-" + std::to_string(job.id) + ".bin");
@@ -255,7 +254,7 @@ TEST_F(CupsSpoolerTest, RefusedJobsLeaveNothingInTheSpooler) {
     const std::vector<std::uint8_t> notPdf = {'h', 'e', 'l', 'l', 'o'};
     struct Case {
         const char* what;
-        PrintJob job;
+        SpoolJob job;
         SpoolStatus status;
     };
     const Case cases[] = {
@@ -277,9 +276,10 @@ TEST_F(CupsSpoolerTest, RefusedJobsLeaveNothingInTheSpooler) {
     };
     int before = newestId();
     for (const Case& c : cases) {
-        std::string error;
-        EXPECT_EQ(m_spooler->submit(c.job, error), c.status) << c.what;
-        EXPECT_FALSE(error.empty()) << c.what;
+        const SpoolOutcome submitted = m_spooler->submit(c.job);
+        EXPECT_FALSE(submitted.ok()) << c.what;
+        EXPECT_EQ(submitted.code(), c.status) << c.what;
+        EXPECT_FALSE(submitted.error().empty()) << c.what;
     }
     EXPECT_EQ(newestId(), before);
 }
@@ -292,10 +292,10 @@ TEST(CupsSpoolerWithoutScheduler, SaysSoForEveryRequest) {
     EXPECT_EQ(spooler.resolvePrinter("PDF", queue), SpoolStatus::NoScheduler);
     EXPECT_EQ(spooler.resolvePrinter("", queue), SpoolStatus::NoScheduler);
     EXPECT_EQ(spooler.resolutionDpi("PDF"), std::nullopt);
-    std::string error;
     const std::vector<std::uint8_t> pdf = {'%', 'P', 'D', 'F', '-', '1'};
-    EXPECT_EQ(spooler.submit({"PDF", "t", 50, 30, 1, pdf}, error), SpoolStatus::NoScheduler);
-    EXPECT_FALSE(error.empty());
+    const SpoolOutcome submitted = spooler.submit({"PDF", "t", 50, 30, 1, pdf});
+    EXPECT_EQ(submitted.code(), SpoolStatus::NoScheduler);
+    EXPECT_FALSE(submitted.error().empty());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// decodeImage through gdk-pixbuf: the five formats from small committed files, the one-bit flag,
-// and headers that must be refused before anything of their claimed size is allocated.
+// decodeImage (gdk-pixbuf on Linux, GDI+ on Windows): the five formats from small committed files,
+// the one-bit flag, and headers that must be refused before anything of their claimed size is
+// allocated.
 #include "platform/ImageCodec.h"
 #include "support/TempFolder.h"
 

@@ -21,7 +21,8 @@ class RecordingSink : public LabelSink {
 public:
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override {
         labels.push_back({position, tpl.elements.at(0).content, tpl.elements.at(1).content});
-        return failAt == position ? PrintOutcome{PrintStatus::Refused, "refused"} : PrintOutcome{};
+        return failAt == position ? PrintOutcome::failure(PrintStatus::Refused, "refused")
+                                  : PrintOutcome::success();
     }
     struct Label {
         std::size_t position;
@@ -119,14 +120,14 @@ TEST(PdfFileLabelSink, WritesOnePagePerPrintedLabelWhenFinished) {
     tpl::TemplateElement barcode;
     barcode.kind = static_cast<std::int32_t>(ElementKind::BarcodeImage);
     broken.elements.push_back(barcode);
-    EXPECT_EQ(sink->output(broken, 2).status, PrintStatus::RenderFailed);
+    EXPECT_EQ(sink->output(broken, 2).code(), PrintStatus::RenderFailed);
     tpl::Template tooWide = tpl; // a picture larger than a page draws adds no page
     tpl::TemplateElement picture;
     picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
     picture.box = {10, 100, 400, 100};
     picture.image.shown = tpl::SharedBytes(test::solidBmp24(40000, 2));
     tooWide.elements.push_back(picture);
-    EXPECT_EQ(sink->output(tooWide, 2).status, PrintStatus::RenderFailed);
+    EXPECT_EQ(sink->output(tooWide, 2).code(), PrintStatus::RenderFailed);
 
     EXPECT_TRUE(sink->output(tpl, 3).ok());
     EXPECT_EQ(sink->pages(), 2u);
@@ -159,7 +160,7 @@ TEST(PdfFileLabelSink, AFullDiskFailsTheBatchNotJustTheRow) {
             const PrintOutcome outcome = sink->output(tpl, row);
             if (!outcome.ok())
                 code =
-                    outcome.status == PrintStatus::WriteFailed && endsBatch(outcome.status) ? 0 : 3;
+                    outcome.code() == PrintStatus::WriteFailed && endsBatch(outcome.code()) ? 0 : 3;
         }
         sink.reset();
         ::_exit(code);

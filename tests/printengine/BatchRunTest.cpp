@@ -47,12 +47,12 @@ public:
     PrintOutcome output(const tpl::Template& tpl, std::size_t position) override {
         labels.push_back(std::to_string(position) + ":" + tpl.elements.at(0).content);
         if (refuse.count(position))
-            return {failure, "refused"};
-        return {};
+            return PrintOutcome::failure(failure, "refused");
+        return PrintOutcome::success();
     }
     PrintOutcome finish() override {
         ++finishes;
-        return {};
+        return PrintOutcome::success();
     }
     std::vector<std::string> labels;
     std::set<std::size_t> refuse;
@@ -161,7 +161,7 @@ TEST(RunBatch, AFailureEveryLaterRowWouldMeetStopsTheBatch) {
 }
 
 // A spooler whose scheduler goes away after `jobsBeforeGone` jobs.
-class VanishingSpooler : public platform::Spooler {
+class VanishingSpooler : public platform::PdfSpooler {
 public:
     platform::SpoolStatus listPrinters(std::vector<platform::PrinterInfo>& printers) override {
         printers = {{"LABELS", true, ""}};
@@ -172,13 +172,12 @@ public:
         return platform::SpoolStatus::Ok;
     }
     std::optional<int> resolutionDpi(const std::string&) override { return 203; }
-    platform::SpoolStatus submit(const platform::PrintJob& job, std::string& error) override {
+    platform::SpoolOutcome submit(const platform::SpoolJob& job) override {
         titles.push_back(job.title);
-        if (titles.size() > jobsBeforeGone) {
-            error = "the scheduler is not running";
-            return platform::SpoolStatus::NoScheduler;
-        }
-        return platform::SpoolStatus::Ok;
+        if (titles.size() > jobsBeforeGone)
+            return platform::SpoolOutcome::failure(platform::SpoolStatus::NoScheduler,
+                                                   "the scheduler is not running");
+        return platform::SpoolOutcome::success();
     }
     std::size_t jobsBeforeGone = 2;
     std::vector<std::string> titles;
@@ -187,10 +186,10 @@ public:
 TEST(RunBatch, ASchedulerThatGoesAwayStopsAPrintedBatch) {
     tpl::Template tpl = oneText("NAME");
     VanishingSpooler spooler;
-    PrintOutcome found;
+    PrintOutcome found = PrintOutcome::success();
     auto sink = SpoolerLabelSink::create(spooler, tpl, "", kStandardScreenDpi,
                                          std::chrono::milliseconds(0), found);
-    ASSERT_TRUE(sink) << found.error;
+    ASSERT_TRUE(sink) << found.error();
     test::NoPictures maker;
     BatchPrinter printer(tpl, *sink, maker);
     ListedRows rows({"NAME"}, {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}});

@@ -15,7 +15,7 @@ namespace {
 using platform::SpoolStatus;
 using tpl::ElementKind;
 
-class FakeSpooler : public platform::Spooler {
+class FakeSpooler : public platform::PdfSpooler {
 public:
     SpoolStatus listPrinters(std::vector<platform::PrinterInfo>& printers) override {
         ++resolveCalls;
@@ -39,14 +39,17 @@ public:
         auto it = dpi.find(queue);
         return it == dpi.end() ? std::nullopt : std::optional<int>(it->second);
     }
-    SpoolStatus submit(const platform::PrintJob& job, std::string& error) override {
-        if (refuse) {
-            error = "refused for the test";
-            return SpoolStatus::Refused;
-        }
+    Result<std::unique_ptr<platform::JobPage>, SpoolStatus>
+    beginJob(const platform::JobSetup& setup) override {
+        ++begun;
+        return PdfSpooler::beginJob(setup);
+    }
+    platform::SpoolOutcome submit(const platform::SpoolJob& job) override {
+        if (refuse)
+            return platform::SpoolOutcome::failure(SpoolStatus::Refused, "refused for the test");
         submitted.push_back({job.printer, job.title, job.pageWidthMm, job.pageHeightMm, job.copies,
                              std::vector<std::uint8_t>(job.pdf.begin(), job.pdf.end())});
-        return SpoolStatus::Ok;
+        return platform::SpoolOutcome::success();
     }
 
     struct Submitted {
@@ -58,6 +61,7 @@ public:
     std::vector<Submitted> submitted;
     std::map<std::string, int> dpi = {{"Zebra", 203}};
     int resolveCalls = 0;
+    int begun = 0;
     bool reachable = true;
     bool refuse = false;
     bool hasDefault = true;
@@ -77,7 +81,7 @@ tpl::Template label(const std::string& printer = "") {
 TEST(PrintJob, SubmitsOneFinishedPdfToTheNamedQueue) {
     FakeSpooler spooler;
     auto outcome = printTemplate(label("Zebra"), {"", "TAVPrint_7", 2}, spooler);
-    ASSERT_TRUE(outcome.ok()) << outcome.error;
+    ASSERT_TRUE(outcome.ok()) << outcome.error();
     ASSERT_EQ(spooler.submitted.size(), 1u);
     const auto& job = spooler.submitted[0];
     EXPECT_EQ(job.printer, "Zebra");
@@ -94,7 +98,7 @@ TEST(PrintJob, PrinterAndTitleAreGbkConvertedForTheSpooler) {
     // The template names "标签机" in GBK; the job name is GBK too.
     auto outcome =
         printTemplate(label("\xB1\xEA\xC7\xA9\xBB\xFA"), {"", "\xB1\xEA\xC7\xA9", 1}, spooler);
-    ASSERT_TRUE(outcome.ok()) << outcome.error;
+    ASSERT_TRUE(outcome.ok()) << outcome.error();
     EXPECT_EQ(spooler.submitted.at(0).printer, "标签机");
     EXPECT_EQ(spooler.submitted.at(0).title, "标签");
 }
@@ -169,8 +173,8 @@ TEST(PrintJob, FailuresSubmitNothing) {
         spooler.refuse = c.refuse;
         spooler.hasDefault = c.hasDefault;
         const auto outcome = printTemplate(c.tpl, {"", "job", 1}, spooler);
-        EXPECT_EQ(outcome.status, c.status);
-        EXPECT_FALSE(outcome.error.empty());
+        EXPECT_EQ(outcome.code(), c.status);
+        EXPECT_FALSE(outcome.error().empty());
         EXPECT_TRUE(spooler.submitted.empty());
         if (c.status == PrintStatus::EmptyTemplate) {
             EXPECT_EQ(spooler.resolveCalls, 0) << "no printer may be touched";
@@ -178,12 +182,30 @@ TEST(PrintJob, FailuresSubmitNothing) {
     }
 }
 
+// A job begun on a printer shows in its queue, so a page whose picture cannot be decoded must
+// fail before any job is begun.
+TEST(PrintJob, PicturesAreDecodedBeforeAJobIsBegun) {
+    tpl::Template broken = label();
+    tpl::TemplateElement picture;
+    picture.kind = static_cast<std::int32_t>(ElementKind::Picture);
+    picture.box = {10, 100, 500, 300};
+    picture.image.shown = tpl::SharedBytes(std::vector<std::uint8_t>{'B', 'M', 0, 1, 2});
+    broken.elements.push_back(picture);
+    FakeSpooler spooler;
+    EXPECT_EQ(printTemplate(broken, {"", "job", 1}, spooler).code(), PrintStatus::RenderFailed);
+    EXPECT_EQ(spooler.begun, 0);
+
+    ASSERT_TRUE(printTemplate(label(), {"", "job", 1}, spooler).ok());
+    EXPECT_EQ(spooler.begun, 1);
+    EXPECT_EQ(spooler.submitted.size(), 1u);
+}
+
 TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
     FakeSpooler spooler;
-    PrintOutcome outcome;
+    PrintOutcome outcome = PrintOutcome::success();
     auto sink = SpoolerLabelSink::create(spooler, label("Zebra"), "", kStandardScreenDpi,
                                          std::chrono::milliseconds(0), outcome);
-    ASSERT_TRUE(sink) << outcome.error;
+    ASSERT_TRUE(sink) << outcome.error();
     for (std::size_t row : {1, 2, 5})
         EXPECT_TRUE(sink->output(label("Zebra"), row).ok());
     EXPECT_EQ(spooler.resolveCalls, 1);
@@ -194,7 +216,7 @@ TEST(SpoolerLabelSink, FindsTheQueueOnceForAWholeBatch) {
     spooler.hasDefault = false;
     EXPECT_FALSE(SpoolerLabelSink::create(spooler, label("Nowhere"), "", kStandardScreenDpi,
                                           std::chrono::milliseconds(0), outcome));
-    EXPECT_EQ(outcome.status, PrintStatus::UnknownPrinter);
+    EXPECT_EQ(outcome.code(), PrintStatus::UnknownPrinter);
 }
 
 } // namespace

@@ -296,7 +296,7 @@ TEST(PageDevice, TheFontHeightAsksTheRegisteredDevice) {
 }
 
 // A spooler with one label queue that reports margins.
-class MarginSpooler : public platform::Spooler {
+class MarginSpooler : public platform::PdfSpooler {
 public:
     SpoolStatus listPrinters(std::vector<PrinterInfo>& printers) override {
         printers = {{"Office", true, ""}, {"LABEL203", false, "Label Printer 203 (EPL)"}};
@@ -313,9 +313,9 @@ public:
             return {203, platform::PaperMargins{400, 300, 400, 200}};
         return {600, std::nullopt};
     }
-    SpoolStatus submit(const platform::PrintJob& job, std::string&) override {
+    platform::SpoolOutcome submit(const platform::SpoolJob& job) override {
         titles.push_back(job.title);
-        return SpoolStatus::Ok;
+        return platform::SpoolOutcome::success();
     }
     std::pair<double, double> asked;
     std::vector<std::string> titles;

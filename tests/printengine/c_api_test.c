@@ -3,18 +3,23 @@
  * With a queue it also prints through it: a template naming that queue is printed once with a
  * barcode that has no picture yet (TAVPrint must refuse), then once with the barcode filled in,
  * as the job JOB_NAME (GBK bytes as given); the caller checks what reached the queue. */
+#ifdef _WIN32
+#include "win32_dlfcn.h"
+#else
 #include <dlfcn.h>
+#define BOUND_CALL
+#endif
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-typedef int (*LoadFn)(const char*);
-typedef void (*DestroyFn)(void);
-typedef int (*TotalFn)(void);
-typedef int (*SetMarkFn)(const char*, const char*);
-typedef const char* (*GetMarkFn)(const char*);
-typedef int (*GetSameFn)(const char*);
-typedef int (*PrintFn)(const char*);
+typedef int(BOUND_CALL* LoadFn)(const char*);
+typedef void(BOUND_CALL* DestroyFn)(void);
+typedef int(BOUND_CALL* TotalFn)(void);
+typedef int(BOUND_CALL* SetMarkFn)(const char*, const char*);
+typedef const char*(BOUND_CALL* GetMarkFn)(const char*);
+typedef int(BOUND_CALL* GetSameFn)(const char*);
+typedef int(BOUND_CALL* PrintFn)(const char*);
 
 static int failures = 0;
 static int passes = 0;

@@ -7,12 +7,12 @@
 #include <string.h>
 #include <unistd.h>
 
-typedef void (*SetMessageFn)(const char*);
-typedef void (*SetColorFn)(int, int, int);
-typedef void (*ConfigureFn)(int, int, int);
-typedef void (*AppearanceFn)(double, int, int);
-typedef void (*SetSizeFn)(int, int);
-typedef int (*SaveFn)(const char*);
+typedef void(BOUND_CALL* SetMessageFn)(const char*);
+typedef void(BOUND_CALL* SetColorFn)(int, int, int);
+typedef void(BOUND_CALL* ConfigureFn)(int, int, int);
+typedef void(BOUND_CALL* AppearanceFn)(double, int, int);
+typedef void(BOUND_CALL* SetSizeFn)(int, int);
+typedef int(BOUND_CALL* SaveFn)(const char*);
 
 static unsigned long le32(const unsigned char* p) {
     return p[0] | (unsigned long)p[1] << 8 | (unsigned long)p[2] << 16 | (unsigned long)p[3] << 24;

@@ -2,7 +2,13 @@
  * counting the checks that fail. For the plain-C test programs of each library. */
 #pragma once
 
+#ifdef _WIN32
+#include "win32_dlfcn.h"
+#else
 #include <dlfcn.h>
+/* The calling convention of the exports: the platform's only one. */
+#define BOUND_CALL
+#endif
 #include <stdio.h>
 
 static int failures = 0;

@@ -1,6 +1,6 @@
 // What a picture file is, read from its first bytes before any decoder sees it: the format, the
 // size its header claims (refused when too large or, for BMP, larger than the bytes hold) and
-// whether it stores one bit per pixel. Portable; used by the gdk-pixbuf backend.
+// whether it stores one bit per pixel. Portable; used by the gdk-pixbuf and GDI+ backends.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/pixbuf/PictureSniffer.h"
+#include "platform/PictureSniffer.h"
 
 #include "platform/Bmp.h"
 #include "platform/LittleEndian.h"
