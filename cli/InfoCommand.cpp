@@ -34,11 +34,11 @@ int showLabImport(const std::string& file) {
         return kExitFailed;
     }
     const lab::LabReadResult read = lab::readLabBytes(bytes);
-    if (read.status != lab::LabReadStatus::Ok) {
-        std::cerr << "tavprint: " << file << " is not a valid .lab label: " << read.problem << "\n";
+    if (!read) {
+        std::cerr << "tavprint: " << file << " is not a valid .lab label: " << read.error() << "\n";
         return kExitFailed;
     }
-    const lab::LabImport import = lab::labImport(read.label);
+    const lab::LabImport import = lab::labImport(read.value());
     if (import.skippedPictures > 0)
         std::cerr << "tavprint: " << import.skippedPictures
                   << " picture(s) of the label are not pictures and would be skipped\n";

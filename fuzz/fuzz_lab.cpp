@@ -10,17 +10,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tav::lab;
     const std::span<const std::uint8_t> bytes(data, size);
     const LabReadResult read = readLabBytes(bytes);
-    if (read.status != LabReadStatus::Ok)
+    if (!read)
         return 0;
+    const LabLabel& label = read.value();
     // Records may overlap, but no single record can hold more than the file.
-    for (const auto& o : read.label.objects)
+    for (const auto& o : label.objects)
         if (o.text.size() + o.payload.size() > size)
             std::abort();
-    for (const auto& t : read.label.texts)
+    for (const auto& t : label.texts)
         if (t.description.size() > size)
             std::abort();
-    const LabImport import = labImport(read.label);
-    if (import.additions.elements.size() > read.label.objects.size() + read.label.texts.size())
+    const LabImport import = labImport(label);
+    if (import.additions.elements.size() > label.objects.size() + label.texts.size())
         std::abort();
     return 0;
 }

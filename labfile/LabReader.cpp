@@ -42,10 +42,7 @@ LabBox boxAt(const Cursor& in, std::size_t at) {
 }
 
 LabReadResult malformed(std::string problem) {
-    LabReadResult result;
-    result.status = LabReadStatus::Malformed;
-    result.problem = std::move(problem);
-    return result;
+    return LabReadResult::failure(LabReadStatus::Malformed, std::move(problem));
 }
 
 std::string indexed(const char* what, std::size_t i) {
@@ -56,17 +53,13 @@ std::string indexed(const char* what, std::size_t i) {
 
 LabReadResult readLabBytes(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kLabMagicSize || std::memcmp(bytes.data(), kLabMagic, kLabMagicSize) != 0) {
-        LabReadResult result;
-        result.status = LabReadStatus::BadMagic;
-        result.problem = "not a .lab file";
-        return result;
+        return LabReadResult::failure(LabReadStatus::BadMagic, "not a .lab file");
     }
     const Cursor in(bytes);
     if (!in.holds(0, kHeaderSize))
         return malformed("the header is cut short");
 
-    LabReadResult result;
-    LabLabel& label = result.label;
+    LabLabel label;
     label.pageWidth = in.int32(10);
     label.pageHeight = in.int32(14);
     const std::int32_t objectCount = in.int32(18);
@@ -124,8 +117,7 @@ LabReadResult readLabBytes(std::span<const std::uint8_t> bytes) {
         record.description.assign(text.begin(), text.end());
         label.texts.push_back(std::move(record));
     }
-    result.status = LabReadStatus::Ok;
-    return result;
+    return label;
 }
 
 } // namespace tav::lab

@@ -4,6 +4,8 @@
 // it is used: a file that points outside itself is refused as a whole.
 #pragma once
 
+#include "common/Status.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -39,17 +41,15 @@ struct LabLabel {
     std::vector<LabTextRecord> texts;     // in table order
 };
 
+// The code of a read's outcome (Ok on success).
 enum class LabReadStatus {
     Ok,
     BadMagic,  // not a .lab file
     Malformed, // a count, offset or length the file cannot hold
 };
 
-struct LabReadResult {
-    LabReadStatus status = LabReadStatus::Malformed;
-    std::string problem; // for Malformed: what does not fit, in English
-    LabLabel label;
-};
+// The label, or the code and a text (in English) that says what does not fit.
+using LabReadResult = Result<LabLabel, LabReadStatus>;
 
 // Parses a whole file held in memory; never reads outside `bytes`.
 LabReadResult readLabBytes(std::span<const std::uint8_t> bytes);

@@ -8,12 +8,12 @@ namespace tav::editor {
 LabImportOutcome importLabBytes(EditorDocument& document, std::span<const std::uint8_t> bytes) {
     LabImportOutcome outcome;
     const lab::LabReadResult read = lab::readLabBytes(bytes);
-    if (read.status != lab::LabReadStatus::Ok) {
+    if (!read) {
         outcome.status = LabImportStatus::BadLabel;
-        outcome.problem = read.problem;
+        outcome.problem = read.error();
         return outcome;
     }
-    const lab::LabImport import = lab::labImport(read.label);
+    const lab::LabImport import = lab::labImport(read.value());
     outcome.skippedPictures = import.skippedPictures;
 
     PageChange page;

@@ -26,11 +26,11 @@ LabLayout twoRecordLabel() {
 TEST(LabReaderTest, AWellFormedLabelIsReadRecordByRecord) {
     const auto bytes = test::labBytes(twoRecordLabel());
     const LabReadResult read = readLabBytes(bytes);
-    ASSERT_EQ(read.status, LabReadStatus::Ok) << read.problem;
-    EXPECT_EQ(read.label.pageWidth, 700);
-    EXPECT_EQ(read.label.pageHeight, 400);
-    ASSERT_EQ(read.label.objects.size(), 1u);
-    const auto& o = read.label.objects[0];
+    ASSERT_EQ(read.code(), LabReadStatus::Ok) << read.error();
+    EXPECT_EQ(read.value().pageWidth, 700);
+    EXPECT_EQ(read.value().pageHeight, 400);
+    ASSERT_EQ(read.value().objects.size(), 1u);
+    const auto& o = read.value().objects[0];
     EXPECT_EQ(o.type, 'D');
     EXPECT_EQ(o.box.left, 30);
     EXPECT_EQ(o.box.top, 70);
@@ -38,9 +38,9 @@ TEST(LabReaderTest, AWellFormedLabelIsReadRecordByRecord) {
     EXPECT_EQ(o.box.height, 50);
     EXPECT_EQ(o.text, "QR");
     EXPECT_EQ(o.payload, (std::vector<std::uint8_t>{1, 2}));
-    ASSERT_EQ(read.label.texts.size(), 1u);
-    EXPECT_EQ(read.label.texts[0].box.left, 40);
-    EXPECT_EQ(read.label.texts[0].description, "a|b");
+    ASSERT_EQ(read.value().texts.size(), 1u);
+    EXPECT_EQ(read.value().texts[0].box.left, 40);
+    EXPECT_EQ(read.value().texts[0].description, "a|b");
 }
 
 TEST(LabReaderTest, RecordsAreFoundThroughTheirOffsetsInTableOrder) {
@@ -52,9 +52,9 @@ TEST(LabReaderTest, RecordsAreFoundThroughTheirOffsetsInTableOrder) {
     // Swap the two table entries.
     std::swap_ranges(bytes.begin() + 26, bytes.begin() + 30, bytes.begin() + 30);
     const LabReadResult read = readLabBytes(bytes);
-    ASSERT_EQ(read.status, LabReadStatus::Ok);
-    EXPECT_EQ(read.label.objects[0].text, "second");
-    EXPECT_EQ(read.label.objects[1].text, "first");
+    ASSERT_EQ(read.code(), LabReadStatus::Ok);
+    EXPECT_EQ(read.value().objects[0].text, "second");
+    EXPECT_EQ(read.value().objects[1].text, "first");
 }
 
 struct RefusedCase {
@@ -78,8 +78,8 @@ TEST_P(LabReaderRefusalTest, IsRefusedWithoutReadingBeyondTheFile) {
     // An exact-size copy, so that AddressSanitizer sees any read past the end.
     const std::vector<std::uint8_t> exact(bytes.begin(), bytes.end());
     const LabReadResult read = readLabBytes(exact);
-    EXPECT_EQ(read.status, c.status) << c.name;
-    EXPECT_FALSE(read.problem.empty());
+    EXPECT_EQ(read.code(), c.status) << c.name;
+    EXPECT_FALSE(read.error().empty());
 }
 
 LabLayout withObject(LabObjectSpec o) {
@@ -138,9 +138,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LabReaderTest, ARecordEndingExactlyAtTheEndOfTheFileIsAccepted) {
     const auto bytes = test::labBytes(withText({.description = "last"}));
-    EXPECT_EQ(readLabBytes(bytes).status, LabReadStatus::Ok);
+    EXPECT_EQ(readLabBytes(bytes).code(), LabReadStatus::Ok);
     const std::vector<std::uint8_t> cut(bytes.begin(), bytes.end() - 1);
-    EXPECT_EQ(readLabBytes(cut).status, LabReadStatus::Malformed);
+    EXPECT_EQ(readLabBytes(cut).code(), LabReadStatus::Malformed);
 }
 
 } // namespace

@@ -1,13 +1,8 @@
 /* Binds every export of libqrcode by name, the way outside callers do, and makes a symbol with
  * the print engine's call sequence. Argument: the path of libqrcode.so. Exit code 0 when all
  * checks pass. */
-#ifdef _WIN32
-#include "win32_dlfcn.h"
-#else
-#include <dlfcn.h>
-#define BOUND_CALL
-#endif
-#include <stdio.h>
+#include "support/c_binding.h"
+
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
@@ -18,24 +13,6 @@ typedef void(BOUND_CALL* ConfigureFn)(int, int, int);
 typedef void(BOUND_CALL* AppearanceFn)(double, int, int);
 typedef void(BOUND_CALL* SetSizeFn)(int, int);
 typedef int(BOUND_CALL* SaveFn)(const char*);
-
-static int failures = 0;
-
-static void check(int ok, const char* what) {
-    if (!ok) {
-        fprintf(stderr, "FAILED: %s\n", what);
-        ++failures;
-    }
-}
-
-static void* bind(void* library, const char* name) {
-    void* symbol = dlsym(library, name);
-    if (!symbol) {
-        fprintf(stderr, "missing export %s\n", name);
-        exit(1);
-    }
-    return symbol;
-}
 
 static unsigned long le32(const unsigned char* p) {
     return p[0] | (unsigned long)p[1] << 8 | (unsigned long)p[2] << 16 | (unsigned long)p[3] << 24;
@@ -66,6 +43,8 @@ int main(int argc, char** argv) {
     p = bind(library, "QRAppearance"), memcpy(&appearance, &p, sizeof p);
     p = bind(library, "QRSetSize"), memcpy(&setSize, &p, sizeof p);
     p = bind(library, "QRSaveAsBMP"), memcpy(&save, &p, sizeof p);
+    if (failures)
+        return 1;
 
     char folder[] = "/tmp/qrcode-c-XXXXXX";
     if (!mkdtemp(folder))

@@ -163,7 +163,9 @@ class BatchWindowTest : public QObject {
                 if (!job.startsWith("TAVPrint_"))
                     continue;
                 const QString png = m_home.path() + "/" + name;
-                run("pdftoppm", {"-r", "200", "-png", "-singlefile", capture.filePath(name), png});
+                // 300 dpi: a tagged barcode of a five-digit process id has modules too narrow
+                // for the scanner at 200 dpi.
+                run("pdftoppm", {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
                 const QString code = run("zbarimg", {"--nodbus", "-q", "-Scode128.enable",
                                                      "-Sqrcode.disable", png + ".png"})
                                          .trimmed();
