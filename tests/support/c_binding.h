@@ -1,12 +1,13 @@
 /* Binding a shared library's exports by name from plain C, the way outside callers do, and
- * counting the checks that fail. For the plain-C test programs of each library. */
+ * counting the checks that fail. For the plain-C test programs of each library, on Linux and,
+ * through win32_dlfcn.h, against the Windows DLLs. Function pointer types of the exports are
+ * declared with BOUND_CALL, their calling convention. */
 #pragma once
 
 #ifdef _WIN32
 #include "win32_dlfcn.h"
 #else
 #include <dlfcn.h>
-/* The calling convention of the exports: the platform's only one. */
 #define BOUND_CALL
 #endif
 #include <stdio.h>
