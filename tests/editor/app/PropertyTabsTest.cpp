@@ -3,6 +3,7 @@
 // does not take), the colour, font and picture dialogs, and refreshPanels filling the controls
 // back without applying anything.
 #include "ScriptedDialogs.h"
+#include "UserTyping.h"
 
 #include "editor/app/MainWindow.h"
 #include "editor/app/PropertyTabs.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +29,7 @@
 using namespace tav::editor;
 using tav::editor::test::Asked;
 using tav::editor::test::ScriptedDialogs;
+using tav::editor::test::typeInto;
 using tav::tpl::TemplateElement;
 
 namespace {
@@ -52,24 +53,6 @@ const std::map<QString, Reading>& readings() {
         {"printScale", [](const EditorDocument& d) { return d.page().printScale; }},
     };
     return all;
-}
-
-// Types into a field as a user does: select all, the text (Chinese through the input method),
-// Enter.
-void typeInto(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(edit, c.toLatin1());
-        } else {
-            QInputMethodEvent compose;
-            compose.setCommitString(QString(c));
-            QApplication::sendEvent(edit, &compose);
-        }
-    }
-    QTest::keyClick(edit, Qt::Key_Return);
 }
 
 QLineEdit* field(MainWindow& window, int tab, const QString& name) {

@@ -6,6 +6,7 @@
 // barcode and the QR code, and a screenshot of the canvas at 100 % shows every element's ink
 // where `tavprint render` of the saved file puts it.
 #include "ScriptedDialogs.h"
+#include "UserTyping.h"
 
 #include "editor/app/MainWindow.h"
 #include "editor/app/PageView.h"
@@ -17,7 +18,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
@@ -33,6 +33,7 @@
 
 using namespace tav::editor;
 using tav::editor::test::ScriptedDialogs;
+using tav::editor::test::typeInto;
 using tav::tpl::ElementBox;
 using tav::tpl::ElementKind;
 
@@ -62,25 +63,6 @@ Run run(const QString& program, const QStringList& arguments) {
         result.exitCode = process.exitCode();
     result.output = QString::fromUtf8(process.readAll());
     return result;
-}
-
-// Types into a field as a user does: select all, the text (Chinese through the input method),
-// and Enter when asked.
-void typeInto(QLineEdit* edit, const QString& text, bool enter) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(edit, c.toLatin1());
-        } else {
-            QInputMethodEvent compose;
-            compose.setCommitString(QString(c));
-            QApplication::sendEvent(edit, &compose);
-        }
-    }
-    if (enter)
-        QTest::keyClick(edit, Qt::Key_Return);
 }
 
 // Ink: a dark pixel. Both pictures come from the same renderer, so one threshold fits both.
