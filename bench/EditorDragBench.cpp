@@ -66,14 +66,14 @@ void dragStep(benchmark::State& state, const std::string& path) {
     tav::editor::test::ScriptedDialogs dialogs;
     MainWindow window(dialogs);
     window.show();
-    if (path.empty() || !window.openFromArguments({QString::fromStdString(path)})) {
+    if (path.empty() || !window.commands().openFromArguments({QString::fromStdString(path)})) {
         state.SkipWithError("the template cannot be opened");
         return;
     }
     window.setZoomStep(static_cast<int>(state.range(0)));
     PageView& view = window.pageView();
     // The topmost element is dragged by its middle.
-    const EditorDocument& document = window.history().current();
+    const EditorDocument& document = window.session().document();
     const auto& box = document.element(document.elementCount()).box;
     const QRect pixels = view.pixelBox(box);
     // Scrolled so that the element lies in the view, as where a user grabs it.

@@ -1,58 +1,34 @@
 #include "editor/app/MainWindow.h"
 
-#include "editor/app/BatchTexts.h"
-#include "editor/app/ImportAndSetupTexts.h"
 #include "editor/app/PageView.h"
-#include "editor/app/PrintPreview.h"
 #include "editor/app/PropertyTabs.h"
 #include "editor/app/Ruler.h"
 #include "editor/app/UiTexts.h"
-#include "editor/core/DesktopIntegration.h"
 #include "editor/core/EditorTexts.h"
-#include "editor/core/FontInstall.h"
-#include "editor/core/LabImport.h"
-#include "platform/Charset.h"
-#include "platform/ScratchFile.h"
 #include "platform/Spooler.h"
 #include "platform/SystemSpooler.h"
-#include "tavprint.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTabWidget>
-#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cmath>
+#include <algorithm>
 
 namespace tav::editor {
 
 namespace {
-
-// The pause between copies, so that a slow spooler takes the jobs in order.
-constexpr unsigned long kPauseBetweenCopiesMs = 200;
-
-FileDialogSetup tavDialog(const QString& title) {
-    return {title, texts::kUntitled, texts::kTavFilter, texts::kTavSuffix};
-}
 
 // The 14 tools, in tool (and element kind) order.
 const char* const kToolNames[] = {"选择", "空矩", "实矩", "圆角", "空圆", "实圆", "横线",
@@ -63,6 +39,17 @@ const char* const kToolNames[] = {"选择", "空矩", "实矩", "圆角", "空�
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs) {
     setWindowTitle(QString::fromStdString(windowCaption("")));
+    m_commands = new DocumentCommands(m_session, m_dialogs, *this,
+                                      {.documentReplaced = [this] { documentReplaced(); },
+                                       .edited =
+                                           [this] {
+                                               refreshPanels();
+                                               m_canvas->redraw();
+                                           },
+                                       .redraw = [this] { m_canvas->redraw(); },
+                                       .zoomStep = [this] { return m_view->zoomStep(); }});
+    connect(m_commands, &DocumentCommands::finished, this, &MainWindow::finished);
+    connect(m_commands, &DocumentCommands::captionShown, this, &MainWindow::captionShown);
     buildMenus();
     buildToolBar();
 
@@ -87,7 +74,7 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
             m_printerCombo->addItem(QString::fromStdString(printer.name));
     }
 
-    m_view->setTemplate(&m_history.current().templ());
+    m_view->setTemplate(&m_session.document().templ());
     documentReplaced();
 }
 
@@ -116,16 +103,17 @@ void MainWindow::buildMenus() {
     QAction* associateAction = add(file, QStringLiteral("&G.关联"));
     file->addSeparator();
     m_exitAction = add(file, QStringLiteral("&E.退出"));
-    connect(m_newAction, &QAction::triggered, this, &MainWindow::newDocument);
-    connect(m_openAction, &QAction::triggered, this, &MainWindow::openDocument);
-    connect(m_saveAction, &QAction::triggered, this, &MainWindow::save);
-    connect(m_saveAsAction, &QAction::triggered, this, &MainWindow::saveAs);
-    connect(m_printAction, &QAction::triggered, this, &MainWindow::print);
-    connect(m_previewAction, &QAction::triggered, this, &MainWindow::printPreview);
-    connect(setup, &QAction::triggered, this, &MainWindow::printSetup);
-    connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
-    connect(importLabAction, &QAction::triggered, this, &MainWindow::importLab);
-    connect(associateAction, &QAction::triggered, this, &MainWindow::associate);
+    DocumentCommands* commands = m_commands;
+    connect(m_newAction, &QAction::triggered, commands, &DocumentCommands::newDocument);
+    connect(m_openAction, &QAction::triggered, commands, &DocumentCommands::openDocument);
+    connect(m_saveAction, &QAction::triggered, commands, &DocumentCommands::save);
+    connect(m_saveAsAction, &QAction::triggered, commands, &DocumentCommands::saveAs);
+    connect(m_printAction, &QAction::triggered, commands, &DocumentCommands::print);
+    connect(m_previewAction, &QAction::triggered, commands, &DocumentCommands::printPreview);
+    connect(setup, &QAction::triggered, commands, &DocumentCommands::printSetup);
+    connect(m_exitAction, &QAction::triggered, commands, &DocumentCommands::exitProgram);
+    connect(importLabAction, &QAction::triggered, commands, &DocumentCommands::importLab);
+    connect(associateAction, &QAction::triggered, commands, &DocumentCommands::associate);
 
     QMenu* edit = menuBar()->addMenu(texts::kMenuEdit);
     QAction* undoAction = add(edit, QStringLiteral("&Z.撤销"), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -133,8 +121,8 @@ void MainWindow::buildMenus() {
     m_duplicateAction =
         add(edit, QStringLiteral("&C.复制新增"), QKeySequence(Qt::CTRL | Qt::Key_C));
     edit->addSeparator();
-    m_centreHAction = add(edit, QStringLiteral("&W.横向居中"), QKeySequence(Qt::CTRL | Qt::Key_W));
-    m_centreVAction = add(edit, QStringLiteral("&H.纵向居中"), QKeySequence(Qt::CTRL | Qt::Key_H));
+    m_centerHAction = add(edit, QStringLiteral("&W.横向居中"), QKeySequence(Qt::CTRL | Qt::Key_W));
+    m_centerVAction = add(edit, QStringLiteral("&H.纵向居中"), QKeySequence(Qt::CTRL | Qt::Key_H));
     edit->addSeparator();
     m_raiseAction = add(edit, QStringLiteral("&U.向上一层"), QKeySequence(Qt::CTRL | Qt::Key_U));
     m_lowerAction = add(edit, QStringLiteral("&D.向下一层"), QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -142,12 +130,20 @@ void MainWindow::buildMenus() {
     m_deleteAction = add(edit, QStringLiteral("&L.删除"), QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(undoAction, &QAction::triggered, this, &MainWindow::undo);
     connect(redoAction, &QAction::triggered, this, &MainWindow::redo);
-    connect(m_duplicateAction, &QAction::triggered, this, &MainWindow::duplicateSelection);
-    connect(m_centreHAction, &QAction::triggered, this, &MainWindow::centreHorizontally);
-    connect(m_centreVAction, &QAction::triggered, this, &MainWindow::centreVertically);
-    connect(m_raiseAction, &QAction::triggered, this, &MainWindow::raiseSelection);
-    connect(m_lowerAction, &QAction::triggered, this, &MainWindow::lowerSelection);
-    connect(m_deleteAction, &QAction::triggered, this, &MainWindow::deleteSelection);
+    // The canvas controller is built with the canvas, after the menus.
+    const auto onCanvas = [this](void (CanvasController::*command)()) {
+        return [this, command] { (m_canvas->*command)(); };
+    };
+    connect(m_duplicateAction, &QAction::triggered, this,
+            onCanvas(&CanvasController::duplicateSelection));
+    connect(m_centerHAction, &QAction::triggered, this,
+            onCanvas(&CanvasController::centerHorizontally));
+    connect(m_centerVAction, &QAction::triggered, this,
+            onCanvas(&CanvasController::centerVertically));
+    connect(m_raiseAction, &QAction::triggered, this, onCanvas(&CanvasController::raiseSelection));
+    connect(m_lowerAction, &QAction::triggered, this, onCanvas(&CanvasController::lowerSelection));
+    connect(m_deleteAction, &QAction::triggered, this,
+            onCanvas(&CanvasController::deleteSelection));
     m_editMenu = edit;
 
     QMenu* batch = menuBar()->addMenu(texts::kMenuBatch);
@@ -156,16 +152,16 @@ void MainWindow::buildMenus() {
         {"&E.Microsoft Office Excel", BatchSource::Excel},
         {"&Q.MySQL", BatchSource::MySql}};
     for (const auto& [caption, source] : batchItems)
-        connect(add(batch, QString::fromUtf8(caption)), &QAction::triggered, this,
-                [this, source = source] { openBatch(source); });
+        connect(add(batch, QString::fromUtf8(caption)), &QAction::triggered, commands,
+                [commands, source = source] { commands->openBatch(source); });
 
     QMenu* helpMenu = menuBar()->addMenu(texts::kMenuHelp);
     QAction* manual = add(helpMenu, QStringLiteral("&B.使用说明"));
     QAction* fontsAction = add(helpMenu, QStringLiteral("&F.安装字体"));
     QAction* aboutAction = add(helpMenu, QStringLiteral("&A.关于"));
-    connect(manual, &QAction::triggered, this, &MainWindow::help);
-    connect(aboutAction, &QAction::triggered, this, &MainWindow::about);
-    connect(fontsAction, &QAction::triggered, this, &MainWindow::installFonts);
+    connect(manual, &QAction::triggered, commands, &DocumentCommands::help);
+    connect(aboutAction, &QAction::triggered, commands, &DocumentCommands::about);
+    connect(fontsAction, &QAction::triggered, commands, &DocumentCommands::installFonts);
 }
 
 void MainWindow::buildToolBar() {
@@ -186,8 +182,8 @@ void MainWindow::buildToolBar() {
     button(QStringLiteral("打印"), m_printAction);
     button(QStringLiteral("打印预览"), m_previewAction);
     bar->addSeparator();
-    button(QStringLiteral("横向居中"), m_centreHAction);
-    button(QStringLiteral("纵向居中"), m_centreVAction);
+    button(QStringLiteral("横向居中"), m_centerHAction);
+    button(QStringLiteral("纵向居中"), m_centerVAction);
     button(QStringLiteral("向上一层"), m_raiseAction);
     button(QStringLiteral("向下一层"), m_lowerAction);
     button(QStringLiteral("删除"), m_deleteAction);
@@ -225,7 +221,7 @@ QWidget* MainWindow::buildPropertyBar() {
     bar->setFixedWidth(300);
     auto* layout = new QVBoxLayout(bar);
     layout->setContentsMargins(2, 2, 2, 2);
-    m_tabs = new PropertyTabs(m_history, m_dialogs, bar);
+    m_tabs = new PropertyTabs(m_session, m_dialogs, bar);
     layout->addWidget(m_tabs);
     const PageTabControls& page = m_tabs->pageControls();
     m_printerCombo = page.printer;
@@ -233,7 +229,7 @@ QWidget* MainWindow::buildPropertyBar() {
     m_zoomSlider = page.zoomSlider;
     // A typed length, a text's new content or font changes the box status bar part 3 shows.
     connect(m_tabs, &PropertyTabs::documentChanged, this, [this] {
-        redraw();
+        m_canvas->redraw();
         showSelectionBox();
     });
     connect(m_zoomSlider, &QSlider::valueChanged, this, &MainWindow::setZoomStep);
@@ -280,10 +276,24 @@ QWidget* MainWindow::buildCanvasArea() {
         m_leftRuler->setOffset(y);
     });
     connect(m_view, &PageView::pointerMoved, this, &MainWindow::pointerMoved);
-    connect(m_view, &PageView::pressed, this, &MainWindow::canvasPressed);
-    connect(m_view, &PageView::moved, this, &MainWindow::canvasMoved);
-    connect(m_view, &PageView::released, this, &MainWindow::canvasReleased);
-    connect(m_view, &PageView::keyPressed, this, &MainWindow::canvasKey);
+    m_canvas = new CanvasController(
+        m_session, m_dialogs, *m_view, this,
+        {.currentTool = [this] { return currentTool(); },
+         .selectTool = [this](Tool tool) { selectTool(tool); },
+         .refreshPanels = [this] { refreshPanels(); },
+         .showSelectionBox = [this] { showSelectionBox(); },
+         .scrollBy =
+             [this](int dx, int dy) {
+                 if (dx != 0)
+                     m_horizontal->setValue(m_horizontal->value() + dx);
+                 if (dy != 0)
+                     m_vertical->setValue(m_vertical->value() + dy);
+             },
+         .popupEditMenu = [this](QPoint global) { m_editMenu->popup(global); }});
+    connect(m_view, &PageView::pressed, m_canvas, &CanvasController::pressed);
+    connect(m_view, &PageView::moved, m_canvas, &CanvasController::moved);
+    connect(m_view, &PageView::released, m_canvas, &CanvasController::released);
+    connect(m_view, &PageView::keyPressed, m_canvas, &CanvasController::key);
     connect(m_view, &PageView::zoomWheel, this,
             [this](int notches) { setZoomStep(m_zoomSlider->value() + notches); });
     connect(m_view, &PageView::scrollWheel, this,
@@ -312,10 +322,6 @@ void MainWindow::buildStatusBar() {
 
 // --- the document on screen ---
 
-void MainWindow::setCaption() {
-    setWindowTitle(QString::fromStdString(windowCaption(m_currentPath.toStdString())));
-}
-
 void MainWindow::showZoomOf(const EditorDocument& document) {
     const int step = document.zoomStep();
     const QSignalBlocker blockSlider(m_zoomSlider);
@@ -330,27 +336,28 @@ void MainWindow::refreshPanels(int tab) {
 }
 
 void MainWindow::refreshPanels() {
-    refreshPanels(m_history.current().selectedKind());
+    refreshPanels(m_session.document().selectedKind());
 }
 
 void MainWindow::documentReplaced() {
     refreshPanels(0);
-    showZoomOf(m_history.current());
+    showZoomOf(m_session.document());
     layoutCanvas();
-    redraw();
+    m_canvas->redraw();
 }
 
 void MainWindow::setZoomStep(int step) {
-    step = std::clamp(step, 1, kZoomChoices);
+    step = std::clamp(step, kMinZoomStep, kMaxZoomStep);
     {
         const QSignalBlocker blockSlider(m_zoomSlider);
         const QSignalBlocker blockCombo(m_zoomCombo);
         m_zoomSlider->setValue(step);
         m_zoomCombo->setCurrentIndex(step - 1);
     }
-    m_history.current().setZoom(static_cast<float>(step / 10.0));
+    // The zoom is kept in the file but is no history step.
+    m_session.adjust([step](EditorDocument& d) { d.setZoom(static_cast<float>(step / 10.0)); });
     m_view->setZoomStep(step);
-    redraw();
+    m_canvas->redraw();
     layoutCanvas();
 }
 
@@ -374,22 +381,6 @@ void MainWindow::scrollTo(QPoint contentPixel) {
     m_vertical->setValue(contentPixel.y());
 }
 
-void MainWindow::redraw() {
-    const EditorDocument& document = m_history.current();
-    CanvasMarks marks;
-    if (document.hasSelection())
-        marks.selected = document.box();
-    for (std::int32_t index : document.multiSelection())
-        marks.picked.push_back(document.element(index).box);
-    if (m_drag.held && !document.hasSelection() && m_drag.bandStart != m_drag.bandEnd) {
-        const double s = m_view->pixelsPerUnit();
-        marks.rubberBand = QRectF(m_drag.bandStart * s, m_drag.bandEnd * s).normalized().toRect();
-    }
-    // The history may have moved to another snapshot: show the current one.
-    m_view->setTemplate(&document.templ());
-    m_view->setMarks(std::move(marks));
-}
-
 void MainWindow::pointerMoved(QPoint contentPixel) {
     m_topRuler->setCursorAt(contentPixel.x());
     m_leftRuler->setCursorAt(contentPixel.y());
@@ -402,105 +393,10 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     layoutCanvas();
 }
 
-// --- files ---
-
-bool MainWindow::loadInto(const QString& path) {
-    EditorDocument opened;
-    if (opened.load(path.toStdString()) != LoadStatus::Loaded)
-        return false;
-    m_history.resetAll(std::move(opened));
-    return true;
-}
-
-bool MainWindow::saveTo(const QString& path) {
-    std::string error;
-    if (m_history.current().save(path.toStdString(), error))
-        return true;
-    m_dialogs.error(this, texts::kSaveFailedTitle, texts::kSaveFailedText + path);
-    return false;
-}
-
-bool MainWindow::openFromArguments(const QStringList& arguments) {
-    const QString path = arguments.join(QLatin1Char(' ')).trimmed();
-    if (path.isEmpty())
-        return true;
-    if (!QFileInfo::exists(path)) {
-        m_dialogs.error(this, texts::kOpenFailedTitle, texts::kOpenMissingText);
-        return false;
-    }
-    if (!loadInto(path)) {
-        m_dialogs.error(this, texts::kOpenFailedTitle, texts::kOpenUnusableText + path);
-        return false;
-    }
-    m_currentPath = path;
-    setCaption();
-    documentReplaced();
-    return true;
-}
-
-void MainWindow::newDocument() {
-    if (!m_dialogs.question(this, texts::kNewTitle, texts::kNewText))
-        return;
-    m_history.resetAll();
-    m_currentPath.clear();
-    setCaption();
-    documentReplaced();
-}
-
-void MainWindow::openDocument() {
-    if (!m_dialogs.question(this, texts::kOpenTitle, texts::kOpenText))
-        return;
-    const auto chosen = m_dialogs.openFile(this, tavDialog(texts::kOpenDialogTitle));
-    if (!chosen || chosen->isEmpty() || !QFileInfo::exists(*chosen))
-        return;
-    if (!loadInto(*chosen)) {
-        // The document is new, and untitled: a later Save must not write the new document
-        // over the file that could not be opened.
-        m_history.resetAll();
-        m_currentPath.clear();
-        setCaption();
-        documentReplaced();
-        m_dialogs.error(this, texts::kOpenFailedTitle, texts::kOpenUnusableText + *chosen);
-        return;
-    }
-    m_currentPath = *chosen;
-    setCaption();
-    documentReplaced();
-}
-
-void MainWindow::save() {
-    if (!m_currentPath.isEmpty()) {
-        saveTo(m_currentPath);
-        return;
-    }
-    saveAs();
-}
-
-void MainWindow::saveAs() {
-    const auto chosen = m_dialogs.saveFile(this, tavDialog(texts::kSaveDialogTitle));
-    if (!chosen)
-        return;
-    // The path is kept also when saving fails, so that Save tries it again.
-    m_currentPath = *chosen;
-    if (m_currentPath.isEmpty()) {
-        setCaption();
-        return;
-    }
-    if (saveTo(m_currentPath))
-        setCaption();
-}
-
-void MainWindow::exitProgram() {
-    if (!m_dialogs.question(this, texts::kExitTitle, texts::kExitText))
-        return;
-    m_history.resetAll();
-    emit finished(0);
-}
-
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window is never closed by itself: only the exit question ends the program.
     event->ignore();
-    exitProgram();
+    m_commands->exitProgram();
 }
 
 // --- history ---
@@ -508,191 +404,44 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The panels and the status bar show the snapshot undo or redo went to, never values of another
 // one.
 void MainWindow::undo() {
-    m_history.undo();
+    m_canvas->cancelGesture();
+    m_session.undo();
     showCurrentSnapshot();
-    redraw();
+    m_canvas->redraw();
 }
 
 void MainWindow::redo() {
-    m_history.redo();
+    m_canvas->cancelGesture();
+    m_session.redo();
     showCurrentSnapshot();
-    redraw();
+    m_canvas->redraw();
 }
 
 void MainWindow::showCurrentSnapshot() {
-    showZoomOf(m_history.current());
+    showZoomOf(m_session.document());
     layoutCanvas();
     refreshPanels();
     showSelectionBox();
 }
 
-// --- printing ---
+// --- tools and status ---
 
-void MainWindow::print() {
-    std::string error;
-    const auto scratch = m_history.current().saveToScratchFile(error);
-    if (!scratch) {
-        m_dialogs.error(this, texts::kPrintFailedTitle, texts::kPrintScratchText);
-        return;
-    }
-    if (TAVLoad(scratch->c_str()) == 0) {
-        m_dialogs.error(this, texts::kPrintFailedTitle, texts::kPrintLoadText);
-    } else if (const auto copies =
-                   m_dialogs.integer(this, texts::kCopiesTitle, texts::kCopiesPrompt, 1);
-               copies && *copies > 0) {
-        for (int i = 1; i <= *copies; ++i) {
-            const std::string jobName = "TAVPrint_" + std::to_string(i);
-            if (TAVPrint(jobName.c_str()) == 0) {
-                m_dialogs.error(this, texts::kPrintFailedTitle, texts::kPrintCopyText);
-                break;
-            }
-            if (i < *copies)
-                QThread::msleep(kPauseBetweenCopiesMs);
-        }
-    }
-    TAVDestroy();
-    platform::removeFile(*scratch);
+Tool MainWindow::currentTool() const {
+    return Tool::fromButton(std::max(m_tools->checkedId(), 0));
 }
 
-void MainWindow::openBatch(BatchSource source) {
-    std::string error;
-    const auto scratch = m_history.current().saveToScratchFile(error);
-    if (!scratch) {
-        m_dialogs.error(this, batchtexts::kFailedTitle, batchtexts::kMenuScratchText);
-        return;
-    }
-    BatchWindowSetup setup;
-    setup.templatePath = *scratch;
-    setup.source = source;
-    setup.settingsFiles = data::sqlDataConfigFiles(
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-    BatchWindow window(m_dialogs, std::move(setup), this);
-    window.exec();
+void MainWindow::selectTool(Tool tool) {
+    m_tools->button(tool.button())->setChecked(true);
 }
 
-void MainWindow::printPreview() {
-    PrintPreview preview(m_history.current().templ(), m_view->zoomStep(), this);
-    preview.setGeometry(geometry());
-    preview.exec();
+QString MainWindow::statusText(int part) const {
+    return m_status[std::clamp(part, 0, 2)]->text();
 }
 
-void MainWindow::printSetup() {
-    m_dialogs.printerSetup(this);
-}
-
-// --- help ---
-
-void MainWindow::help() {
-    // Beside the program, or in the installation's share folder.
-    const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString& candidate :
-         {dir + QStringLiteral("/help.pdf"), dir + QStringLiteral("/../share/tav/help.pdf")}) {
-        if (QFileInfo::exists(candidate)) {
-            if (m_dialogs.openWithDesktop(QDir::cleanPath(candidate)))
-                return;
-            break;
-        }
-    }
-    m_dialogs.error(this, texts::kHelpMissingTitle, texts::kHelpMissingText);
-}
-
-void MainWindow::about() {
-    m_dialogs.information(this, texts::kAboutTitle,
-                          texts::kAboutFirstLine +
-                              QStringLiteral("\r\n\r\n标签单据设计器\r\n"
-                                             "设计 .tav 标签模板，打印到系统打印机。\r\n"
-                                             "Qt ") +
-                              QString::fromLatin1(qVersion()));
-}
-
-// --- .lab import ---
-
-void MainWindow::importLab() {
-    const auto chosen = m_dialogs.openFile(
-        this, {texts::kLabDialogTitle, texts::kLabUntitled, texts::kLabFilter, texts::kLabSuffix});
-    if (!chosen || chosen->isEmpty() || !QFileInfo::exists(*chosen))
-        return;
-    if (!m_dialogs.question(this, texts::kLabConfirmTitle, texts::kLabConfirmText + *chosen))
-        return;
-    const LabImportOutcome outcome = importLabFile(m_history.current(), chosen->toStdString());
-    if (outcome.status != LabImportStatus::Imported) {
-        // The document is as it was.
-        m_dialogs.error(this, texts::kLabFailedTitle, texts::kLabFailedText);
-        return;
-    }
-    m_history.commit();
-    refreshPanels();
-    redraw();
-    QString done = texts::kLabDoneText;
-    if (outcome.skippedPictures > 0)
-        done += texts::kLabSkippedBefore + QString::number(outcome.skippedPictures) +
-                texts::kLabSkippedAfter;
-    m_dialogs.information(this, texts::kLabDoneTitle, done);
-}
-
-void MainWindow::installFonts() {
-    installFontsFrom(fontSourceFolders(QCoreApplication::applicationDirPath().toStdString()),
-                     fontTargetFolder());
-}
-
-void MainWindow::installFontsFrom(const std::vector<std::string>& folders,
-                                  const std::string& target) {
-    // A user installs fonts for themself without privileges; only a font folder that cannot be
-    // written stops the command.
-    if (!canInstallFontsInto(target)) {
-        m_dialogs.error(this, texts::kFontsFailedTitle, texts::kFontsFailedText);
-        return;
-    }
-    const QString caption = windowTitle();
-    auto show = [this](const QString& text) {
-        setWindowTitle(text);
-        emit captionShown(text);
-    };
-    show(texts::kFontsSearching + QString::fromStdString(folders.empty() ? "" : folders.front()));
-    const std::vector<std::string> fonts = findFontFiles(folders);
-    if (fonts.empty()) {
-        setWindowTitle(caption);
-        return;
-    }
-    const QString count = QString::number(fonts.size());
-    show(texts::kFontsFoundBefore + count + texts::kFontsFoundAfter);
-    if (!m_dialogs.question(this, texts::kFontsTitle,
-                            texts::kFontsAskBefore + count + texts::kFontsAskAfter)) {
-        setWindowTitle(caption);
-        return;
-    }
-    int installed = 0;
-    std::vector<std::string> installedPaths;
-    for (std::size_t i = 0; i < fonts.size(); ++i) {
-        show(texts::kFontsInstalling + QString::number(i + 1) + "/" + count);
-        if (installFontFile(fonts[i], target)) {
-            ++installed;
-            installedPaths.push_back(
-                target + "/" +
-                QFileInfo(QString::fromStdString(fonts[i])).fileName().toStdString());
-        }
-        show(texts::kFontsInstalledBefore + QString::number(installed) +
-             texts::kFontsInstalledAfter);
-    }
-    // The engine reads the fonts anew; Qt's own font list gets the new files too.
-    refreshFonts(target);
-    for (const auto& path : installedPaths)
-        QFontDatabase::addApplicationFont(QString::fromStdString(path));
-    redraw();
-    m_dialogs.information(this, texts::kFontsTitle,
-                          texts::kFontsDoneBefore + QString::number(installed) +
-                              texts::kFontsDoneAfter);
-    setWindowTitle(caption);
-}
-
-void MainWindow::associate() {
-    const AssociationOutcome outcome =
-        associateTavFiles(QCoreApplication::applicationFilePath().toStdString());
-    if (!outcome.written) {
-        m_dialogs.error(this, texts::kAssociateFailedTitle, texts::kAssociateFailedText);
-        return;
-    }
-    m_dialogs.information(this, texts::kAssociateDoneTitle, texts::kAssociateDoneText);
+void MainWindow::showSelectionBox() {
+    const EditorDocument& document = m_session.document();
+    m_status[2]->setText(
+        QString::fromStdString(document.hasSelection() ? boxText(document.box()) : emptyBoxText()));
 }
 
 } // namespace tav::editor

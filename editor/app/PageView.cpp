@@ -49,7 +49,7 @@ void PageView::setMarks(CanvasMarks marks) {
 }
 
 void PageView::setZoomStep(int step) {
-    step = std::clamp(step, 1, 20);
+    step = std::clamp(step, kMinZoomStep, kMaxZoomStep);
     if (step == m_zoomStep)
         return;
     m_zoomStep = step;
@@ -137,7 +137,8 @@ void PageView::paintMarks(QImage& image, QPoint offset, const QRect& clip) const
         const QRect box = pixelBox(*m_marks.selected);
         p.setPen(QPen(QColor(kFrameColour), 1, Qt::DashLine));
         p.drawRect(box);
-        p.fillRect(QRect(box.bottomRight() + QPoint(1, 1), QSize(kHandlePixels, kHandlePixels)),
+        p.fillRect(QRect(box.bottomRight() + QPoint(1, 1),
+                         QSize(kResizeHandlePixels, kResizeHandlePixels)),
                    QColor(kFrameColour));
     }
     if (m_marks.rubberBand) {

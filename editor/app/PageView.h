@@ -4,6 +4,7 @@
 // rubber band above it are the view's own.
 #pragma once
 
+#include "editor/core/CanvasScale.h"
 #include "printengine/PageRenderer.h"
 #include "printengine/PictureCache.h"
 #include "template/Template.h"
@@ -28,8 +29,6 @@ class PageView : public QWidget {
 public:
     // The drawing area is 500 mm on each side; the page lies in its top-left corner.
     static constexpr int kAreaUnits = 5000;
-    // The resize handle is a square of this many pixels at the selection's bottom-right corner.
-    static constexpr int kHandlePixels = 6;
 
     explicit PageView(QWidget* parent = nullptr);
 
@@ -38,7 +37,8 @@ public:
     void templateChanged();
     void setMarks(CanvasMarks marks);
 
-    // Zoom in tenths: 1 (10 %) to 20 (200 %); a content pixel is zoomStep / 10 tenths of a mm.
+    // Zoom in tenths: kMinZoomStep (10 %) to kMaxZoomStep (200 %); a content pixel is zoomStep / 10
+    // tenths of a mm.
     void setZoomStep(int step);
     int zoomStep() const { return m_zoomStep; }
     double pixelsPerUnit() const { return m_zoomStep / 10.0; }

@@ -1,8 +1,8 @@
 #include "editor/app/PropertyTabs.h"
 
 #include "editor/app/UiTexts.h"
+#include "editor/core/EditSession.h"
 #include "editor/core/EditorTexts.h"
-#include "editor/core/UndoHistory.h"
 #include "platform/Charset.h"
 #include "platform/File.h"
 
@@ -30,7 +30,7 @@ enum class Role {
     Width,
     Height,
     PenWidth,
-    Colour,
+    Color,
     Fill,
     Corner,
     Angle,
@@ -58,7 +58,7 @@ const char* caption(Role role) {
         return "高度";
     case Role::PenWidth:
         return "线宽";
-    case Role::Colour:
+    case Role::Color:
         return "颜色";
     case Role::Fill:
         return "填充色";
@@ -84,34 +84,33 @@ const char* caption(Role role) {
 const std::vector<TabLayout>& elementTabs() {
     using R = Role;
     static const std::vector<TabLayout> tabs = {
-        {"空矩", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
-        {"实矩", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour, R::Fill}},
-        {"圆角",
-         {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour, R::Fill, R::Corner}},
-        {"空圆", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
-        {"实圆", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour, R::Fill}},
-        {"横线", {R::Left, R::Top, R::Width, R::PenWidth, R::Colour}},
-        {"竖线", {R::Left, R::Top, R::Height, R::PenWidth, R::Colour}},
-        {"左斜", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
-        {"右斜", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Colour}},
+        {"空矩", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Color}},
+        {"实矩", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Color, R::Fill}},
+        {"圆角", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Color, R::Fill, R::Corner}},
+        {"空圆", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Color}},
+        {"实圆", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Color, R::Fill}},
+        {"横线", {R::Left, R::Top, R::Width, R::PenWidth, R::Color}},
+        {"竖线", {R::Left, R::Top, R::Height, R::PenWidth, R::Color}},
+        {"左斜", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Color}},
+        {"右斜", {R::Left, R::Top, R::Width, R::Height, R::PenWidth, R::Color}},
         {"条码", {R::Left, R::Top, R::Width, R::Height, R::Angle, R::Content, R::Mark}},
         {"维码", {R::Left, R::Top, R::Width, R::Height, R::Angle, R::Content, R::Mark, R::QrSize}},
         {"图像", {R::Left, R::Top, R::Width, R::Height, R::Angle, R::Picture, R::Mark}},
-        {"文本", {R::Left, R::Top, R::Content, R::Mark, R::Font, R::Angle, R::Colour}},
+        {"文本", {R::Left, R::Top, R::Content, R::Mark, R::Font, R::Angle, R::Color}},
     };
     return tabs;
 }
 
-// Colours are stored as COLORREF values, 0x00BBGGRR.
+// Colors are stored as COLORREF values, 0x00BBGGRR.
 QColor toQColor(std::int32_t colorRef) {
     return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
 }
 
-std::int32_t toColorRef(const QColor& colour) {
-    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+std::int32_t toColorRef(const QColor& color) {
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
 }
 
-void showColour(QPushButton* button, std::int32_t colorRef) {
+void showColor(QPushButton* button, std::int32_t colorRef) {
     button->setStyleSheet(QStringLiteral("background-color: %1;").arg(toQColor(colorRef).name()));
 }
 
@@ -141,7 +140,7 @@ QWidget* millimetreRow(QLineEdit*& edit, const QString& name, QWidget* parent) {
     return row;
 }
 
-QPushButton* colourButton(const QString& name, QWidget* parent) {
+QPushButton* colorButton(const QString& name, QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
     button->setFixedWidth(60);
@@ -150,8 +149,8 @@ QPushButton* colourButton(const QString& name, QWidget* parent) {
 
 } // namespace
 
-PropertyTabs::PropertyTabs(UndoHistory& history, Dialogs& dialogs, QWidget* parent)
-    : QTabWidget(parent), m_history(history), m_dialogs(dialogs) {
+PropertyTabs::PropertyTabs(EditSession& session, Dialogs& dialogs, QWidget* parent)
+    : QTabWidget(parent), m_session(session), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("属性夹"));
     setUsesScrollButtons(true);
     addTab(buildPageTab(), QStringLiteral("纸张"));
@@ -176,8 +175,8 @@ QWidget* PropertyTabs::buildPageTab() {
     m_paper.orientation->setObjectName(QStringLiteral("纸张方向"));
     m_paper.orientation->addItems({QStringLiteral("横向"), QStringLiteral("纵向")});
     form->addRow(QStringLiteral("方向"), m_paper.orientation);
-    m_paper.colour = colourButton(QStringLiteral("纸张颜色"), tab);
-    form->addRow(QStringLiteral("颜色"), m_paper.colour);
+    m_paper.color = colorButton(QStringLiteral("纸张颜色"), tab);
+    form->addRow(QStringLiteral("颜色"), m_paper.color);
     m_page.printer = new QComboBox(tab);
     m_page.printer->setObjectName(QStringLiteral("打印机名称"));
     form->addRow(QStringLiteral("打印机"), m_page.printer);
@@ -187,7 +186,7 @@ QWidget* PropertyTabs::buildPageTab() {
     zoomLayout->setContentsMargins(0, 0, 0, 0);
     m_page.zoomSlider = new QSlider(Qt::Horizontal, zoomRow);
     m_page.zoomSlider->setObjectName(QStringLiteral("滑块条1"));
-    m_page.zoomSlider->setRange(1, kZoomChoices);
+    m_page.zoomSlider->setRange(kMinZoomStep, kMaxZoomStep);
     m_page.zoomSlider->setValue(10);
     m_page.zoom = new QComboBox(zoomRow);
     m_page.zoom->setObjectName(QStringLiteral("组合框5"));
@@ -243,11 +242,11 @@ QWidget* PropertyTabs::buildElementTab(int kind) {
         case Role::QrSize:
             lineEdit(c.qrSize);
             break;
-        case Role::Colour:
-            form->addRow(name, c.colour = colourButton(name, tab));
+        case Role::Color:
+            form->addRow(name, c.color = colorButton(name, tab));
             break;
         case Role::Fill:
-            form->addRow(name, c.fill = colourButton(name, tab));
+            form->addRow(name, c.fill = colorButton(name, tab));
             break;
         case Role::Angle:
             c.angle = new QComboBox(tab);
@@ -284,15 +283,11 @@ QWidget* PropertyTabs::buildElementTab(int kind) {
 void PropertyTabs::apply(int tab, const std::function<void(EditorDocument&)>& change) {
     if (m_locked)
         return;
-    EditorDocument& document = m_history.current();
     // A field left after the selection moved to an element of another kind is not applied to it.
-    if (tab != 0 && document.selectedKind() != tab)
+    if (tab != 0 && m_session.document().selectedKind() != tab)
         return;
-    const tpl::Template before = document.templ(); // pictures are shared: a cheap copy
-    change(document);
-    if (document.templ() == before)
+    if (!m_session.edit(change))
         return; // ignored values leave no history step
-    m_history.commit();
     refresh(tab);
     emit documentChanged();
 }
@@ -309,11 +304,11 @@ void PropertyTabs::onTyped(QLineEdit* edit, int tab,
     });
 }
 
-void PropertyTabs::chooseColour(int tab, QPushButton* button, ColourField field) {
+void PropertyTabs::chooseColor(int tab, QPushButton* button, ColorField field) {
     connect(button, &QPushButton::clicked, this, [this, tab, field] {
-        if (m_locked || (tab != 0 && m_history.current().selectedKind() != tab))
+        if (m_locked || (tab != 0 && m_session.document().selectedKind() != tab))
             return;
-        const auto chosen = m_dialogs.colour(this, toQColor(field.read(m_history.current())));
+        const auto chosen = m_dialogs.colour(this, toQColor(field.read(m_session.document())));
         if (!chosen)
             return;
         const std::int32_t colorRef = toColorRef(*chosen);
@@ -351,9 +346,9 @@ void PropertyTabs::connectPage() {
         if (name)
             apply(0, [&](EditorDocument& d) { d.setPage({.printerName = *name}); });
     });
-    chooseColour(0, m_paper.colour,
-                 {[](const EditorDocument& d) { return d.page().paperColor; },
-                  [](EditorDocument& d, std::int32_t c) { d.setPage({.paperColor = c}); }});
+    chooseColor(0, m_paper.color,
+                {[](const EditorDocument& d) { return d.page().paperColor; },
+                 [](EditorDocument& d, std::int32_t c) { d.setPage({.paperColor = c}); }});
 }
 
 void PropertyTabs::connectElement(int kind) {
@@ -400,18 +395,18 @@ void PropertyTabs::connectElement(int kind) {
     text(c.mark, &EditorDocument::setMark);
 
     const bool isText = kind == static_cast<int>(ElementKind::Text);
-    if (c.colour) {
-        chooseColour(
-            kind, c.colour,
+    if (c.color) {
+        chooseColor(
+            kind, c.color,
             {[isText](const EditorDocument& d) { return isText ? d.textColor() : d.penColor(); },
-             [isText](EditorDocument& d, std::int32_t colour) {
-                 isText ? d.setTextColor(colour) : d.setPenColor(colour);
+             [isText](EditorDocument& d, std::int32_t color) {
+                 isText ? d.setTextColor(color) : d.setPenColor(color);
              }});
     }
     if (c.fill)
-        chooseColour(kind, c.fill,
-                     {[](const EditorDocument& d) { return d.fillColor(); },
-                      [](EditorDocument& d, std::int32_t colour) { d.setFillColor(colour); }});
+        chooseColor(kind, c.fill,
+                    {[](const EditorDocument& d) { return d.fillColor(); },
+                     [](EditorDocument& d, std::int32_t color) { d.setFillColor(color); }});
     if (c.angle) {
         connect(c.angle, &QComboBox::currentIndexChanged, this, [this, kind, isText](int index) {
             const std::int32_t angle = index * 900;
@@ -433,9 +428,9 @@ void PropertyTabs::connectElement(int kind) {
 }
 
 void PropertyTabs::chooseFont(int kind) {
-    if (m_locked || m_history.current().selectedKind() != kind)
+    if (m_locked || m_session.document().selectedKind() != kind)
         return;
-    const tpl::ElementFont& current = m_history.current().font();
+    const tpl::ElementFont& current = m_session.document().font();
     QFont initial(fromGbk(current.faceName));
     initial.setPointSize(std::max(1, current.size));
     initial.setBold(current.bold);
@@ -463,7 +458,7 @@ void PropertyTabs::chooseFont(int kind) {
 }
 
 void PropertyTabs::choosePicture(int kind) {
-    if (m_locked || m_history.current().selectedKind() != kind)
+    if (m_locked || m_session.document().selectedKind() != kind)
         return;
     const auto chosen = m_dialogs.openFile(this, {texts::kPictureDialogTitle, QString(),
                                                   texts::kPictureFilter, texts::kPictureSuffix});
@@ -491,18 +486,18 @@ void PropertyTabs::refresh(int tab) {
 }
 
 void PropertyTabs::fillPage() {
-    const tpl::PageSettings& page = m_history.current().page();
+    const tpl::PageSettings& page = m_session.document().page();
     m_paper.width->setText(QString::fromStdString(formatMillimetres(page.paperWidth)));
     m_paper.height->setText(QString::fromStdString(formatMillimetres(page.paperHeight)));
     m_paper.scale->setText(QString::number(page.printScale));
     m_paper.orientation->setCurrentIndex(page.orientation == 1 ? 1 : 0);
-    showColour(m_paper.colour, page.paperColor);
+    showColor(m_paper.color, page.paperColor);
     const int printer = m_page.printer->findText(fromGbk(page.printerName));
     m_page.printer->setCurrentIndex(std::max(printer, 0));
 }
 
 void PropertyTabs::fillElement(int kind) {
-    const EditorDocument& document = m_history.current();
+    const EditorDocument& document = m_session.document();
     const tpl::TemplateElement& e = document.selected();
     const ElementControls& c = m_elements[static_cast<std::size_t>(kind)];
     const auto mm = [](QLineEdit* edit, std::int32_t tenths) {
@@ -527,10 +522,10 @@ void PropertyTabs::fillElement(int kind) {
         c.mark->setText(fromGbk(e.mark));
     if (c.fontName)
         c.fontName->setText(fromGbk(e.font.faceName));
-    if (c.colour)
-        showColour(c.colour, isText ? e.textColor : e.penColor);
+    if (c.color)
+        showColor(c.color, isText ? e.textColor : e.penColor);
     if (c.fill)
-        showColour(c.fill, e.fillColor);
+        showColor(c.fill, e.fillColor);
     if (c.angle)
         c.angle->setCurrentIndex(angleIndex(isText ? e.font.angle : e.image.rotation));
 }

@@ -4,7 +4,7 @@
 //
 // Typed values (lengths, integers, texts) take effect when the user presses Enter or leaves
 // the field, never per keystroke: a history step per digit would bury the states worth undoing,
-// and a barcode would be rebuilt for every character. Combos, colours, the font and the picture
+// and a barcode would be rebuilt for every character. Combos, colors, the font and the picture
 // take effect when chosen.
 #pragma once
 
@@ -24,7 +24,7 @@ class QSlider;
 namespace tav::editor {
 
 class EditorDocument;
-class UndoHistory;
+class EditSession;
 
 struct PageTabControls {
     QComboBox* printer = nullptr;  // 打印机名称
@@ -38,7 +38,7 @@ public:
     // The tab index is the element kind; 0 is the page.
     static constexpr int kTabCount = 14;
 
-    PropertyTabs(UndoHistory& history, Dialogs& dialogs, QWidget* parent = nullptr);
+    PropertyTabs(EditSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
     const PageTabControls& pageControls() const { return m_page; }
     // Switches to `tab` and fills its controls from the page (0) or from the selected element.
@@ -58,7 +58,7 @@ private:
         QLineEdit* width = nullptr;
         QLineEdit* height = nullptr;
         QLineEdit* penWidth = nullptr;
-        QPushButton* colour = nullptr;
+        QPushButton* color = nullptr;
         QPushButton* fill = nullptr;
         QLineEdit* corner = nullptr;
         QComboBox* angle = nullptr;
@@ -73,7 +73,7 @@ private:
         QLineEdit* width = nullptr;
         QLineEdit* height = nullptr;
         QComboBox* orientation = nullptr;
-        QPushButton* colour = nullptr;
+        QPushButton* color = nullptr;
         QLineEdit* scale = nullptr;
     };
 
@@ -85,21 +85,21 @@ private:
     void fillElement(int kind);
 
     // Runs `change` on the current document unless the panels are locked or (for an element
-    // tab) the selected element is not of the tab's kind; commits one history step when the
-    // document changed, and refreshes the tab so that it shows what was stored.
+    // tab) the selected element is not of the tab's kind, as one edit of the session (a step
+    // only when the document changed), and refreshes the tab so that it shows what was stored.
     void apply(int tab, const std::function<void(EditorDocument&)>& change);
     // A typed field's handler: runs once per edit (Enter or leaving the field after typing).
     void onTyped(QLineEdit* edit, int tab, const std::function<void(EditorDocument&)>& change);
-    // A colour field: the COLORREF the picker starts from, and where the chosen one goes.
-    struct ColourField {
+    // A color field: the COLORREF the picker starts from, and where the chosen one goes.
+    struct ColorField {
         std::function<std::int32_t(const EditorDocument&)> read;
         std::function<void(EditorDocument&, std::int32_t)> store;
     };
-    void chooseColour(int tab, QPushButton* button, ColourField field);
+    void chooseColor(int tab, QPushButton* button, ColorField field);
     void chooseFont(int kind);
     void choosePicture(int kind);
 
-    UndoHistory& m_history;
+    EditSession& m_session;
     Dialogs& m_dialogs;
     bool m_locked = false;
     PageTabControls m_page;

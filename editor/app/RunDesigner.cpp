@@ -8,7 +8,7 @@ namespace tav::editor {
 
 int runDesigner(Dialogs& dialogs, const QStringList& arguments) {
     MainWindow window(dialogs);
-    if (!window.openFromArguments(arguments))
+    if (!window.commands().openFromArguments(arguments))
         return 0;
     QObject::connect(&window, &MainWindow::finished, qApp, &QApplication::exit);
     window.show();

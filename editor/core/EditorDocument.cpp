@@ -125,7 +125,8 @@ void EditorDocument::setZoom(float zoom) {
 }
 
 int EditorDocument::zoomStep() const {
-    return std::clamp(static_cast<int>(std::lround(zoom() * 10.0)), 1, 20);
+    return std::clamp(static_cast<int>(std::lround(zoom() * double{kZoomStepsPerUnit})),
+                      kMinZoomStep, kMaxZoomStep);
 }
 
 std::int32_t EditorDocument::elementCount() const {
@@ -297,7 +298,7 @@ bool EditorDocument::hitResizeHandle(double x, double y, double zoom) const {
         return false;
     const tpl::ElementBox& b = box();
     const double right = double(b.x) + b.width, bottom = double(b.y) + b.height;
-    const double side = kResizeHandlePixels / zoom; // the handle keeps its size on screen
+    const double side = double{kResizeHandlePixels} / zoom; // the handle keeps its size on screen
     return x >= right - kEdgeTolerance && x <= right + side + kEdgeTolerance &&
            y >= bottom - kEdgeTolerance && y <= bottom + side + kEdgeTolerance;
 }
@@ -377,46 +378,45 @@ std::int32_t EditorDocument::createWithTool(Tool tool, std::int32_t x, std::int3
     constexpr std::int32_t s = kNewShapeSize;
     constexpr std::int32_t half = kLineThickness / 2;
     std::int32_t index = kPlaceholderIndex;
-    switch (tool) {
-    case Tool::Select:
-        return kPlaceholderIndex;
-    case Tool::RectOutline:
+    const std::optional<ElementKind> kind = tool.creates();
+    if (!kind)
+        return kPlaceholderIndex; // the select tool
+    switch (*kind) {
+    case ElementKind::RectOutline:
         index = addRect(x, y, s, s, false);
         break;
-    case Tool::RectFilled:
+    case ElementKind::RectFilled:
         index = addRect(x, y, s, s, true);
         break;
-    case Tool::RoundedRect:
+    case ElementKind::RoundedRect:
         index = addRect(x, y, s, s, true, kNewCornerSize);
         break;
-    case Tool::EllipseOutline:
+    case ElementKind::EllipseOutline:
         index = addEllipse(x, y, s, s, false);
         break;
-    case Tool::EllipseFilled:
+    case ElementKind::EllipseFilled:
         index = addEllipse(x, y, s, s, true);
         break;
-    case Tool::HorizontalLine:
+    case ElementKind::HorizontalLine:
         index = addLine(x, y - half, s, kLineThickness, ElementKind::HorizontalLine);
         break;
-    case Tool::VerticalLine:
+    case ElementKind::VerticalLine:
         index = addLine(x - half, y, kLineThickness, s, ElementKind::VerticalLine);
         break;
-    case Tool::DiagonalDown:
-        index = addLine(x, y, s, s, ElementKind::DiagonalDown);
+    case ElementKind::DiagonalDown:
+    case ElementKind::DiagonalUp:
+        index = addLine(x, y, s, s, *kind);
         break;
-    case Tool::DiagonalUp:
-        index = addLine(x, y, s, s, ElementKind::DiagonalUp);
-        break;
-    case Tool::Barcode:
+    case ElementKind::BarcodeImage:
         index = addBarcode(x, y, kNewBarcodeWidth, kNewBarcodeHeight, kNewContent);
         break;
-    case Tool::QrCode:
+    case ElementKind::QrCodeImage:
         index = addQrCode(x, y, s, s, kNewContent, kNewQrSize);
         break;
-    case Tool::Picture:
+    case ElementKind::Picture:
         index = addPicture(x, y, s, s, std::move(picture));
         break;
-    case Tool::Text:
+    case ElementKind::Text:
         index = addText(x, y, kNewContent);
         break;
     }

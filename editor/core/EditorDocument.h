@@ -8,6 +8,7 @@
 // flagged, so the numbers of the others do not move.
 #pragma once
 
+#include "editor/core/CanvasScale.h"
 #include "editor/core/TextMeasurer.h"
 #include "editor/core/Tool.h"
 #include "printengine/PictureMaker.h"
@@ -30,12 +31,6 @@ inline constexpr std::int32_t kMaxLength = 5000;
 // The thickness the designer gives horizontal and vertical lines: the line runs through the
 // middle of the box.
 inline constexpr std::int32_t kLineThickness = 10;
-// The resize handle: a square of this many screen pixels at the bottom-right corner.
-inline constexpr double kResizeHandlePixels = 6.0;
-
-// Zoom of the canvas: 0.1 to 2.0 in steps of 0.1; the slider counts the steps from 1 to 20.
-inline constexpr float kMinZoom = 0.1f;
-inline constexpr float kMaxZoom = 2.0f;
 
 // Arrow-key moves by one tenth of a millimetre.
 enum class Direction { Up = 1, Down = 2, Left = 3, Right = 4 };

@@ -2,6 +2,7 @@
 // the status bar, the zoom choices, the window caption. UTF-8, for the widgets.
 #pragma once
 
+#include "editor/core/CanvasScale.h"
 #include "template/Template.h"
 
 #include <cstdint>
@@ -35,9 +36,8 @@ std::string boxText(const tpl::ElementBox& box);
 std::string emptyPositionText();
 std::string emptyBoxText();
 
-// The zoom choices "10%" .. "200%"; index 0..19 (slider position - 1).
+// The zoom choices "10%" .. "200%"; index 0..kZoomChoices - 1 (slider position - 1).
 std::string zoomChoiceText(int index);
-inline constexpr int kZoomChoices = 20;
 
 // "TAVEditor - " + path, or "TAVEditor - 未命名.tav" for an untitled document.
 std::string windowCaption(const std::string& path);

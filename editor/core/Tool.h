@@ -1,28 +1,42 @@
-// The designer's tool box: the select tool and one tool per element kind, numbered as the
-// buttons are ordered (tool n creates an element of kind n).
+// The designer's tool box: the select tool, then one tool per element kind, numbered as the
+// buttons are ordered (button n creates an element of kind n).
 #pragma once
 
+#include "template/Template.h"
+
 #include <cstdint>
+#include <optional>
 
 namespace tav::editor {
 
-enum class Tool : std::int32_t {
-    Select = 0,
-    RectOutline = 1,
-    RectFilled = 2,
-    RoundedRect = 3,
-    EllipseOutline = 4,
-    EllipseFilled = 5,
-    HorizontalLine = 6,
-    VerticalLine = 7,
-    DiagonalDown = 8,
-    DiagonalUp = 9,
-    Barcode = 10,
-    QrCode = 11,
-    Picture = 12,
-    Text = 13,
+class Tool {
+public:
+    // The select tool.
+    static const Tool Select;
+
+    constexpr Tool() = default;
+    // The tool that creates elements of `kind`.
+    constexpr Tool(tpl::ElementKind kind) : m_kind(kind) {} // NOLINT: a kind names its tool
+
+    // The tool of button `button`; out of range, the select tool.
+    static constexpr Tool fromButton(int button) {
+        if (button < static_cast<int>(tpl::ElementKind::RectOutline) ||
+            button > static_cast<int>(tpl::ElementKind::Text))
+            return Tool();
+        return Tool(static_cast<tpl::ElementKind>(button));
+    }
+    constexpr int button() const { return m_kind ? static_cast<int>(*m_kind) : 0; }
+    // The kind of element the tool creates; none for the select tool.
+    constexpr std::optional<tpl::ElementKind> creates() const { return m_kind; }
+
+    friend constexpr bool operator==(const Tool&, const Tool&) = default;
+
+private:
+    std::optional<tpl::ElementKind> m_kind;
 };
-inline constexpr int kToolCount = 14;
+
+inline constexpr Tool Tool::Select{};
+inline constexpr int kToolCount = 1 + static_cast<int>(tpl::ElementKind::Text);
 
 // What the tools give a new element.
 inline constexpr std::int32_t kNewShapeSize = 100;    // 10 mm square

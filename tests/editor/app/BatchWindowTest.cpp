@@ -115,13 +115,13 @@ class BatchWindowTest : public QObject {
     std::string labelCopy() {
         ScriptedDialogs dialogs;
         MainWindow main(dialogs);
-        if (!main.openFromArguments({TAV_SOURCE_DIR "/examples/product-label.tav"}))
+        if (!main.commands().openFromArguments({TAV_SOURCE_DIR "/examples/product-label.tav"}))
             qFatal("cannot open the product label");
         PageChange change;
         change.printerName = "CAPTURE";
-        main.history().current().setPage(change);
+        main.session().edit([&](EditorDocument& d) { d.setPage(change); });
         std::string error;
-        auto path = main.history().current().saveToScratchFile(error);
+        auto path = main.session().document().saveToScratchFile(error);
         if (!path)
             qFatal("no scratch copy: %s", error.c_str());
         return *path;
@@ -291,7 +291,7 @@ private slots:
         qputenv("TMPDIR", scratch.path().toLocal8Bit());
         ScriptedDialogs dialogs;
         MainWindow main(dialogs);
-        QVERIFY(main.openFromArguments({TAV_SOURCE_DIR "/examples/product-label.tav"}));
+        QVERIFY(main.commands().openFromArguments({TAV_SOURCE_DIR "/examples/product-label.tav"}));
         const char* items[] = {"&S.Microsoft SQL Server", "&E.Microsoft Office Excel", "&Q.MySQL"};
         for (int source = 0; source < 3; ++source) {
             QAction* item = nullptr;

@@ -2,6 +2,7 @@
 // canvas at several zooms, the keys, and the Edit menu's element commands with their history
 // steps.
 #include "ScriptedDialogs.h"
+#include "support/DesignerDriver.h"
 
 #include "editor/app/MainWindow.h"
 #include "editor/app/PageView.h"
@@ -22,6 +23,7 @@
 
 using namespace tav::editor;
 using tav::editor::test::Asked;
+using tav::editor::test::DesignerDriver;
 using tav::editor::test::ScriptedDialogs;
 using tav::tpl::ElementBox;
 using tav::tpl::ElementKind;
@@ -30,47 +32,25 @@ namespace {
 
 const QString kPicture = QStringLiteral(TAV_SOURCE_DIR "/tests/data/pictures/turn/bpp1-33x2-0.bmp");
 
-// The window shown, with the canvas driven in content pixels (the drawing area's pixels at the
-// current zoom, scroll included).
-struct Designer {
+// The window and its dialogs, built before the driver that drives them.
+struct ShownWindow {
     ScriptedDialogs dialogs;
     MainWindow window{dialogs};
+};
 
-    explicit Designer(int zoomStep = 10) {
+// The window shown, with the canvas driven in content pixels (the drawing area's pixels at the
+// current zoom, scroll included).
+struct Designer : ShownWindow, DesignerDriver {
+    explicit Designer(int zoomStep = 10) : DesignerDriver(window) {
         window.show();
         window.setZoomStep(zoomStep);
     }
-    PageView& view() { return window.pageView(); }
-    EditorDocument& document() { return window.history().current(); }
-    QPoint at(QPoint content) { return content - view().scroll(); }
-
-    void press(QPoint content, Qt::KeyboardModifiers modifiers = {},
-               Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mousePress(&view(), button, modifiers, at(content));
-    }
-    void moveTo(QPoint content, Qt::MouseButtons buttons = Qt::LeftButton) {
-        const QPointF local = at(content);
-        QMouseEvent move(QEvent::MouseMove, local, view().mapToGlobal(local), Qt::NoButton, buttons,
-                         Qt::NoModifier);
-        QApplication::sendEvent(&view(), &move);
-    }
-    void release(QPoint content, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseRelease(&view(), button, Qt::NoModifier, at(content));
-    }
-    // Button down at `from`, `moves` pointer moves in even steps to `to`, button up there.
-    void drag(QPoint from, QPoint to, int moves = 4, Qt::KeyboardModifiers modifiers = {}) {
-        press(from, modifiers);
-        for (int i = 1; i <= moves; ++i)
-            moveTo(from + (to - from) * i / moves);
-        release(to);
-    }
-    void key(int key, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::keyClick(&view(), static_cast<Qt::Key>(key), modifiers);
-    }
-    // An element of the given box, added and committed as if it had always been there.
+    // An element of the given box, added as if it had always been there.
     std::int32_t addRect(ElementBox box) {
-        const std::int32_t index = document().addRect(box.x, box.y, box.width, box.height, false);
-        window.history().commit();
+        std::int32_t index = 0;
+        edit([&](EditorDocument& d) {
+            index = d.addRect(box.x, box.y, box.width, box.height, false);
+        });
         return index;
     }
     QAction* editAction(const QString& caption) {
@@ -100,7 +80,7 @@ private slots:
         QCOMPARE(buttons.size(), kToolCount);
         QCOMPARE(d.window.currentTool(), Tool::Select);
         buttons[3]->click();
-        QCOMPARE(d.window.currentTool(), Tool::RoundedRect);
+        QCOMPARE(d.window.currentTool(), ElementKind::RoundedRect);
         int pressed = 0;
         for (auto* button : buttons)
             pressed += button->isChecked();
@@ -134,7 +114,7 @@ private slots:
         QFETCH(ElementBox, box);
         Designer d(zoom);
         d.dialogs.files.push_back(kPicture);
-        d.window.selectTool(static_cast<Tool>(tool));
+        d.window.selectTool(Tool::fromButton(tool));
         d.press(pixel(200, 200, zoom / 10.0));
         d.release(pixel(200, 200, zoom / 10.0));
 
@@ -172,12 +152,12 @@ private slots:
 
     void pictureToolAsksForABmpAndCreatesNothingWithoutOne() {
         Designer d;
-        d.window.selectTool(Tool::Picture);
+        d.window.selectTool(ElementKind::Picture);
         d.press({100, 100}); // cancelled
         d.dialogs.files.push_back(QStringLiteral("/nonexistent/picture.bmp"));
         d.press({100, 100});
         QCOMPARE(d.document().elementCount(), 1);
-        QCOMPARE(d.window.currentTool(), Tool::Picture);
+        QCOMPARE(d.window.currentTool(), ElementKind::Picture);
         const Asked asked{"open", texts::kPictureDialogTitle,
                           QStringLiteral("|BMP图片(*.bmp)|bmp")};
         QCOMPARE(d.dialogs.asked, QList<Asked>({asked, asked}));
@@ -223,7 +203,7 @@ private slots:
         QCOMPARE(d.document().box().y, 220);
         // The empty page before the element was made is still in the history.
         bool emptyPageReached = false;
-        while (d.window.history().canUndo()) {
+        while (d.window.session().canUndo()) {
             d.window.undo();
             emptyPageReached |= d.document().elementCount() == 1;
         }
@@ -249,7 +229,7 @@ private slots:
         QFETCH(QSize, size);
         Designer d(zoom);
         d.addRect({100, 100, 100, 100});
-        d.document().select(2);
+        d.select(2);
         // The handle is 6 screen pixels beyond the corner at every zoom.
         const QPoint handle = d.view().pixelBox(d.document().box()).bottomRight() + QPoint(5, 5);
         d.drag(handle, to, 1);
@@ -262,8 +242,8 @@ private slots:
         for (int zoom : {1, 5, 10, 15, 20}) {
             Designer d(zoom);
             d.addRect({100, 100, 10, 10}); // a millimetre square: a pixel wide at 10 %
-            d.document().select(2);
-            d.window.centreHorizontally(); // any edit redraws with the marks
+            d.select(2);
+            d.window.canvas().centerHorizontally(); // any edit redraws with the marks
             const QRect box = d.view().pixelBox(d.document().box());
             QImage image(d.view().size(), QImage::Format_RGB32);
             d.view().paintArea(image, {}, QRect(d.view().scroll(), d.view().size()));
@@ -359,7 +339,7 @@ private slots:
         d.key(Qt::Key_Right, Qt::ShiftModifier);
         const QRect box = d.view().pixelBox(d.document().box());
         QVERIFY(d.view().scroll().x() > 0);
-        QVERIFY(box.right() + PageView::kHandlePixels < d.view().scroll().x() + d.view().width());
+        QVERIFY(box.right() + kResizeHandlePixels < d.view().scroll().x() + d.view().width());
         // A drag past the canvas's edge scrolls it after the pointer.
         const int before = d.view().scroll().y();
         const QPoint from = d.view().pixelBox(d.document().box()).center();
@@ -379,7 +359,7 @@ private slots:
 
     void rightButtonPicksTheSelectToolAndShowsTheEditMenu() {
         Designer d;
-        d.window.selectTool(Tool::Text);
+        d.window.selectTool(ElementKind::Text);
         d.press({10, 10}, {}, Qt::RightButton);
         d.release({10, 10}, Qt::RightButton);
         QCOMPARE(d.window.currentTool(), Tool::Select);
@@ -397,7 +377,7 @@ private slots:
         Designer d;
         d.addRect({100, 100, 50, 50});
         d.addRect({300, 100, 50, 50});
-        d.document().select(2);
+        d.select(2);
         QAction* lower = d.editAction(QStringLiteral("&D.向下一层"));
         QAction* raise = d.editAction(QStringLiteral("&U.向上一层"));
         QVERIFY(lower && raise);
@@ -418,7 +398,7 @@ private slots:
         d.window.redo();
         d.window.redo();
         QCOMPARE(boxes(), QPoint(300, 100));
-        d.document().select(3);
+        d.select(3);
         lower->trigger();
         QCOMPARE(boxes(), QPoint(100, 300));
         QCOMPARE(d.document().selectedIndex(), 2);
@@ -427,7 +407,7 @@ private slots:
     void deleteAsksFirst() {
         Designer d;
         d.addRect({100, 100, 50, 50});
-        d.document().select(2);
+        d.select(2);
         const Asked question{"question", texts::kDeleteTitle, texts::kDeleteText};
         d.dialogs.answers = {false};
         d.editAction(QStringLiteral("&L.删除"))->trigger();
@@ -449,7 +429,7 @@ private slots:
         QVERIFY(!d.document().element(2).deleted);
 
         // Nothing selected: no question.
-        d.document().selectNothing();
+        d.selectNothing();
         d.editAction(QStringLiteral("&L.删除"))->trigger();
         QCOMPARE(d.dialogs.asked.size(), 2);
     }
@@ -459,9 +439,9 @@ private slots:
         tav::editor::PageChange page;
         page.paperWidth = 501;
         page.paperHeight = 333;
-        d.document().setPage(page);
+        d.edit([&](EditorDocument& doc) { doc.setPage(page); });
         d.addRect({10, 20, 101, 33});
-        d.document().select(2);
+        d.select(2);
         d.editAction(QStringLiteral("&C.复制新增"))->trigger();
         QCOMPARE(d.document().elementCount(), 3);
         QCOMPARE(d.document().selectedIndex(), 3);
@@ -486,12 +466,12 @@ private slots:
         const struct {
             Tool tool;
             QPoint at;
-        } made[] = {{Tool::Text, {40, 40}},
-                    {Tool::Barcode, {40, 100}},
-                    {Tool::QrCode, {300, 60}},
-                    {Tool::RectOutline, {20, 20}},
-                    {Tool::HorizontalLine, {20, 240}},
-                    {Tool::EllipseFilled, {300, 300}}};
+        } made[] = {{ElementKind::Text, {40, 40}},
+                    {ElementKind::BarcodeImage, {40, 100}},
+                    {ElementKind::QrCodeImage, {300, 60}},
+                    {ElementKind::RectOutline, {20, 20}},
+                    {ElementKind::HorizontalLine, {20, 240}},
+                    {ElementKind::EllipseFilled, {300, 300}}};
         for (const auto& m : made) {
             d.window.selectTool(m.tool);
             d.press(m.at);

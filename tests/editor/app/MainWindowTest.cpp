@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(window.windowTitle(), kUntitledCaption);
         QCOMPARE(window.minimumSize(), QSize(1200, 700));
         QCOMPARE(window.size(), QSize(1200, 700));
-        QVERIFY(window.openFromArguments({}));
+        QVERIFY(window.commands().openFromArguments({}));
         QVERIFY(dialogs.asked.isEmpty());
         // The printer combo starts with the empty item that stands for the default printer.
         auto* printers = window.findChild<QComboBox*>(QStringLiteral("打印机名称"));
@@ -151,27 +151,27 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         const QStringList words = path.split(' ');
-        QVERIFY(window.openFromArguments({words[0], words[1], words[2] + "  "}));
+        QVERIFY(window.commands().openFromArguments({words[0], words[1], words[2] + "  "}));
         QVERIFY(dialogs.asked.isEmpty());
         QCOMPARE(window.currentPath(), path);
         QCOMPARE(window.windowTitle(), "TAVEditor - " + path);
-        QVERIFY(window.history().current().elementCount() > 1);
+        QVERIFY(window.session().document().elementCount() > 1);
     }
 
     void newAsksAndClears() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
+        QVERIFY(window.commands().openFromArguments({kExamples + "/price-tag.tav"}));
         const Asked question{"question", texts::kNewTitle, texts::kNewText};
 
         dialogs.answers = {false};
-        window.newDocument();
+        window.commands().newDocument();
         QCOMPARE(dialogs.asked, QList<Asked>{question});
-        QVERIFY(window.history().current().elementCount() > 1);
+        QVERIFY(window.session().document().elementCount() > 1);
 
         dialogs.answers = {true};
-        window.newDocument();
-        QCOMPARE(window.history().current().elementCount(), 1);
+        window.commands().newDocument();
+        QCOMPARE(window.session().document().elementCount(), 1);
         QCOMPARE(window.currentPath(), QString());
         QCOMPARE(window.windowTitle(), kUntitledCaption);
         QCOMPARE(window.findChild<QSlider*>(QStringLiteral("滑块条1"))->value(), 10);
@@ -188,35 +188,35 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         // No: nothing else is asked.
-        window.openDocument();
+        window.commands().openDocument();
         QCOMPARE(dialogs.asked, QList<Asked>{question});
         // Yes, then the dialog cancelled.
         dialogs.asked.clear();
         dialogs.answers = {true};
-        window.openDocument();
+        window.commands().openDocument();
         QCOMPARE(dialogs.asked, (QList<Asked>{question, dialog}));
         QCOMPARE(window.windowTitle(), kUntitledCaption);
         // A file that is not a template: the error names it, the document is new and untitled,
         // so that Save cannot write it over that file.
-        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
+        QVERIFY(window.commands().openFromArguments({kExamples + "/price-tag.tav"}));
         dialogs.asked.clear();
         dialogs.answers = {true};
         dialogs.files = {broken};
-        window.openDocument();
+        window.commands().openDocument();
         QCOMPARE(dialogs.asked, (QList<Asked>{question, dialog,
                                               errorBox(texts::kOpenFailedTitle,
                                                        texts::kOpenUnusableText + broken)}));
-        QCOMPARE(window.history().current().elementCount(), 1);
+        QCOMPARE(window.session().document().elementCount(), 1);
         QCOMPARE(window.windowTitle(), kUntitledCaption);
         QCOMPARE(window.currentPath(), QString());
         // A template opens, with its caption.
         dialogs.asked.clear();
         dialogs.answers = {true};
         dialogs.files = {example};
-        window.openDocument();
+        window.commands().openDocument();
         QCOMPARE(dialogs.asked, (QList<Asked>{question, dialog}));
         QCOMPARE(window.windowTitle(), "TAVEditor - " + example);
-        QVERIFY(window.history().current().elementCount() > 1);
+        QVERIFY(window.session().document().elementCount() > 1);
     }
 
     void openShowsTheZoomOfTheFile() {
@@ -227,14 +227,14 @@ private slots:
             MainWindow window(dialogs);
             window.setZoomStep(15);
             dialogs.files = {path};
-            window.saveAs();
+            window.commands().saveAs();
             QVERIFY(QFile::exists(path));
         }
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         dialogs.answers = {true};
         dialogs.files = {path};
-        window.openDocument();
+        window.commands().openDocument();
         QCOMPARE(window.findChild<QComboBox*>(QStringLiteral("组合框5"))->currentText(),
                  QStringLiteral("150%"));
         QCOMPARE(window.findChild<QSlider*>(QStringLiteral("滑块条1"))->value(), 15);
@@ -249,36 +249,36 @@ private slots:
         MainWindow window(dialogs);
 
         // Untitled Save asks for a name; cancelled: nothing.
-        window.save();
+        window.commands().save();
         QCOMPARE(dialogs.asked, QList<Asked>{dialog});
         QCOMPARE(window.windowTitle(), kUntitledCaption);
         // An empty name: untitled.
         dialogs.asked.clear();
         dialogs.files = {QString()};
-        window.save();
+        window.commands().save();
         QCOMPARE(window.currentPath(), QString());
         QCOMPARE(window.windowTitle(), kUntitledCaption);
         // Saved: the caption names the file; a second Save asks nothing.
         dialogs.asked.clear();
         dialogs.files = {first};
-        window.save();
+        window.commands().save();
         QCOMPARE(dialogs.asked, QList<Asked>{dialog});
         QVERIFY(QFile::exists(first));
         QCOMPARE(window.windowTitle(), "TAVEditor - " + first);
         dialogs.asked.clear();
-        window.save();
+        window.commands().save();
         QVERIFY(dialogs.asked.isEmpty());
 
         // Save As to a path that cannot be written: the error names it, the caption stays, and
         // the path is kept, so Save tries it again without a dialog.
         dialogs.files = {failing};
-        window.saveAs();
+        window.commands().saveAs();
         const Asked failed = errorBox(texts::kSaveFailedTitle, texts::kSaveFailedText + failing);
         QCOMPARE(dialogs.asked, (QList<Asked>{dialog, failed}));
         QCOMPARE(window.currentPath(), failing);
         QCOMPARE(window.windowTitle(), "TAVEditor - " + first);
         dialogs.asked.clear();
-        window.save();
+        window.commands().save();
         QCOMPARE(dialogs.asked, QList<Asked>{failed});
     }
 
@@ -289,14 +289,14 @@ private slots:
         QSignalSpy finished(&window, &MainWindow::finished);
         window.show();
         // No: nothing happens, also when the window is closed.
-        window.exitProgram();
+        window.commands().exitProgram();
         QVERIFY(!window.close());
         QCOMPARE(dialogs.asked, (QList<Asked>{question, question}));
         QCOMPARE(finished.count(), 0);
         QVERIFY(window.isVisible());
         // Yes: the program ends with code 0.
         dialogs.answers = {true};
-        window.exitProgram();
+        window.commands().exitProgram();
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.front().front().toInt(), 0);
     }
@@ -311,11 +311,11 @@ private slots:
         QFETCH(std::optional<int>, answer);
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
+        QVERIFY(window.commands().openFromArguments({kExamples + "/price-tag.tav"}));
         // Had anything reached the engine, its error box would say so.
-        addUndrawablePicture(window.history().current());
+        window.session().edit(addUndrawablePicture);
         dialogs.integers = {answer};
-        window.print();
+        window.commands().print();
         const QList<Asked> countOnly{{"integer", texts::kCopiesTitle, texts::kCopiesPrompt + "|1"}};
         QCOMPARE(dialogs.asked, countOnly);
         QCOMPARE(QDir(m_scratch).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
@@ -324,10 +324,10 @@ private slots:
     void printReportsAFailedCopy() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
-        addUndrawablePicture(window.history().current());
+        QVERIFY(window.commands().openFromArguments({kExamples + "/price-tag.tav"}));
+        window.session().edit(addUndrawablePicture);
         dialogs.integers = {3};
-        window.print();
+        window.commands().print();
         // One box, and the remaining copies are skipped.
         QCOMPARE(dialogs.asked.size(), 2);
         QCOMPARE(dialogs.asked[1], errorBox(texts::kPrintFailedTitle, texts::kPrintCopyText));
@@ -342,7 +342,7 @@ private slots:
         slider->setValue(4);
         QCOMPARE(combo->currentText(), QStringLiteral("40%"));
         QCOMPARE(window.pageView().zoomStep(), 4);
-        QCOMPARE(window.history().current().zoomStep(), 4);
+        QCOMPARE(window.session().document().zoomStep(), 4);
         combo->setCurrentIndex(19);
         QCOMPARE(slider->value(), 20);
         QCOMPARE(window.pageView().contentSize(), QSize(10000, 10000));
@@ -391,13 +391,11 @@ private slots:
     void undoShowsTheSnapshotItWentTo() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        EditorDocument& before = window.history().current();
-        before.setPage([] {
+        window.session().edit([](EditorDocument& before) {
             PageChange change;
             change.paperWidth = 800;
-            return change;
-        }());
-        window.history().commit();
+            before.setPage(change);
+        });
         auto* width = window.findChild<QLineEdit*>(QStringLiteral("纸张宽度"));
         window.undo();
         window.undo();
@@ -411,9 +409,9 @@ private slots:
     void printPreviewCentresAndDragsThePage() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        QVERIFY(window.openFromArguments({kExamples + "/price-tag.tav"}));
-        const auto& page = window.history().current().page();
-        PrintPreview preview(window.history().current().templ(), 10, &window);
+        QVERIFY(window.commands().openFromArguments({kExamples + "/price-tag.tav"}));
+        const auto& page = window.session().document().page();
+        PrintPreview preview(window.session().document().templ(), 10, &window);
         preview.resize(1200, 700);
         preview.show();
         QLabel* picture = preview.picture();
@@ -421,7 +419,7 @@ private slots:
         QCOMPARE(picture->geometry().center(), preview.rect().center());
         // The picture is what the renderer draws: the same pixels as the canvas at 100 %.
         QCOMPARE(picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-                 renderPageImage(window.history().current().templ(), 10));
+                 renderPageImage(window.session().document().templ(), 10));
         const QPoint before = picture->pos();
         QTest::mousePress(picture, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), picture->mapToGlobal(QPointF(40, 30)),
@@ -434,16 +432,16 @@ private slots:
     void helpAndAbout() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        window.about();
+        window.commands().about();
         QCOMPARE(dialogs.asked.size(), 1);
         QCOMPARE(dialogs.asked[0].title, texts::kAboutTitle);
         QVERIFY(dialogs.asked[0].text.startsWith(QStringLiteral("TAVEditor 3.1.0.1\r\n\r\n")));
         dialogs.asked.clear();
-        window.printSetup();
+        window.commands().printSetup();
         const QList<Asked> setup{{"printerSetup", {}, {}}};
         QCOMPARE(dialogs.asked, setup);
         dialogs.asked.clear();
-        window.help();
+        window.commands().help();
         // The build puts help.pdf beside the program; the test runs from another folder.
         if (dialogs.opened.isEmpty()) {
             QCOMPARE(dialogs.asked,

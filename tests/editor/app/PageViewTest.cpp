@@ -94,7 +94,7 @@ private slots:
         const QImage marked = view.grab().toImage();
         // The 6-pixel handle lies at the bottom-right corner of the box.
         QVERIFY(marked.pixel(152, 142) != plain.pixel(152, 142));
-        QCOMPARE(marked.pixel(150 + PageView::kHandlePixels + 2, 142), plain.pixel(158, 142));
+        QCOMPARE(marked.pixel(150 + kResizeHandlePixels + 2, 142), plain.pixel(158, 142));
         QCOMPARE(marked.pixel(120, 120), plain.pixel(120, 120));
     }
 

@@ -2,6 +2,7 @@
 // queue of scripts/services keeps every job's bytes and title. Three copies are three jobs named
 // TAVPrint_1..3, each a page whose barcode reads back.
 #include "ScriptedDialogs.h"
+#include "support/DesignerDriver.h"
 
 #include "editor/app/MainWindow.h"
 #include "editor/app/PropertyTabs.h"
@@ -22,6 +23,8 @@
 
 using namespace tav::editor;
 using tav::editor::test::ScriptedDialogs;
+using tav::editor::test::typeInto;
+using tav::tpl::ElementKind;
 
 namespace {
 
@@ -84,14 +87,6 @@ QStringList decodeJob(const QDir& capture, int newest, const QString& title,
     return {};
 }
 
-void typeInto(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
-
 } // namespace
 
 class PrintCaptureTest : public QObject {
@@ -112,26 +107,28 @@ private slots:
         qputenv("TMPDIR", scratch.path().toLocal8Bit());
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        QVERIFY(window.openFromArguments({TAV_SOURCE_DIR "/examples/shipping-label.tav"}));
+        QVERIFY(
+            window.commands().openFromArguments({TAV_SOURCE_DIR "/examples/shipping-label.tav"}));
         // The page tab lists the spooler's printers after the empty item for the default one.
         auto* printers = window.findChild<QComboBox*>(QStringLiteral("打印机名称"));
         QVERIFY(printers);
         QCOMPARE(printers->itemText(0), QString());
         QVERIFY(printers->findText(QStringLiteral("CAPTURE")) > 0);
         QVERIFY(printers->findText(QStringLiteral("PDF")) > 0);
-        EditorDocument& document = window.history().current();
-        document.setPage(printerOnly("CAPTURE"));
         // A tracking number of this run, so that the pages are recognised as ours.
         const QString tag = QStringLiteral("ED%1").arg(QCoreApplication::applicationPid());
-        for (std::int32_t i = 2; i <= document.elementCount(); ++i) {
-            if (document.element(i).kind ==
-                static_cast<std::int32_t>(tav::tpl::ElementKind::BarcodeImage)) {
-                document.select(i);
-                document.setContent(tag.toStdString());
+        window.session().edit([&](EditorDocument& document) {
+            document.setPage(printerOnly("CAPTURE"));
+            for (std::int32_t i = 2; i <= document.elementCount(); ++i) {
+                if (document.element(i).kind ==
+                    static_cast<std::int32_t>(ElementKind::BarcodeImage)) {
+                    document.select(i);
+                    document.setContent(tag.toStdString());
+                }
             }
-        }
+        });
         dialogs.integers = {3};
-        window.print();
+        window.commands().print();
         QCOMPARE(dialogs.asked.size(), 1); // the count, and no error
         QVERIFY(QDir(scratch.path()).isEmpty());
 
@@ -196,19 +193,18 @@ private slots:
         printers->setCurrentIndex(printers->findText(QStringLiteral("CAPTURE")));
 
         const auto create = [&](Tool tool) {
-            EditorDocument& document = window.history().current();
-            document.select(document.createWithTool(tool, 50, 50));
-            window.history().commit();
-            window.refreshPanels(static_cast<int>(tool));
+            window.session().edit(
+                [tool](EditorDocument& d) { d.select(d.createWithTool(tool, 50, 50)); });
+            window.refreshPanels(tool.button());
         };
-        create(Tool::Barcode);
+        create(ElementKind::BarcodeImage);
         typeInto(edit(10, "左边"), "5");
         typeInto(edit(10, "宽度"), "60");
         typeInto(edit(10, "高度"), "15");
         typeInto(edit(10, "内容"), "BC" + tag);
         angle(10)->setCurrentIndex(2); // upside down reads the same
 
-        create(Tool::QrCode);
+        create(ElementKind::QrCodeImage);
         typeInto(edit(11, "顶边"), "30");
         typeInto(edit(11, "宽度"), "30");
         typeInto(edit(11, "高度"), "30");
@@ -216,7 +212,7 @@ private slots:
         typeInto(edit(11, "大小"), "300");
         angle(11)->setCurrentIndex(1);
 
-        create(Tool::Picture);
+        create(ElementKind::Picture);
         typeInto(edit(12, "左边"), "55");
         typeInto(edit(12, "顶边"), "30");
         typeInto(edit(12, "宽度"), "30");
@@ -225,7 +221,7 @@ private slots:
         dialogs.files = {picturePath, scratch.path() + "/label.tav"};
         QTest::mouseClick(tabs.widget(12)->findChild<QPushButton*>(QStringLiteral("换图")),
                           Qt::LeftButton);
-        window.saveAs();
+        window.commands().saveAs();
         QVERIFY(QFileInfo::exists(scratch.path() + "/label.tav"));
 
         // The engine prints the saved file.

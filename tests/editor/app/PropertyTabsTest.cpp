@@ -3,7 +3,7 @@
 // does not take), the colour, font and picture dialogs, and refreshPanels filling the controls
 // back without applying anything.
 #include "ScriptedDialogs.h"
-#include "UserTyping.h"
+#include "support/DesignerDriver.h"
 
 #include "editor/app/MainWindow.h"
 #include "editor/app/PropertyTabs.h"
@@ -30,6 +30,7 @@ using namespace tav::editor;
 using tav::editor::test::Asked;
 using tav::editor::test::ScriptedDialogs;
 using tav::editor::test::typeInto;
+using tav::tpl::ElementKind;
 using tav::tpl::TemplateElement;
 
 namespace {
@@ -61,10 +62,9 @@ QLineEdit* field(MainWindow& window, int tab, const QString& name) {
 
 // An element made by `tool` at 10 mm, 10 mm, selected, its tab shown.
 void createSelected(MainWindow& window, Tool tool) {
-    EditorDocument& document = window.history().current();
-    document.select(document.createWithTool(tool, 100, 100));
-    window.history().commit();
-    window.refreshPanels(static_cast<int>(tool));
+    window.session().edit(
+        [tool](EditorDocument& d) { d.select(d.createWithTool(tool, 100, 100)); });
+    window.refreshPanels(tool.button());
 }
 
 } // namespace
@@ -166,15 +166,15 @@ private slots:
         MainWindow window(dialogs);
         window.show();
         if (tool != 0)
-            createSelected(window, static_cast<Tool>(tool));
+            createSelected(window, Tool::fromButton(tool));
         QLineEdit* edit = field(window, tool, control);
         QVERIFY(edit);
         QCOMPARE(window.propertyTabs().currentIndex(), tool);
-        const TemplateElement before = window.history().current().selected();
+        const TemplateElement before = window.session().document().selected();
         QSignalSpy changed(&window.propertyTabs(), &PropertyTabs::documentChanged);
 
         typeInto(edit, typed);
-        const EditorDocument& document = window.history().current();
+        const EditorDocument& document = window.session().document();
         QCOMPARE(readings().at(reading)(document), expected);
         QCOMPARE(edit->text(), shownAfter);
         QCOMPARE(changed.count(), changes ? 1 : 0);
@@ -201,31 +201,31 @@ private slots:
         MainWindow window(dialogs);
         window.show();
         auto& maker = tav::engine::libraryPictureMaker();
-        createSelected(window, Tool::QrCode);
+        createSelected(window, ElementKind::QrCodeImage);
         typeInto(field(window, 11, "内容"), "HELLO");
         typeInto(field(window, 11, "大小"), "0");
         auto* angle = window.propertyTabs().widget(11)->findChild<QComboBox*>("角度");
         angle->setCurrentIndex(1);
-        const auto& qr = window.history().current().selected().image;
+        const auto& qr = window.session().document().selected().image;
         QCOMPARE(qr.rotation, 900);
         QVERIFY(qr.source == maker.qrCode("HELLO", 256)); // size 0 draws at 256
         QVERIFY(qr.shown == tav::tpl::SharedBytes(tav::engine::turnPicture(qr.source.span(), 900)));
 
-        createSelected(window, Tool::Barcode);
+        createSelected(window, ElementKind::BarcodeImage);
         typeInto(field(window, 10, "内容"), "B-77");
         window.propertyTabs().widget(10)->findChild<QComboBox*>("角度")->setCurrentIndex(3);
-        const auto& bar = window.history().current().selected().image;
+        const auto& bar = window.session().document().selected().image;
         QVERIFY(bar.source == maker.barcode("B-77"));
         QVERIFY(bar.shown ==
                 tav::tpl::SharedBytes(tav::engine::turnPicture(bar.source.span(), 2700)));
 
         // The text's angle is its font's, and turns its measured box.
-        createSelected(window, Tool::Text);
-        const auto box = window.history().current().box();
+        createSelected(window, ElementKind::Text);
+        const auto box = window.session().document().box();
         window.propertyTabs().widget(13)->findChild<QComboBox*>("角度")->setCurrentIndex(1);
-        QCOMPARE(window.history().current().font().angle, 900);
-        QCOMPARE(window.history().current().box().width, box.height);
-        QCOMPARE(window.history().current().box().height, box.width);
+        QCOMPARE(window.session().document().font().angle, 900);
+        QCOMPARE(window.session().document().box().width, box.height);
+        QCOMPARE(window.session().document().box().height, box.width);
     }
 
     void colourPickers() {
@@ -234,40 +234,40 @@ private slots:
         window.show();
         PropertyTabs& tabs = window.propertyTabs();
         QSignalSpy changed(&tabs, &PropertyTabs::documentChanged);
-        createSelected(window, Tool::RectFilled);
+        createSelected(window, ElementKind::RectFilled);
         dialogs.colours = {QColor(255, 0, 0), QColor(0, 0, 255), std::nullopt};
         QTest::mouseClick(tabs.widget(2)->findChild<QPushButton*>("颜色"), Qt::LeftButton);
         QTest::mouseClick(tabs.widget(2)->findChild<QPushButton*>("填充色"), Qt::LeftButton);
-        QCOMPARE(window.history().current().penColor(), 0x0000FF); // COLORREF: red low
-        QCOMPARE(window.history().current().fillColor(), 0xFF0000);
+        QCOMPARE(window.session().document().penColor(), 0x0000FF); // COLORREF: red low
+        QCOMPARE(window.session().document().fillColor(), 0xFF0000);
         // Cancelled: nothing changes.
         QTest::mouseClick(tabs.widget(2)->findChild<QPushButton*>("颜色"), Qt::LeftButton);
-        QCOMPARE(window.history().current().penColor(), 0x0000FF);
+        QCOMPARE(window.session().document().penColor(), 0x0000FF);
         QCOMPARE(changed.count(), 2);
         // The picker starts from the element's colour.
         QCOMPARE(dialogs.asked.last().text, QStringLiteral("#ff0000"));
 
         // On the text tab the colour is the text's.
-        createSelected(window, Tool::Text);
+        createSelected(window, ElementKind::Text);
         dialogs.colours = {QColor(0, 128, 0)};
         QTest::mouseClick(tabs.widget(13)->findChild<QPushButton*>("颜色"), Qt::LeftButton);
-        QCOMPARE(window.history().current().textColor(), 0x008000);
-        QCOMPARE(window.history().current().penColor(), 0);
+        QCOMPARE(window.session().document().textColor(), 0x008000);
+        QCOMPARE(window.session().document().penColor(), 0);
 
         // The page's colour.
-        window.history().current().select(kPlaceholderIndex);
+        window.session().adjust([](EditorDocument& d) { d.select(kPlaceholderIndex); });
         window.refreshPanels(0);
         dialogs.colours = {QColor(0xF0, 0xE0, 0xD0)};
         QTest::mouseClick(tabs.widget(0)->findChild<QPushButton*>("纸张颜色"), Qt::LeftButton);
-        QCOMPARE(window.history().current().page().paperColor, 0xD0E0F0);
+        QCOMPARE(window.session().document().page().paperColor, 0xD0E0F0);
     }
 
     void fontDialogStoresTheWholeFont() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         window.show();
-        createSelected(window, Tool::Text);
-        const auto before = window.history().current().box();
+        createSelected(window, ElementKind::Text);
+        const auto before = window.session().document().box();
         QFont chosen(QStringLiteral("黑体"));
         chosen.setPointSize(20);
         chosen.setBold(true);
@@ -277,7 +277,7 @@ private slots:
         dialogs.fonts = {chosen, std::nullopt};
         auto* choose = window.propertyTabs().widget(13)->findChild<QPushButton*>("选择");
         QTest::mouseClick(choose, Qt::LeftButton);
-        const tav::tpl::ElementFont& font = window.history().current().font();
+        const tav::tpl::ElementFont& font = window.session().document().font();
         QCOMPARE(QString::fromStdString(tav::platform::gbkToUtf8(font.faceName)),
                  QStringLiteral("黑体"));
         QCOMPARE(font.size, 20);
@@ -286,10 +286,10 @@ private slots:
         QCOMPARE(field(window, 13, "字体")->text(), QStringLiteral("黑体"));
         // The dialog started from the element's font (宋体), and the box was measured anew.
         QCOMPARE(dialogs.asked.first(), (Asked{"font", {}, QStringLiteral("宋体")}));
-        QVERIFY(window.history().current().box().height > before.height);
+        QVERIFY(window.session().document().box().height > before.height);
         // Cancelled: nothing changes.
         QTest::mouseClick(choose, Qt::LeftButton);
-        QCOMPARE(window.history().current().font().size, 20);
+        QCOMPARE(window.session().document().font().size, 20);
     }
 
     void changePicture() {
@@ -305,8 +305,8 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         window.show();
-        EditorDocument& document = window.history().current();
-        document.select(document.addPicture(100, 100, 100, 100, {}));
+        window.session().edit(
+            [](EditorDocument& d) { d.select(d.addPicture(100, 100, 100, 100, {})); });
         window.refreshPanels(12);
         window.propertyTabs().widget(12)->findChild<QComboBox*>("角度")->setCurrentIndex(1);
         QSignalSpy changed(&window.propertyTabs(), &PropertyTabs::documentChanged);
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(changed.count(), 0);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(changed.count(), 1);
-        const auto& image = window.history().current().selected().image;
+        const auto& image = window.session().document().selected().image;
         QVERIFY(image.source == bmp);
         QVERIFY(image.shown == tav::tpl::SharedBytes(tav::engine::turnPicture(bmp.span(), 900)));
         QCOMPARE(dialogs.asked.first(),
@@ -329,15 +329,15 @@ private slots:
         MainWindow window(dialogs);
         auto* orientation = window.findChild<QComboBox*>("纸张方向");
         orientation->setCurrentIndex(1);
-        QCOMPARE(window.history().current().page().orientation, 1);
+        QCOMPARE(window.session().document().page().orientation, 1);
         auto* printers = window.findChild<QComboBox*>("打印机名称");
         printers->addItem(QStringLiteral("标签机"));
         printers->setCurrentIndex(printers->count() - 1);
         QCOMPARE(QString::fromStdString(
-                     tav::platform::gbkToUtf8(window.history().current().page().printerName)),
+                     tav::platform::gbkToUtf8(window.session().document().page().printerName)),
                  QStringLiteral("标签机"));
         printers->setCurrentIndex(0);
-        QVERIFY(window.history().current().page().printerName.empty());
+        QVERIFY(window.session().document().page().printerName.empty());
     }
 
     // Filling a tab shows every field of the element and applies nothing, though the controls
@@ -346,20 +346,20 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         PropertyTabs& tabs = window.propertyTabs();
-        EditorDocument& document = window.history().current();
-        document.select(document.createWithTool(Tool::QrCode, 125, 40));
-        document.setBox({.width = 333, .height = 301});
-        document.setMark("{QR}");
-        document.setQrSize(180);
-        document.setRotation(2700);
-        window.history().commit();
+        window.session().edit([](EditorDocument& document) {
+            document.select(document.createWithTool(ElementKind::QrCodeImage, 125, 40));
+            document.setBox({.width = 333, .height = 301});
+            document.setMark("{QR}");
+            document.setQrSize(180);
+            document.setRotation(2700);
+        });
 
         QList<bool> lockedWhileChanging;
         auto* angle = tabs.widget(11)->findChild<QComboBox*>("角度");
         connect(angle, &QComboBox::currentIndexChanged, this,
                 [&] { lockedWhileChanging << tabs.panelsLocked(); });
         QSignalSpy changed(&tabs, &PropertyTabs::documentChanged);
-        const EditorDocument before = document;
+        const EditorDocument before = window.session().document();
         window.refreshPanels(11);
         QCOMPARE(tabs.currentIndex(), 11);
         QCOMPARE(field(window, 11, "左边")->text(), QStringLiteral("12.5"));
@@ -373,17 +373,17 @@ private slots:
         QCOMPARE(lockedWhileChanging, QList<bool>{true});
         QVERIFY(!tabs.panelsLocked());
         QCOMPARE(changed.count(), 0);
-        QVERIFY(window.history().current().templ() == before.templ());
+        QVERIFY(window.session().document().templ() == before.templ());
 
         // Undo shows the snapshot it went to in the panels.
         typeInto(field(window, 11, "宽度"), "40");
-        QCOMPARE(window.history().current().box().width, 400);
+        QCOMPARE(window.session().document().box().width, 400);
         // Undo steps back through states with nothing selected: the page tab; redo comes back
         // to the edited element, and its tab shows it.
         window.undo();
         window.undo();
         QCOMPARE(tabs.currentIndex(), 0);
-        QCOMPARE(window.history().current().element(2).box.width, 333);
+        QCOMPARE(window.session().document().element(2).box.width, 333);
         field(window, 11, "宽度")->setText("1");
         window.redo();
         window.redo();
@@ -403,10 +403,10 @@ private slots:
             if (tab == 0) {
                 window.refreshPanels(0);
             } else {
-                createSelected(window, static_cast<Tool>(tab == 12 ? 1 : tab));
+                createSelected(window, Tool::fromButton(tab == 12 ? 1 : tab));
                 if (tab == 12) {
-                    EditorDocument& document = window.history().current();
-                    document.select(document.addPicture(300, 300, 100, 100, {}));
+                    window.session().edit(
+                        [](EditorDocument& d) { d.select(d.addPicture(300, 300, 100, 100, {})); });
                     window.refreshPanels(12);
                 }
             }
@@ -436,12 +436,12 @@ private slots:
     void fieldOfAnotherKindIsNotApplied() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        createSelected(window, Tool::Barcode);
+        createSelected(window, ElementKind::BarcodeImage);
         QLineEdit* width = field(window, 10, "宽度");
         QTest::keyClicks(width, "9");
-        createSelected(window, Tool::RectOutline);
+        createSelected(window, ElementKind::RectOutline);
         emit width->editingFinished();
-        QCOMPARE(window.history().current().box().width, 100);
+        QCOMPARE(window.session().document().box().width, 100);
     }
 };
 

@@ -49,16 +49,16 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         // Cancelled dialog, then a No: nothing happens.
-        window.importLab();
+        window.commands().importLab();
         dialogs.files = {path};
-        window.importLab();
-        QCOMPARE(window.history().current().templ().elements.size(), 0u);
-        const int before = window.history().currentIndex();
+        window.commands().importLab();
+        QCOMPARE(window.session().document().templ().elements.size(), 0u);
+        const int before = window.session().history().currentIndex();
 
         dialogs.asked.clear();
         dialogs.files = {path};
         dialogs.answers = {true};
-        window.importLab();
+        window.commands().importLab();
         const QList<Asked> expected = {
             {"open", texts::kLabDialogTitle, kLabDialog},
             {"question", QStringLiteral("导入确认"), QStringLiteral("是否确定要导入文件 ") + path},
@@ -66,16 +66,16 @@ private slots:
              texts::kLabDoneText + QStringLiteral("另有 1 个图片无法读取，未导入。")},
         };
         QCOMPARE(dialogs.asked, expected);
-        const auto& document = window.history().current();
+        const auto& document = window.session().document();
         QCOMPARE(document.page().paperWidth, 600);
         QCOMPARE(document.page().paperHeight, 320);
         QCOMPARE(document.templ().elements.size(), 2u);
         QCOMPARE(document.selectedIndex(), document.elementCount());
-        QCOMPARE(window.history().currentIndex(), std::min(before + 1, 60));
+        QCOMPARE(window.session().history().currentIndex(), std::min(before + 1, 60));
         // One undo step takes the import back.
         window.undo();
         window.undo();
-        QCOMPARE(window.history().current().templ().elements.size(), 0u);
+        QCOMPARE(window.session().document().templ().elements.size(), 0u);
     }
 
     void aLabelThatLiesIsRefusedAndChangesNothing() {
@@ -93,14 +93,14 @@ private slots:
         for (const QString& path : {lying, notLab}) {
             ScriptedDialogs dialogs;
             MainWindow window(dialogs);
-            window.history().current().addRect(1, 1, 10, 10, false);
+            window.session().edit([](EditorDocument& d) { d.addRect(1, 1, 10, 10, false); });
             dialogs.files = {path};
             dialogs.answers = {true};
-            window.importLab();
+            window.commands().importLab();
             QCOMPARE(dialogs.asked.last(), (Asked{"error", QStringLiteral("无法导入"),
                                                   QStringLiteral("导入失败，错误的标签格式！")}));
-            QCOMPARE(window.history().current().templ().elements.size(), 1u);
-            QCOMPARE(window.history().current().page().paperWidth, 500);
+            QCOMPARE(window.session().document().templ().elements.size(), 1u);
+            QCOMPARE(window.session().document().page().paperWidth, 500);
         }
     }
 
@@ -115,14 +115,14 @@ private slots:
         MainWindow window(dialogs);
         const QString caption = window.windowTitle();
         // An empty Fonts folder: no question, no box, the caption as it was.
-        window.installFontsFrom(folders, target);
+        window.commands().installFontsFrom(folders, target);
         QVERIFY(dialogs.asked.isEmpty());
         QCOMPARE(window.windowTitle(), caption);
 
         for (const char* name : {"one.ttf", "two.TTF"})
             QVERIFY(QFile::copy(kFontFile, fonts + "/" + name));
         // A No leaves everything as it was.
-        window.installFontsFrom(folders, target);
+        window.commands().installFontsFrom(folders, target);
         QCOMPARE(
             dialogs.asked,
             (QList<Asked>{{"question", "安装条码",
@@ -136,7 +136,7 @@ private slots:
         QStringList captions;
         connect(&window, &MainWindow::captionShown, this,
                 [&captions](const QString& text) { captions << text; });
-        window.installFontsFrom(folders, target);
+        window.commands().installFontsFrom(folders, target);
         QCOMPARE(captions, (QStringList{"正在搜寻条码字体：" + fonts, "共计搜索到条码字体 2 个",
                                         "正在安装条码字体：1/2", "成功安装条码字体：1 个",
                                         "正在安装条码字体：2/2", "成功安装条码字体：2 个"}));
@@ -154,8 +154,8 @@ private slots:
         blocker.close();
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        window.installFontsFrom({dir.path().toStdString()},
-                                (dir.path() + "/file/fonts").toStdString());
+        window.commands().installFontsFrom({dir.path().toStdString()},
+                                           (dir.path() + "/file/fonts").toStdString());
         QCOMPARE(dialogs.asked, (QList<Asked>{{"error", "安装失败",
                                                "安装失败，请使用管理员权限运行后再次操作！"}}));
     }
@@ -169,7 +169,7 @@ private slots:
         qputenv("XDG_CONFIG_HOME", home + "/.config");
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
-        window.associate();
+        window.commands().associate();
         QCOMPARE(dialogs.asked,
                  (QList<Asked>{{"information", "操作成功", "操作成功，已成功完成文件关联！"}}));
         QVERIFY(QFile::exists(home + "/.local/share/applications/taveditor.desktop"));
@@ -180,7 +180,7 @@ private slots:
         blocker.close();
         qputenv("XDG_DATA_HOME", blocker.fileName().toLocal8Bit());
         dialogs.asked.clear();
-        window.associate();
+        window.commands().associate();
         QCOMPARE(dialogs.asked, (QList<Asked>{{"error", "关联失败",
                                                "关联失败，请使用管理员权限运行后再次操作！"}}));
     }

@@ -6,7 +6,7 @@
 // barcode and the QR code, and a screenshot of the canvas at 100 % shows every element's ink
 // where `tavprint render` of the saved file puts it.
 #include "ScriptedDialogs.h"
-#include "UserTyping.h"
+#include "support/DesignerDriver.h"
 
 #include "editor/app/MainWindow.h"
 #include "editor/app/PageView.h"
@@ -32,6 +32,7 @@
 #include <vector>
 
 using namespace tav::editor;
+using tav::editor::test::DesignerDriver;
 using tav::editor::test::ScriptedDialogs;
 using tav::editor::test::typeInto;
 using tav::tpl::ElementBox;
@@ -104,13 +105,15 @@ int largestEdgeShift(QRect a, QRect b) {
                      std::abs(a.right() - b.right()), std::abs(a.bottom() - b.bottom())});
 }
 
-// The designer shown on the screen, driven through its widgets.
-struct Designer {
+// The window and its dialogs, built before the driver that drives them.
+struct ShownWindow {
     ScriptedDialogs dialogs;
     MainWindow window{dialogs};
+};
 
-    PageView& view() { return window.pageView(); }
-    EditorDocument& document() { return window.history().current(); }
+// The designer shown on the screen, driven through its widgets.
+struct Designer : ShownWindow, DesignerDriver {
+    Designer() : DesignerDriver(window) {}
 
     void clickTool(const char* name) {
         auto* button = window.findChild<QWidget*>(QStringLiteral("工具箱"))
@@ -119,29 +122,13 @@ struct Designer {
         QTest::mouseClick(button, Qt::LeftButton);
     }
     // A click on the canvas at a content pixel (at 100 %, one pixel is 0.1 mm).
-    void clickCanvas(QPoint content) {
-        QTest::mouseClick(&view(), Qt::LeftButton, {}, content - view().scroll());
-    }
+    void clickCanvas(QPoint content) { click(content); }
     // Button down at `from`, pointer moves in steps of a pixel or two to `to`, button up.
-    void drag(QPoint from, QPoint to) {
-        QTest::mousePress(&view(), Qt::LeftButton, {}, from - view().scroll());
-        constexpr int kMoves = 10;
-        for (int i = 1; i <= kMoves; ++i) {
-            const QPointF at = from + (to - from) * i / kMoves - view().scroll();
-            QMouseEvent move(QEvent::MouseMove, at, view().mapToGlobal(at), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&view(), &move);
-        }
-        QTest::mouseRelease(&view(), Qt::LeftButton, {}, to - view().scroll());
-    }
-    // A field of the tab the property bar shows.
-    QLineEdit* field(const char* name) {
-        return window.propertyTabs().currentWidget()->findChild<QLineEdit*>(
-            QString::fromUtf8(name));
-    }
-    // Types into a field, then Enter or (enter false) nothing: the user goes on elsewhere.
+    void drag(QPoint from, QPoint to) { DesignerDriver::drag(from, to, 10); }
+    // Types into a field of the tab the property bar shows, then Enter or (enter false)
+    // nothing: the user goes on elsewhere.
     void type(const char* name, const QString& text, bool enter = true) {
-        QLineEdit* edit = field(name);
+        QLineEdit* edit = field(QString::fromUtf8(name));
         QVERIFY2(edit && edit->isVisible(), name);
         typeInto(edit, text, enter);
     }

@@ -34,11 +34,11 @@ protected:
                      .printScale = 96,
                      .printerName = "CAPTURE"});
         doc.setZoom(1.5f);
-        doc.select(doc.createWithTool(Tool::RoundedRect, 10, 20));
+        doc.select(doc.createWithTool(ElementKind::RoundedRect, 10, 20));
         doc.setPenColor(0x0000FF);
         doc.setPenWidth(3);
         doc.setFillColor(0x00FF00);
-        doc.select(doc.createWithTool(Tool::Text, 100, 100));
+        doc.select(doc.createWithTool(ElementKind::Text, 100, 100));
         tpl::ElementFont font = doc.font();
         font.angle = 900;
         font.bold = font.italic = font.underline = font.strikeout = true;
@@ -47,15 +47,15 @@ protected:
         doc.setContent("\xC3\xFB\xB3\xC6"); // 名称 in GBK
         doc.setMark("{NAME}");
         doc.setTextColor(0x112233);
-        doc.select(doc.createWithTool(Tool::Barcode, 200, 200));
+        doc.select(doc.createWithTool(ElementKind::BarcodeImage, 200, 200));
         doc.setRotation(900);
         doc.setMark("{CODE}");
-        doc.select(doc.createWithTool(Tool::QrCode, 300, 300));
+        doc.select(doc.createWithTool(ElementKind::QrCodeImage, 300, 300));
         doc.setQrSize(300);
-        doc.select(
-            doc.createWithTool(Tool::Picture, 400, 400, tpl::SharedBytes(test::makeBmp(3, 3))));
+        doc.select(doc.createWithTool(ElementKind::Picture, 400, 400,
+                                      tpl::SharedBytes(test::makeBmp(3, 3))));
         doc.setRotation(1800);
-        doc.select(doc.createWithTool(Tool::HorizontalLine, 50, 500));
+        doc.select(doc.createWithTool(ElementKind::HorizontalLine, 50, 500));
         return doc;
     }
 

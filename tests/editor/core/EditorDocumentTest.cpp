@@ -402,23 +402,33 @@ TEST_F(DocumentTest, EveryToolCreatesItsElementWithTheToolsSizeAndDefaults) {
         std::int32_t qrSize;
     };
     const Case cases[] = {
-        {Tool::RectOutline, ElementKind::RectOutline, {200, 300, 100, 100}, 0, "", 0},
-        {Tool::RectFilled, ElementKind::RectFilled, {200, 300, 100, 100}, 0, "", 0},
-        {Tool::RoundedRect, ElementKind::RoundedRect, {200, 300, 100, 100}, 30, "", 0},
-        {Tool::EllipseOutline, ElementKind::EllipseOutline, {200, 300, 100, 100}, 0, "", 0},
-        {Tool::EllipseFilled, ElementKind::EllipseFilled, {200, 300, 100, 100}, 0, "", 0},
+        {ElementKind::RectOutline, ElementKind::RectOutline, {200, 300, 100, 100}, 0, "", 0},
+        {ElementKind::RectFilled, ElementKind::RectFilled, {200, 300, 100, 100}, 0, "", 0},
+        {ElementKind::RoundedRect, ElementKind::RoundedRect, {200, 300, 100, 100}, 30, "", 0},
+        {ElementKind::EllipseOutline, ElementKind::EllipseOutline, {200, 300, 100, 100}, 0, "", 0},
+        {ElementKind::EllipseFilled, ElementKind::EllipseFilled, {200, 300, 100, 100}, 0, "", 0},
         // The line runs through the pointer: the printer draws it 5 into its box.
-        {Tool::HorizontalLine, ElementKind::HorizontalLine, {200, 295, 100, 10}, 0, "", 0},
-        {Tool::VerticalLine, ElementKind::VerticalLine, {195, 300, 10, 100}, 0, "", 0},
-        {Tool::DiagonalDown, ElementKind::DiagonalDown, {200, 300, 100, 100}, 0, "", 0},
-        {Tool::DiagonalUp, ElementKind::DiagonalUp, {200, 300, 100, 100}, 0, "", 0},
-        {Tool::Barcode, ElementKind::BarcodeImage, {200, 300, 200, 100}, 0, "1234567890", 0},
-        {Tool::QrCode, ElementKind::QrCodeImage, {200, 300, 100, 100}, 0, "1234567890", 256},
-        {Tool::Picture, ElementKind::Picture, {200, 300, 100, 100}, 0, "", 0},
-        {Tool::Text, ElementKind::Text, {200, 300, 90, 18}, 0, "1234567890", 0},
+        {ElementKind::HorizontalLine, ElementKind::HorizontalLine, {200, 295, 100, 10}, 0, "", 0},
+        {ElementKind::VerticalLine, ElementKind::VerticalLine, {195, 300, 10, 100}, 0, "", 0},
+        {ElementKind::DiagonalDown, ElementKind::DiagonalDown, {200, 300, 100, 100}, 0, "", 0},
+        {ElementKind::DiagonalUp, ElementKind::DiagonalUp, {200, 300, 100, 100}, 0, "", 0},
+        {ElementKind::BarcodeImage,
+         ElementKind::BarcodeImage,
+         {200, 300, 200, 100},
+         0,
+         "1234567890",
+         0},
+        {ElementKind::QrCodeImage,
+         ElementKind::QrCodeImage,
+         {200, 300, 100, 100},
+         0,
+         "1234567890",
+         256},
+        {ElementKind::Picture, ElementKind::Picture, {200, 300, 100, 100}, 0, "", 0},
+        {ElementKind::Text, ElementKind::Text, {200, 300, 90, 18}, 0, "1234567890", 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.tool));
+        SCOPED_TRACE(c.tool.button());
         EditorDocument d(fakes.services());
         d.addRect(0, 0, 1, 1, false);
         const std::int32_t index =

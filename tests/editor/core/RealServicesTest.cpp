@@ -13,9 +13,11 @@
 namespace tav::editor {
 namespace {
 
+using tpl::ElementKind;
+
 TEST(RealServices, BarcodesAndQrCodesAreTheEnginesPictures) {
     EditorDocument doc;
-    doc.select(doc.createWithTool(Tool::Barcode, 0, 0));
+    doc.select(doc.createWithTool(ElementKind::BarcodeImage, 0, 0));
     doc.setRotation(2700);
     const auto barcode = engine::libraryPictureMaker().barcode("1234567890");
     ASSERT_FALSE(barcode.empty());
@@ -23,7 +25,7 @@ TEST(RealServices, BarcodesAndQrCodesAreTheEnginesPictures) {
     EXPECT_EQ(doc.selected().image.shown,
               tpl::SharedBytes(engine::turnPicture(barcode.span(), 2700)));
 
-    doc.select(doc.createWithTool(Tool::QrCode, 0, 0));
+    doc.select(doc.createWithTool(ElementKind::QrCodeImage, 0, 0));
     doc.setQrSize(0); // 256 pixels
     const auto qr = engine::libraryPictureMaker().qrCode("1234567890", 256);
     ASSERT_FALSE(qr.empty());
@@ -43,13 +45,12 @@ TEST(RealServices, ShownPicturesEqualTheEnginesAtEveryRotation) {
         Tool tool;
         std::string content;
     };
-    const Row rows[] = {{Tool::Barcode, "TAV-0042"},
-                        {Tool::QrCode, "https://example.com/q"},
-                        {Tool::Picture, path}};
+    const Row rows[] = {{ElementKind::BarcodeImage, "TAV-0042"},
+                        {ElementKind::QrCodeImage, "https://example.com/q"},
+                        {ElementKind::Picture, path}};
     for (const Row& row : rows) {
         for (const std::int32_t rotation : {0, 900, 1800, 2700}) {
-            SCOPED_TRACE(std::to_string(static_cast<int>(row.tool)) + " at " +
-                         std::to_string(rotation));
+            SCOPED_TRACE(std::to_string(row.tool.button()) + " at " + std::to_string(rotation));
             EditorDocument doc;
             doc.select(doc.createWithTool(row.tool, 10, 10, pictureFile));
             doc.setQrSize(120);
