@@ -322,12 +322,11 @@ void MainWindow::buildStatusBar() {
 
 // --- the document on screen ---
 
-void MainWindow::showZoomOf(const EditorDocument& document) {
-    const int step = document.zoomStep();
+void MainWindow::showZoomStep(int step) {
     const QSignalBlocker blockSlider(m_zoomSlider);
     const QSignalBlocker blockCombo(m_zoomCombo);
     m_zoomSlider->setValue(step);
-    m_zoomCombo->setCurrentIndex(step - 1);
+    m_zoomCombo->setCurrentIndex(step - kMinZoomStep);
     m_view->setZoomStep(step);
 }
 
@@ -341,22 +340,18 @@ void MainWindow::refreshPanels() {
 
 void MainWindow::documentReplaced() {
     refreshPanels(0);
-    showZoomOf(m_session.document());
+    showZoomStep(m_session.document().zoomStep());
     layoutCanvas();
     m_canvas->redraw();
 }
 
 void MainWindow::setZoomStep(int step) {
     step = std::clamp(step, kMinZoomStep, kMaxZoomStep);
-    {
-        const QSignalBlocker blockSlider(m_zoomSlider);
-        const QSignalBlocker blockCombo(m_zoomCombo);
-        m_zoomSlider->setValue(step);
-        m_zoomCombo->setCurrentIndex(step - 1);
-    }
+    showZoomStep(step);
     // The zoom is kept in the file but is no history step.
-    m_session.adjust([step](EditorDocument& d) { d.setZoom(static_cast<float>(step / 10.0)); });
-    m_view->setZoomStep(step);
+    m_session.adjust([step](EditorDocument& d) {
+        d.setZoom(static_cast<float>(step / double{kZoomStepsPerUnit}));
+    });
     m_canvas->redraw();
     layoutCanvas();
 }
@@ -418,7 +413,7 @@ void MainWindow::redo() {
 }
 
 void MainWindow::showCurrentSnapshot() {
-    showZoomOf(m_session.document());
+    showZoomStep(m_session.document().zoomStep());
     layoutCanvas();
     refreshPanels();
     showSelectionBox();

@@ -85,7 +85,8 @@ private:
     void documentReplaced();
     // The panels and the zoom as the current snapshot has them (after undo, redo, open).
     void showCurrentSnapshot();
-    void showZoomOf(const EditorDocument& document);
+    // The slider, the combo box and the view at this step, without their change signals.
+    void showZoomStep(int step);
     void layoutCanvas();
     void pointerMoved(QPoint contentPixel);
     void showSelectionBox();

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <functional>
 #include <memory>
 
 using namespace tav::editor;
@@ -402,6 +403,64 @@ private slots:
         lower->trigger();
         QCOMPARE(boxes(), QPoint(100, 300));
         QCOMPARE(d.document().selectedIndex(), 2);
+    }
+
+    // An edit that changes nothing leaves no step to undo; one that changes something takes one.
+    void onlyChangesTakeHistorySteps() {
+        const struct {
+            const char* name;
+            std::int32_t select;
+            std::function<void(Designer&)> act;
+            bool changes;
+        } cases[] = {
+            {"arrow at the left edge", 2, [](Designer& d) { d.key(Qt::Key_Left); }, false},
+            {"arrow inside the range", 2, [](Designer& d) { d.key(Qt::Key_Right); }, true},
+            {"centering a centered element", 3,
+             [](Designer& d) { d.editAction(QStringLiteral("&W.横向居中"))->trigger(); }, false},
+            {"centering an element off center", 2,
+             [](Designer& d) { d.editAction(QStringLiteral("&H.纵向居中"))->trigger(); }, true},
+            {"lowering the first element", 2,
+             [](Designer& d) { d.editAction(QStringLiteral("&D.向下一层"))->trigger(); }, false},
+            {"a click that only selects", 0,
+             [](Designer& d) {
+                 d.press({500, 400});
+                 d.release({500, 400});
+             },
+             false},
+            {"a drag back to where it started", 0,
+             [](Designer& d) {
+                 d.press({500, 400});
+                 d.moveTo({540, 420});
+                 d.moveTo({500, 400});
+                 d.release({500, 400});
+             },
+             false},
+            {"a drag", 0,
+             [](Designer& d) {
+                 d.drag({500, 400}, {540, 420});
+             },
+             true},
+        };
+        for (const auto& c : cases) {
+            Designer d;
+            d.edit([](EditorDocument& doc) {
+                PageChange page;
+                page.paperWidth = 1000;
+                page.paperHeight = 800;
+                doc.setPage(page);
+            });
+            d.addRect({0, 0, 100, 100});
+            d.addRect({450, 350, 100, 100});
+            // One step back, so that a new step shows: the index rises and redo has nothing.
+            d.window.undo();
+            d.select(c.select);
+            const int before = d.window.session().history().currentIndex();
+            c.act(d);
+            QVERIFY2(d.window.session().history().currentIndex() ==
+                         (c.changes ? before + 1 : before),
+                     c.name);
+            QVERIFY2(d.window.session().canRedo() == !c.changes, c.name);
+        }
     }
 
     void deleteAsksFirst() {

@@ -2,6 +2,7 @@
 // Save, Save As, Exit and Print, with every question and box they show, answered by
 // ScriptedDialogs.
 #include "ScriptedDialogs.h"
+#include "support/DesignerDriver.h"
 
 #include "editor/app/MainWindow.h"
 #include "editor/app/PageView.h"
@@ -32,6 +33,7 @@
 
 using namespace tav::editor;
 using tav::editor::test::Asked;
+using tav::editor::test::DesignerDriver;
 using tav::editor::test::ScriptedDialogs;
 
 namespace {
@@ -376,10 +378,8 @@ private slots:
         window.scrollTo({300, 120});
         QCOMPARE(window.pageView().scroll(), QPoint(300, 120));
         // The rulers' cursors follow the pointer in content pixels; the status bar shows mm.
-        QMouseEvent move(QEvent::MouseMove, QPointF(10, 20),
-                         window.pageView().mapToGlobal(QPointF(10, 20)), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(&window.pageView(), &move);
+        // A pointer 10, 20 pixels into the view, no button held.
+        DesignerDriver(window).moveTo(window.pageView().scroll() + QPoint(10, 20), Qt::NoButton);
         auto* top = window.findChild<Ruler*>(QStringLiteral("上标尺"));
         auto* left = window.findChild<Ruler*>(QStringLiteral("左标尺"));
         QCOMPARE(top->cursorAt(), 310);
