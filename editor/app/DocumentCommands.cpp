@@ -62,6 +62,12 @@ bool DocumentCommands::saveTo(const QString& path) {
     return false;
 }
 
+void DocumentCommands::showAs(const QString& path) {
+    m_currentPath = path;
+    setCaption();
+    m_hooks.documentReplaced();
+}
+
 bool DocumentCommands::openFromArguments(const QStringList& arguments) {
     const QString path = arguments.join(QLatin1Char(' ')).trimmed();
     if (path.isEmpty())
@@ -74,9 +80,7 @@ bool DocumentCommands::openFromArguments(const QStringList& arguments) {
         m_dialogs.error(&m_window, texts::kOpenFailedTitle, texts::kOpenUnusableText + path);
         return false;
     }
-    m_currentPath = path;
-    setCaption();
-    m_hooks.documentReplaced();
+    showAs(path);
     return true;
 }
 
@@ -84,9 +88,7 @@ void DocumentCommands::newDocument() {
     if (!m_dialogs.question(&m_window, texts::kNewTitle, texts::kNewText))
         return;
     m_session.renew();
-    m_currentPath.clear();
-    setCaption();
-    m_hooks.documentReplaced();
+    showAs({});
 }
 
 void DocumentCommands::openDocument() {
@@ -99,15 +101,11 @@ void DocumentCommands::openDocument() {
         // The document is new, and untitled: a later Save must not write the new document
         // over the file that could not be opened.
         m_session.renew();
-        m_currentPath.clear();
-        setCaption();
-        m_hooks.documentReplaced();
+        showAs({});
         m_dialogs.error(&m_window, texts::kOpenFailedTitle, texts::kOpenUnusableText + *chosen);
         return;
     }
-    m_currentPath = *chosen;
-    setCaption();
-    m_hooks.documentReplaced();
+    showAs(*chosen);
 }
 
 void DocumentCommands::save() {

@@ -74,6 +74,8 @@ signals:
 private:
     bool loadInto(const QString& path);
     bool saveTo(const QString& path);
+    // The session's document is now the one at `path` (empty: untitled): caption and window.
+    void showAs(const QString& path);
 
     EditSession& m_session;
     Dialogs& m_dialogs;

@@ -16,9 +16,9 @@ namespace tav::editor {
 namespace {
 
 // Around the page: the drawing area beyond the paper.
-constexpr QRgb kAreaColour = 0xFFA0A0A0;
-constexpr QRgb kFrameColour = 0xFF0078D7;
-constexpr QRgb kPickedColour = 0xFFE07000;
+constexpr QRgb kAreaColor = 0xFFA0A0A0;
+constexpr QRgb kFrameColor = 0xFF0078D7;
+constexpr QRgb kPickedColor = 0xFFE07000;
 
 QRgb pageColour(std::int32_t colorRef) {
     return qRgb(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
@@ -99,7 +99,7 @@ void PageView::paintArea(QImage& image, QPoint at, const QRect& area) {
 
     // The drawing area, and the paper in its colour where the page lies.
     QPainter fill(&image);
-    fill.fillRect(target, QColor(kAreaColour));
+    fill.fillRect(target, QColor(kAreaColor));
     if (m_tpl) {
         const double s = pixelsPerUnit();
         const QRect page(0, 0, static_cast<int>(std::lround(m_tpl->page.paperWidth * s)),
@@ -130,16 +130,16 @@ void PageView::paintMarks(QImage& image, QPoint offset, const QRect& clip) const
     p.setClipRect(clip);
     p.translate(offset);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(kPickedColour), 1, Qt::DashLine));
+    p.setPen(QPen(QColor(kPickedColor), 1, Qt::DashLine));
     for (const auto& box : m_marks.picked)
         p.drawRect(pixelBox(box));
     if (m_marks.selected) {
         const QRect box = pixelBox(*m_marks.selected);
-        p.setPen(QPen(QColor(kFrameColour), 1, Qt::DashLine));
+        p.setPen(QPen(QColor(kFrameColor), 1, Qt::DashLine));
         p.drawRect(box);
         p.fillRect(QRect(box.bottomRight() + QPoint(1, 1),
                          QSize(kResizeHandlePixels, kResizeHandlePixels)),
-                   QColor(kFrameColour));
+                   QColor(kFrameColor));
     }
     if (m_marks.rubberBand) {
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));

@@ -1,6 +1,6 @@
 // The one way the designer changes its document. An edit runs on the current document and
 // takes one history step only when the template differs afterwards: an arrow at the edge of the
-// drawing area, centring an element that is centred, or lowering the lowest element leaves no
+// drawing area, centering an element that is centered, or lowering the lowest element leaves no
 // empty step to undo. A gesture (a drag from press to release) is one edit however many moves it
 // makes. What the history does not record (the selection, the zoom) is an adjustment.
 #pragma once
