@@ -6,6 +6,8 @@
 // text use GeneralError. Texts are UTF-8 and may be empty when the code says it all.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -49,11 +51,25 @@ private:
 
 using Status = BasicStatus<GeneralError>;
 
-// A value, or the reason there is none.
+// A broken contract of the outcome types: a program fault, not an outcome. It stops the
+// program in every build, because going on would show an empty error or read a value that
+// is not there.
+[[noreturn]] inline void outcomeMisused(const char* what) {
+    std::fputs(what, stderr);
+    std::fputc('\n', stderr);
+    std::abort();
+}
+
+// A value, or the reason there is none. It is built from a value or from a failed status;
+// a status that says success carries no value, so building a Result from one stops the
+// program (see outcomeMisused), as does asking a failed Result for its value.
 template <typename T, typename Code = GeneralError> class Result {
 public:
     Result(T value) : m_value(std::move(value)) {}
-    Result(BasicStatus<Code> failed) : m_status(std::move(failed)) {}
+    Result(BasicStatus<Code> failed) : m_status(std::move(failed)) {
+        if (m_status.ok())
+            outcomeMisused("a Result was built from a success status without a value");
+    }
     static Result failure(Code code, std::string message = {}) {
         return Result(BasicStatus<Code>::failure(code, std::move(message)));
     }
@@ -67,10 +83,21 @@ public:
     Code code() const { return m_status.code(); }
     const std::string& error() const { return m_status.error(); }
     const BasicStatus<Code>& status() const { return m_status; }
-    T& value() { return *m_value; }
-    const T& value() const { return *m_value; }
+    T& value() {
+        checkValue();
+        return *m_value;
+    }
+    const T& value() const {
+        checkValue();
+        return *m_value;
+    }
 
 private:
+    void checkValue() const {
+        if (!m_value)
+            outcomeMisused("the value of a failed Result was asked for");
+    }
+
     std::optional<T> m_value;
     BasicStatus<Code> m_status = BasicStatus<Code>::success();
 };

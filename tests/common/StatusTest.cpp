@@ -43,5 +43,26 @@ TEST(Result, HoldsAValueOrTheFailure) {
     EXPECT_EQ(text.error(), "unreadable");
 }
 
+// A Result is a value or a failure, never neither: building one from a success status and
+// reading the value of a failed one are program faults that stop the program.
+void buildFromSuccess() {
+    const Result<int, Reason> neither(BasicStatus<Reason>::success());
+    (void)neither;
+}
+void readMissingValue() {
+    const auto failed = Result<std::string>::failure("unreadable");
+    (void)failed.value();
+}
+void writeMissingValue() {
+    auto failed = Result<int, Reason>::failure(Reason::Broken);
+    failed.value() = 1;
+}
+
+TEST(ResultDeathTest, RefusesASuccessWithoutValueAndAMissingValue) {
+    EXPECT_DEATH(buildFromSuccess(), "built from a success status without a value");
+    EXPECT_DEATH(readMissingValue(), "value of a failed Result");
+    EXPECT_DEATH(writeMissingValue(), "value of a failed Result");
+}
+
 } // namespace
 } // namespace tav
