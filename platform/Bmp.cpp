@@ -192,4 +192,89 @@ void writeOneBitBmp(const OneBitPicture& picture, const OneBitBmpStyle& style,
         invertRow(picture.row(y).data(), keep.data(), pixels, stride);
 }
 
+namespace {
+
+constexpr std::uint32_t kProfileLinked = 0x4C494E4B;   // 'LINK'
+constexpr std::uint32_t kProfileEmbedded = 0x4D424544; // 'MBED'
+constexpr std::uint32_t kV5HeaderSize = 124;
+
+// Offsets inside the information header.
+constexpr std::size_t kCoreWidthAt = 4;
+constexpr std::size_t kCoreHeightAt = 6;
+constexpr std::size_t kWidthAt = 4;
+constexpr std::size_t kHeightAt = 8;
+constexpr std::size_t kImageSizeAt = 20;
+constexpr std::size_t kXResolutionAt = 24;
+constexpr std::size_t kYResolutionAt = 28;
+constexpr std::size_t kColorSpaceAt = 56;
+constexpr std::size_t kProfileDataAt = 112;
+constexpr std::size_t kProfileSizeAt = 116;
+
+} // namespace
+
+std::optional<BmpProfile> readBmpProfile(std::span<const std::uint8_t> bytes,
+                                         const BmpHeader& header) {
+    if (header.infoSize != kV5HeaderSize)
+        return BmpProfile{};
+    auto info = bytes.subspan(kBmpFileHeaderSize, header.infoSize);
+    const auto space = readLe32(info, kColorSpaceAt);
+    const std::uint64_t size = readLe32(info, kProfileSizeAt);
+    if ((space != kProfileEmbedded && space != kProfileLinked) || size == 0)
+        return BmpProfile{};
+    const std::uint64_t offset = kBmpFileHeaderSize + std::uint64_t{readLe32(info, kProfileDataAt)};
+    if (offset + size > bytes.size())
+        return std::nullopt;
+    return BmpProfile{static_cast<std::size_t>(offset), static_cast<std::size_t>(size)};
+}
+
+std::optional<BmpCopy> planBmpCopy(const BmpHeader& header, const BmpProfile& profile,
+                                   std::uint32_t width, std::uint32_t height,
+                                   bool swapResolutions) {
+    BmpCopy copy;
+    copy.width = width;
+    copy.height = height;
+    copy.swapResolutions = swapResolutions;
+    copy.headSize = header.coloursAt + std::uint64_t{header.colours} * header.entrySize;
+    copy.pixelBytes = bmpRowStride(width, header.bitsPerPixel) * height;
+    copy.fileSize = copy.headSize + copy.pixelBytes + profile.size;
+    if (copy.fileSize > std::numeric_limits<std::uint32_t>::max() ||
+        height > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    return copy;
+}
+
+void writeBmpCopyHead(std::span<const std::uint8_t> source, const BmpHeader& header,
+                      const BmpProfile& profile, const BmpCopy& copy, std::span<std::uint8_t> out) {
+    out[0] = 'B';
+    out[1] = 'M';
+    writeLe32(out.data() + 2, static_cast<std::uint32_t>(copy.fileSize));
+    writeLe32(out.data() + 10, static_cast<std::uint32_t>(copy.headSize));
+    // The information header, masks and colour table as they were.
+    std::memcpy(out.data() + kBmpFileHeaderSize, source.data() + kBmpFileHeaderSize,
+                static_cast<std::size_t>(copy.headSize) - kBmpFileHeaderSize);
+
+    std::uint8_t* info = out.data() + kBmpFileHeaderSize;
+    if (header.isCore()) { // 16-bit sizes, bottom-up, and no other field that changes
+        writeLe16(info + kCoreWidthAt, copy.width);
+        writeLe16(info + kCoreHeightAt, copy.height);
+    } else {
+        writeLe32(info + kWidthAt, copy.width);
+        const auto signedHeight = static_cast<std::int32_t>(copy.height);
+        writeLe32(info + kHeightAt,
+                  static_cast<std::uint32_t>(header.topDown ? -signedHeight : signedHeight));
+        writeLe32(info + kImageSizeAt, static_cast<std::uint32_t>(copy.pixelBytes));
+        if (copy.swapResolutions) {
+            writeLe32(info + kXResolutionAt, readLe32(source, kBmpFileHeaderSize + kYResolutionAt));
+            writeLe32(info + kYResolutionAt, readLe32(source, kBmpFileHeaderSize + kXResolutionAt));
+        }
+    }
+    if (profile.size > 0) {
+        // The profile's offset counts from the start of the information header.
+        const auto profileAt = static_cast<std::size_t>(copy.headSize + copy.pixelBytes);
+        std::memcpy(out.data() + profileAt, source.data() + profile.offset, profile.size);
+        writeLe32(info + kProfileDataAt,
+                  static_cast<std::uint32_t>(profileAt - kBmpFileHeaderSize));
+    }
+}
+
 } // namespace tav::platform

@@ -1,5 +1,6 @@
-// The BMP file format: reading a header with every range checked against the bytes, and writing
-// one-bit pictures. Used by the barcode and QR encoders, the picture turner and the decoders.
+// The BMP file format: reading a header with every range checked against the bytes, writing
+// one-bit pictures, and writing the header of a picture copied at another size. Used by the
+// barcode and QR encoders, the picture turner and the decoders.
 #pragma once
 
 #include "platform/OneBitPicture.h"
@@ -86,5 +87,40 @@ struct OneBitBmpStyle {
 // Writes the file image of `picture` into `bytes`, replacing what was there.
 void writeOneBitBmp(const OneBitPicture& picture, const OneBitBmpStyle& style,
                     std::vector<std::uint8_t>& bytes);
+
+// The colour profile a V5 header keeps in the file (embedded, or the name of a linked one).
+struct BmpProfile {
+    std::size_t offset = 0; // from the start of the file
+    std::size_t size = 0;   // 0: none to carry along
+};
+
+// The profile of the BMP in `bytes` whose header is `header`: size 0 when it has none; nothing
+// when it claims bytes the file does not hold.
+std::optional<BmpProfile> readBmpProfile(std::span<const std::uint8_t> bytes,
+                                         const BmpHeader& header);
+
+// A BMP copied at another size, as a turned picture is: the header form, the bitfield masks and
+// the colour table stay as they were; width, height and image size are set anew, the two
+// resolutions exchanged on request, and the colour profile is placed behind the rows.
+struct BmpCopy {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool swapResolutions = false;
+    std::uint64_t headSize = 0;   // file header to the end of the colour table: where rows start
+    std::uint64_t pixelBytes = 0; // the rows at the new size
+    std::uint64_t fileSize = 0;   // head, rows, profile
+};
+
+// The copy of the picture `header` describes at `width` x `height`, carrying `profile`; nothing
+// when no BMP header can describe it (a file of 4 GiB or more, a height beyond 2^31 - 1).
+std::optional<BmpCopy> planBmpCopy(const BmpHeader& header, const BmpProfile& profile,
+                                   std::uint32_t width, std::uint32_t height, bool swapResolutions);
+
+// Writes everything of the copy but its rows into `out` (copy.fileSize bytes, zeroed): the
+// file header, the information header with the fields above set anew (a core header only
+// stores its 16-bit sizes), the masks and colour table of `source`, and the profile behind the
+// rows with its offset set to match.
+void writeBmpCopyHead(std::span<const std::uint8_t> source, const BmpHeader& header,
+                      const BmpProfile& profile, const BmpCopy& copy, std::span<std::uint8_t> out);
 
 } // namespace tav::platform

@@ -2,10 +2,8 @@
 
 #include "platform/Bmp.h"
 #include "platform/ImageCodec.h"
-#include "platform/LittleEndian.h"
 
 #include <cstring>
-#include <limits>
 #include <optional>
 #include <type_traits>
 
@@ -13,43 +11,11 @@ namespace tav::engine {
 namespace {
 
 using platform::BmpHeader;
-using platform::kBmpFileHeaderSize;
-using platform::readLe32;
-using platform::writeLe32;
-
-constexpr std::uint32_t kProfileLinked = 0x4C494E4B;   // 'LINK'
-constexpr std::uint32_t kProfileEmbedded = 0x4D424544; // 'MBED'
-
-// Offsets inside the information header.
-constexpr std::size_t kCoreWidthAt = 4;
-constexpr std::size_t kCoreHeightAt = 6;
-constexpr std::size_t kWidthAt = 4;
-constexpr std::size_t kHeightAt = 8;
-constexpr std::size_t kImageSizeAt = 20;
-constexpr std::size_t kXResolutionAt = 24;
-constexpr std::size_t kYResolutionAt = 28;
-constexpr std::size_t kColorSpaceAt = 56;
-constexpr std::size_t kProfileDataAt = 112;
-constexpr std::size_t kProfileSizeAt = 116;
-
-// The fields of an information header (40 bytes or longer) that a turn changes.
-void writeInfoFields(std::span<const std::uint8_t> source, std::uint8_t* info, std::uint32_t width,
-                     std::uint32_t height, std::uint64_t pixelBytes, bool topDown, bool quarter) {
-    writeLe32(info + kWidthAt, width);
-    auto signedHeight = static_cast<std::int32_t>(height);
-    writeLe32(info + kHeightAt, static_cast<std::uint32_t>(topDown ? -signedHeight : signedHeight));
-    writeLe32(info + kImageSizeAt, static_cast<std::uint32_t>(pixelBytes));
-    if (quarter) {
-        writeLe32(info + kXResolutionAt, readLe32(source, kBmpFileHeaderSize + kYResolutionAt));
-        writeLe32(info + kYResolutionAt, readLe32(source, kBmpFileHeaderSize + kXResolutionAt));
-    }
-}
 
 // A turnable BMP: its header, and the V5 colour profile that moves behind the rows.
 struct BmpLayout {
     BmpHeader header;
-    std::size_t profileOffset = 0; // from the start of the file; 0 without a profile to move
-    std::size_t profileSize = 0;
+    platform::BmpProfile profile;
 };
 
 std::optional<BmpLayout> readLayout(std::span<const std::uint8_t> bmp) {
@@ -60,21 +26,10 @@ std::optional<BmpLayout> readLayout(std::span<const std::uint8_t> bmp) {
     if (!header || header->isRle() || header->infoSize == 64 ||
         std::uint64_t{header->width} * header->height > platform::kMaxDecodedPixels)
         return std::nullopt;
-    BmpLayout layout{*header};
-    if (header->infoSize == 124) {
-        auto info = bmp.subspan(kBmpFileHeaderSize, header->infoSize);
-        auto space = readLe32(info, kColorSpaceAt);
-        std::uint64_t profileSize = readLe32(info, kProfileSizeAt);
-        if ((space == kProfileEmbedded || space == kProfileLinked) && profileSize > 0) {
-            std::uint64_t offset =
-                kBmpFileHeaderSize + std::uint64_t{readLe32(info, kProfileDataAt)};
-            if (offset + profileSize > bmp.size())
-                return std::nullopt;
-            layout.profileOffset = static_cast<std::size_t>(offset);
-            layout.profileSize = static_cast<std::size_t>(profileSize);
-        }
-    }
-    return layout;
+    const auto profile = platform::readBmpProfile(bmp, *header);
+    if (!profile)
+        return std::nullopt;
+    return BmpLayout{*header, *profile};
 }
 
 // The stored row that shows picture row `r` (row 0 at the top).
@@ -146,42 +101,18 @@ std::vector<std::uint8_t> turnPicture(std::span<const std::uint8_t> source, std:
     bool quarter = rotation != 1800;
     std::uint32_t width = quarter ? in.height : in.width;
     std::uint32_t height = quarter ? in.width : in.height;
-    std::uint64_t stride = platform::bmpRowStride(width, in.bitsPerPixel);
-    std::uint64_t headBytes = in.coloursAt + std::uint64_t{in.colours} * in.entrySize;
-    std::uint64_t pixelBytes = stride * height; // at most 32 times the source's pixel bytes
-    std::uint64_t fileSize = headBytes + pixelBytes + layout->profileSize;
-    // The turned picture must still be describable by a BMP header.
-    if (fileSize > std::numeric_limits<std::uint32_t>::max() ||
-        height > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+    // The turned picture must still be describable by a BMP header; its pixel bytes are at most
+    // 32 times the source's.
+    const auto copy = platform::planBmpCopy(in, layout->profile, width, height, quarter);
+    if (!copy)
         return unchanged();
 
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(fileSize), 0);
-    out[0] = 'B';
-    out[1] = 'M';
-    writeLe32(out.data() + 2, static_cast<std::uint32_t>(fileSize));
-    writeLe32(out.data() + 10, static_cast<std::uint32_t>(headBytes));
-    // The information header, masks and colour table as they were.
-    std::memcpy(out.data() + kBmpFileHeaderSize, source.data() + kBmpFileHeaderSize,
-                static_cast<std::size_t>(headBytes) - kBmpFileHeaderSize);
-
-    std::uint8_t* info = out.data() + kBmpFileHeaderSize;
-    if (in.isCore()) { // 16-bit sizes, bottom-up, and no other field that changes
-        platform::writeLe16(info + kCoreWidthAt, width);
-        platform::writeLe16(info + kCoreHeightAt, height);
-    } else {
-        writeInfoFields(source, info, width, height, pixelBytes, in.topDown, quarter);
-    }
-    if (layout->profileSize > 0) {
-        // The profile's offset counts from the start of the information header.
-        auto profileAt = static_cast<std::size_t>(headBytes + pixelBytes);
-        std::memcpy(out.data() + profileAt, source.data() + layout->profileOffset,
-                    layout->profileSize);
-        writeLe32(info + kProfileDataAt,
-                  static_cast<std::uint32_t>(profileAt - kBmpFileHeaderSize));
-    }
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(copy->fileSize), 0);
+    platform::writeBmpCopyHead(source, in, layout->profile, *copy, out);
+    const std::uint64_t stride = platform::bmpRowStride(width, in.bitsPerPixel);
 
     const std::uint8_t* sourceBits = source.data() + in.bitsOffset;
-    std::uint8_t* targetBits = out.data() + headBytes;
+    std::uint8_t* targetBits = out.data() + copy->headSize;
     auto move = [&](auto bits) {
         movePixels<decltype(bits)::value>(
             in, sourceBits, targetBits, static_cast<std::size_t>(stride), width, height, rotation);

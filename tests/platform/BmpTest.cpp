@@ -1,4 +1,5 @@
-// The BMP module: one-bit pictures, the one-bit writer, and header reading with its bounds.
+// The BMP module: one-bit pictures, the one-bit writer, header reading with its bounds, and the
+// header of a copy at another size.
 #include "platform/Bmp.h"
 #include "platform/LittleEndian.h"
 #include "platform/OneBitBmp.h"
@@ -193,6 +194,38 @@ TEST(BmpHeader, RefusesRangesOutsideTheBytes) {
     };
     for (const auto& r : rows)
         EXPECT_FALSE(readBmpHeader(r.bytes)) << "row " << r.row << ": " << r.what;
+}
+
+// The head of a copy at another size: the information header's sizes and resolutions set anew,
+// the colour table kept; sizes that no header can state are refused.
+TEST(BmpCopy, WritesTheHeadOfACopyAtAnotherSize) {
+    Bytes info = infoBmp();
+    writeLe32(info.data() + 38, 2835); // 72 dpi across
+    writeLe32(info.data() + 42, 3780); // 96 dpi down
+    const auto header = readBmpHeader(info);
+    ASSERT_TRUE(header);
+    const auto profile = readBmpProfile(info, *header);
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(profile->size, 0u); // a 40-byte header carries none
+
+    const auto copy = planBmpCopy(*header, *profile, 2, 3, true);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->headSize, 54u);
+    EXPECT_EQ(copy->pixelBytes, 3u * 8);
+    EXPECT_EQ(copy->fileSize, 54u + 24);
+    Bytes out(static_cast<std::size_t>(copy->fileSize), 0);
+    writeBmpCopyHead(info, *header, *profile, *copy, out);
+    Bytes expected = Bytes(info.begin(), info.begin() + 54);
+    writeLe32(expected.data() + 2, 78);
+    writeLe32(expected.data() + 22, 3);
+    writeLe32(expected.data() + 34, 24);
+    writeLe32(expected.data() + 38, 3780); // exchanged by the quarter turn
+    writeLe32(expected.data() + 42, 2835);
+    expected.resize(78, 0);
+    EXPECT_EQ(out, expected);
+
+    EXPECT_FALSE(planBmpCopy(*header, *profile, 2, 0x80000000u, false)) << "height 2^31";
+    EXPECT_FALSE(planBmpCopy(*header, *profile, 0x40000000u, 2, false)) << "a file of 6 GiB";
 }
 
 } // namespace
