@@ -4,6 +4,7 @@
 // the designer draws their pictures anew.
 #pragma once
 
+#include "common/Units.h"
 #include "labfile/LabReader.h"
 #include "template/Template.h"
 
@@ -17,7 +18,7 @@ namespace tav::lab {
 inline constexpr std::int32_t kLeftOffset = 24;
 inline constexpr std::int32_t kTopOffset = 62;
 // The QR symbol size the import gives every QR code.
-inline constexpr std::int32_t kImportedQrSize = 256;
+inline constexpr std::int32_t kImportedQrSize = kDefaultQrSize;
 // The number of '|'-separated fields of a text description.
 inline constexpr std::size_t kDescriptionFields = 8;
 

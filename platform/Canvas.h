@@ -4,6 +4,8 @@
 // GDI implement it.
 #pragma once
 
+#include "common/Color.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,18 +14,11 @@ namespace tav::platform {
 
 struct DecodedImage;
 
-// A colour as Windows stores it: 0x00BBGGRR.
-using ColorRef = std::int32_t;
-
-inline constexpr std::uint8_t redOf(ColorRef c) {
-    return static_cast<std::uint8_t>(c & 0xFF);
-}
-inline constexpr std::uint8_t greenOf(ColorRef c) {
-    return static_cast<std::uint8_t>((c >> 8) & 0xFF);
-}
-inline constexpr std::uint8_t blueOf(ColorRef c) {
-    return static_cast<std::uint8_t>((c >> 16) & 0xFF);
-}
+// Colours are COLORREF values, 0x00BBGGRR (common/Color.h).
+using tav::blueOf;
+using tav::ColorRef;
+using tav::greenOf;
+using tav::redOf;
 
 // A solid pen. `width` in tenths of a millimetre; 0 (or less) is the thinnest line the device
 // draws (one device pixel). Lines end and join round, as wide solid pens do on Windows.

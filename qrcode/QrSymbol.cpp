@@ -121,7 +121,7 @@ ErrorCorrection levelFromRecovery(double recovery) {
 }
 
 int sideFromArgument(int side) {
-    return side < 1 ? 256 : side;
+    return side < 1 ? kDefaultQrSize : side;
 }
 
 QrSettings settingsFromCall(const QrCallArguments& call, std::string message, int side) {

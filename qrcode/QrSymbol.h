@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/Status.h"
+#include "common/Units.h"
 #include "platform/OneBitPicture.h"
 
 #include <cstdint>
@@ -33,8 +34,8 @@ struct QrSettings {
     ErrorCorrection level = ErrorCorrection::M;
     bool wholeModules = true;
     bool negative = false;
-    int width = 256;
-    int height = 256;
+    int width = kDefaultQrSize;
+    int height = kDefaultQrSize;
 };
 
 inline constexpr int kMaxPictureSide = 16384;

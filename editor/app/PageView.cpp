@@ -1,5 +1,7 @@
 #include "editor/app/PageView.h"
 
+#include "common/Color.h"
+#include "common/Units.h"
 #include "dotgauge.h"
 #include "platform/PageCanvas.h"
 
@@ -21,7 +23,7 @@ constexpr QRgb kFrameColor = 0xFF0078D7;
 constexpr QRgb kPickedColor = 0xFFE07000;
 
 QRgb pageColour(std::int32_t colorRef) {
-    return qRgb(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+    return qRgb(redOf(colorRef), greenOf(colorRef), blueOf(colorRef));
 }
 
 } // namespace
@@ -111,7 +113,7 @@ void PageView::paintArea(QImage& image, QPoint at, const QRect& area) {
 
     if (m_tpl) {
         preparePictures();
-        const int dpi = static_cast<int>(std::lround(254 * pixelsPerUnit()));
+        const int dpi = static_cast<int>(std::lround(kUnitsPerInch * pixelsPerUnit()));
         platform::PixelTarget pixels{
             image.bits() + target.y() * image.bytesPerLine() + target.x() * 4, target.width(),
             target.height(), static_cast<int>(image.bytesPerLine())};

@@ -1,5 +1,6 @@
 #include "editor/app/PropertyTabs.h"
 
+#include "common/Color.h"
 #include "editor/app/UiTexts.h"
 #include "editor/core/EditSession.h"
 #include "editor/core/EditorTexts.h"
@@ -101,13 +102,15 @@ const std::vector<TabLayout>& elementTabs() {
     return tabs;
 }
 
-// Colors are stored as COLORREF values, 0x00BBGGRR.
+// Colors are stored as COLORREF values (common/Color.h).
 QColor toQColor(std::int32_t colorRef) {
-    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+    return QColor(redOf(colorRef), greenOf(colorRef), blueOf(colorRef));
 }
 
 std::int32_t toColorRef(const QColor& color) {
-    return color.red() | (color.green() << 8) | (color.blue() << 16);
+    return colorRefOf(static_cast<std::uint8_t>(color.red()),
+                      static_cast<std::uint8_t>(color.green()),
+                      static_cast<std::uint8_t>(color.blue()));
 }
 
 void showColor(QPushButton* button, std::int32_t colorRef) {

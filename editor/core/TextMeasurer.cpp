@@ -31,7 +31,7 @@ public:
                                  std::string_view text) override {
         std::call_once(m_made, [this] {
             // One pixel per tenth of a millimetre: the canvas at zoom 1.0.
-            m_canvas = platform::createImageCanvas(10, 10, 254);
+            m_canvas = platform::createImageCanvas(10, 10, kUnitsPerInch);
             m_screenDpi = GetDPI();
         });
         if (!m_canvas)

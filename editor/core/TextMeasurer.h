@@ -3,6 +3,7 @@
 // gives it a measurer over the canvas it draws on, tests a fixed one.
 #pragma once
 
+#include "common/Units.h"
 #include "platform/Canvas.h"
 #include "template/Template.h"
 
@@ -26,7 +27,7 @@ public:
 // canvas's RenderOptions name; the caller asks GetDPI once, as for a page).
 class CanvasTextMeasurer final : public TextMeasurer {
 public:
-    CanvasTextMeasurer(platform::Canvas& canvas, int screenDpi, int deviceDpiY = 254)
+    CanvasTextMeasurer(platform::Canvas& canvas, int screenDpi, int deviceDpiY = kUnitsPerInch)
         : m_canvas(canvas), m_screenDpi(screenDpi), m_deviceDpiY(deviceDpiY) {}
     platform::TextExtent measure(const tpl::ElementFont& font, std::int32_t printScale,
                                  std::string_view text) override;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "template/Template.h"
+#include "common/Units.h"
 
 #include <cstdint>
 #include <optional>
@@ -42,8 +43,8 @@ inline constexpr int kToolCount = 1 + static_cast<int>(tpl::ElementKind::Text);
 inline constexpr std::int32_t kNewShapeSize = 100;    // 10 mm square
 inline constexpr std::int32_t kNewBarcodeWidth = 200; // 20 x 10 mm
 inline constexpr std::int32_t kNewBarcodeHeight = 100;
-inline constexpr std::int32_t kNewCornerSize = 30;       // rounded rectangles
-inline constexpr std::int32_t kNewQrSize = 256;          // pixels
-inline constexpr const char* kNewContent = "1234567890"; // barcodes, QR codes, texts
+inline constexpr std::int32_t kNewCornerSize = 30;         // rounded rectangles
+inline constexpr std::int32_t kNewQrSize = kDefaultQrSize; // pixels
+inline constexpr const char* kNewContent = "1234567890";   // barcodes, QR codes, texts
 
 } // namespace tav::editor

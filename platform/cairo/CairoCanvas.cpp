@@ -23,8 +23,8 @@ namespace tav::platform {
 
 namespace {
 
-constexpr double kPointsPerUnit = 72.0 / 254.0; // PDF points per tenth of a millimetre
-constexpr int kMaxSurfaceSide = 32767;          // cairo's limit for image surfaces
+constexpr double kPointsPerUnit = 72.0 / kUnitsPerInch; // PDF points per tenth of a millimetre
+constexpr int kMaxSurfaceSide = 32767;                  // cairo's limit for image surfaces
 // A font height of 0 asks for the device's default size; 3.5 mm is about 10 points.
 constexpr std::int32_t kDefaultFontHeight = 35;
 // Larger em heights only overflow pango's integer arithmetic; a metre is beyond any label.
@@ -191,7 +191,7 @@ std::unique_ptr<CairoCanvas> CairoCanvas::createImage(std::int32_t paperWidth,
     if (paperWidth <= 0 || paperHeight <= 0 || dpi <= 0) {
         return nullptr;
     }
-    double scale = dpi / 254.0;
+    double scale = double(dpi) / kUnitsPerInch;
     double width = std::round(paperWidth * scale);
     double height = std::round(paperHeight * scale);
     if (width < 1 || height < 1 || width > kMaxSurfaceSide || height > kMaxSurfaceSide ||
@@ -308,7 +308,7 @@ double CairoCanvas::preparePen() {
     // has already covers the page wherever the line lies, so wider shows nothing more.
     double pixels = m_pen.width <= 0      ? 1.0
                     : m_pixelsPerUnit > 0 ? std::round(double(m_pen.width) * m_pixelsPerUnit)
-                                          : std::round(double(m_pen.width) * m_dpi / 254.0);
+                                          : std::round(double(m_pen.width) * m_dpi / kUnitsPerInch);
     pixels = std::clamp(pixels, 1.0, 2.0 * kMaxSurfaceSide);
     cairo_set_line_width(m_cr, pixels * devicePixel());
     setSource(m_pen.color);

@@ -2,6 +2,7 @@
 // y growing downwards; the surface behind it is a PDF document or a picture in memory.
 #pragma once
 
+#include "common/Units.h"
 #include "platform/PageCanvas.h"
 
 #include <cairo.h>
@@ -55,7 +56,7 @@ private:
     bool drawStencil(const DecodedImage& image, std::int32_t left, std::int32_t top,
                      std::int32_t right, std::int32_t bottom);
     double devicePixel() const {
-        return m_pixelsPerUnit > 0 ? 1.0 / m_pixelsPerUnit : 254.0 / m_dpi;
+        return m_pixelsPerUnit > 0 ? 1.0 / m_pixelsPerUnit : double(kUnitsPerInch) / m_dpi;
     }
     // Selects the pen into the context; returns the shift that puts strokes on whole device
     // pixels.

@@ -1,5 +1,6 @@
 #include "platform/win32/GdiBitmap.h"
 
+#include "common/Units.h"
 #include "platform/PageCanvas.h"
 
 #include <cmath>
@@ -11,8 +12,8 @@ std::unique_ptr<GdiBitmap> GdiBitmap::create(std::int32_t paperWidth, std::int32
                                              int dpi) {
     if (paperWidth <= 0 || paperHeight <= 0 || dpi <= 0)
         return nullptr;
-    const double width = std::round(paperWidth * (dpi / 254.0));
-    const double height = std::round(paperHeight * (dpi / 254.0));
+    const double width = std::round(paperWidth * (dpi / double(kUnitsPerInch)));
+    const double height = std::round(paperHeight * (dpi / double(kUnitsPerInch)));
     if (width < 1 || height < 1 || width > 32767 || height > 32767 ||
         width * height > static_cast<double>(kMaxCanvasPixels))
         return nullptr;

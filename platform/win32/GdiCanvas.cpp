@@ -1,5 +1,6 @@
 #include "platform/win32/GdiCanvas.h"
 
+#include "common/Units.h"
 #include "platform/ImageCodec.h"
 #include "platform/win32/WideText.h"
 
@@ -76,7 +77,7 @@ GdiCanvas::GdiCanvas(HDC dc, int dpiX, int dpiY, int offsetX, int offsetY) : m_d
     // and on a memory bitmap from the screen) and y growing downwards as on the page: with y
     // upwards, Wine turns text of an escapement the other way round than Windows does.
     check(SetMapMode(m_dc, MM_ANISOTROPIC) != 0);
-    check(SetWindowExtEx(m_dc, 254, 254, nullptr) != 0);
+    check(SetWindowExtEx(m_dc, kUnitsPerInch, kUnitsPerInch, nullptr) != 0);
     check(SetViewportExtEx(m_dc, std::max(dpiX, 1), std::max(dpiY, 1), nullptr) != 0);
     check(SetWindowOrgEx(m_dc, 0, 0, nullptr) != 0);
     check(SetViewportOrgEx(m_dc, -offsetX, -offsetY, nullptr) != 0);
