@@ -47,7 +47,7 @@ void BarcodeMaker::trim(std::size_t bytes) {
         m_rotated = platform::OneBitPicture();
 }
 
-bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path) {
+Status writeBarcodeFile(std::string_view text, int rotate, const std::string& path) {
     // One maker per thread, so that repeated calls reuse its memory; a large symbol's memory is
     // given back afterwards.
     thread_local BarcodeMaker maker;
@@ -55,7 +55,11 @@ bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path
     const bool made = maker.make(text, rotate == 1);
     const bool written = platform::replaceWholeFile(path, maker.bmp());
     maker.trim(kKeptBytes);
-    return made && written;
+    if (!made)
+        return Status::failure("the barcode is too large for a BMP picture");
+    if (!written)
+        return Status::failure("cannot write " + path);
+    return Status::success();
 }
 
 } // namespace tav::barcode

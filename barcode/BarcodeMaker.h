@@ -4,6 +4,7 @@
 
 #include "barcode/BarcodeRaster.h"
 #include "barcode/Code128Encoder.h"
+#include "common/Status.h"
 
 #include <cstdint>
 #include <span>
@@ -37,8 +38,8 @@ private:
 
 // What GetBarcode does: makes the picture of `text` (turned clockwise when `rotate` is 1, any
 // other value leaves it horizontal) and writes it to `path` (platform::replaceWholeFile).
-// True only when the whole image was written. When the picture is too large for a BMP file the
-// file is still created, empty, and the result is false.
-bool writeBarcodeFile(std::string_view text, int rotate, const std::string& path);
+// Succeeds only when the whole image was written. When the picture is too large for a BMP file
+// the file is still created, empty, and the outcome is a failure.
+Status writeBarcodeFile(std::string_view text, int rotate, const std::string& path);
 
 } // namespace tav::barcode

@@ -58,8 +58,7 @@ std::string writeCrowdedTemplate(const QString& folder) {
         }
     }
     const std::string path = (folder + "/crowded.tav").toStdString();
-    std::string error;
-    return document.save(path, error) ? path : std::string();
+    return document.save(path) ? path : std::string();
 }
 
 void dragStep(benchmark::State& state, const std::string& path) {

@@ -53,8 +53,8 @@ int runBarcode(const std::vector<std::string>& args) {
                      "cannot represent\n";
         return kExitFailed;
     }
-    if (!barcode::writeBarcodeFile(*gbk, rotate ? 1 : 0, *output)) {
-        std::cerr << "tavprint barcode: cannot write " << *output << "\n";
+    if (const Status written = barcode::writeBarcodeFile(*gbk, rotate ? 1 : 0, *output); !written) {
+        std::cerr << "tavprint barcode: " << written.error() << "\n";
         return kExitFailed;
     }
     return kExitOk;

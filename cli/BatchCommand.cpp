@@ -140,14 +140,20 @@ int runBatch(const std::vector<std::string>& args) {
                      {"--csv", "--xls", "--mysql", "--odbc", "--sql", "--config", "--rows",
                       "--printer", "--delay-ms", "--output", "--dpi", "--encoding"},
                      {"--set"});
-    std::string error;
-    int delayMs = 200;
-    int dpi = 300;
-    if (!line.parse(args, error) || !line.intValue("--delay-ms", 0, 60000, 200, delayMs, error) ||
-        !line.intValue("--dpi", 1, 4800, 300, dpi, error)) {
+    auto usageError = [](const std::string& error) {
         std::cerr << "tavprint batch: " << error << "\n";
         return kExitUsage;
-    }
+    };
+    if (const Status parsed = line.parse(args); !parsed)
+        return usageError(parsed.error());
+    const Result<int> delayGiven = line.intValue("--delay-ms", 0, 60000, 200);
+    if (!delayGiven)
+        return usageError(delayGiven.error());
+    const Result<int> dpiGiven = line.intValue("--dpi", 1, 4800, 300);
+    if (!dpiGiven)
+        return usageError(dpiGiven.error());
+    const int delayMs = delayGiven.value();
+    const int dpi = dpiGiven.value();
     if (line.positionals().size() != 1) {
         std::cerr << kUsage;
         return kExitUsage;

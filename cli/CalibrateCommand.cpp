@@ -66,9 +66,8 @@ int storeOffset(const std::string& queue, const std::string& text) {
 
 int runCalibrate(const std::vector<std::string>& args) {
     CommandLine line({}, {"--offset", "--paper"});
-    std::string error;
-    if (!line.parse(args, error)) {
-        std::cerr << "tavprint calibrate: " << error << "\n" << kUsage;
+    if (const Status parsed = line.parse(args); !parsed) {
+        std::cerr << "tavprint calibrate: " << parsed.error() << "\n" << kUsage;
         return kExitUsage;
     }
     if (line.positionals().size() != 1 || line.positionals().front().empty() ||

@@ -10,7 +10,7 @@ CommandLine::CommandLine(std::set<std::string> flags, std::set<std::string> opti
     m_options.insert(m_repeated.begin(), m_repeated.end());
 }
 
-bool CommandLine::parse(const std::vector<std::string>& args, std::string& error) {
+Status CommandLine::parse(const std::vector<std::string>& args) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -22,21 +22,18 @@ bool CommandLine::parse(const std::vector<std::string>& args, std::string& error
             m_flagsSeen.insert(arg);
         } else if (m_options.count(arg)) {
             if (i + 1 == args.size()) {
-                error = arg + " needs a value";
-                return false;
+                return Status::failure(arg + " needs a value");
             }
             auto& values = m_values[arg];
             if (!values.empty() && !m_repeated.count(arg)) {
-                error = arg + " may be given only once";
-                return false;
+                return Status::failure(arg + " may be given only once");
             }
             values.push_back(args[++i]);
         } else {
-            error = "unknown option " + arg;
-            return false;
+            return Status::failure("unknown option " + arg);
         }
     }
-    return true;
+    return Status::success();
 }
 
 std::optional<std::string> CommandLine::value(const std::string& option) const {
@@ -51,22 +48,17 @@ std::vector<std::string> CommandLine::values(const std::string& option) const {
     return it == m_values.end() ? std::vector<std::string>{} : it->second;
 }
 
-bool CommandLine::intValue(const std::string& option, int min, int max, int fallback, int& out,
-                           std::string& error) const {
+Result<int> CommandLine::intValue(const std::string& option, int min, int max, int fallback) const {
     const auto text = value(option);
-    if (!text) {
-        out = fallback;
-        return true;
-    }
+    if (!text)
+        return fallback;
     int number = 0;
     const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), number);
     if (ec != std::errc() || end != text->data() + text->size() || number < min || number > max) {
-        error = option + " takes a whole number from " + std::to_string(min) + " to " +
-                std::to_string(max) + ", not '" + *text + "'";
-        return false;
+        return Result<int>::failure(option + " takes a whole number from " + std::to_string(min) +
+                                    " to " + std::to_string(max) + ", not '" + *text + "'");
     }
-    out = number;
-    return true;
+    return number;
 }
 
 } // namespace tav::cli

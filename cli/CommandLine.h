@@ -2,6 +2,8 @@
 // and positional arguments, with one clear message for whatever is wrong.
 #pragma once
 
+#include "common/Status.h"
+
 #include <map>
 #include <optional>
 #include <set>
@@ -17,8 +19,8 @@ public:
     CommandLine(std::set<std::string> flags, std::set<std::string> options,
                 std::set<std::string> repeated = {});
 
-    // False with `error` set when an option is unknown, lacks its value or is given twice.
-    bool parse(const std::vector<std::string>& args, std::string& error);
+    // Fails, saying why, when an option is unknown, lacks its value or is given twice.
+    Status parse(const std::vector<std::string>& args);
 
     bool has(const std::string& flag) const { return m_flagsSeen.count(flag) != 0; }
     std::optional<std::string> value(const std::string& option) const;
@@ -26,9 +28,8 @@ public:
     const std::vector<std::string>& positionals() const { return m_positionals; }
 
     // The option's value as a whole number within [min, max]; `fallback` when it is absent.
-    // False with `error` set when the value is not such a number.
-    bool intValue(const std::string& option, int min, int max, int fallback, int& out,
-                  std::string& error) const;
+    // Fails, saying why, when the value is not such a number.
+    Result<int> intValue(const std::string& option, int min, int max, int fallback) const;
 
 private:
     std::set<std::string> m_flags, m_options, m_repeated;

@@ -56,14 +56,16 @@ int runInfo(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--set") {
-            std::string error;
-            MarkAssignment mark;
-            if (i + 1 == args.size() || !parseMarkAssignment(args[++i], mark, error)) {
-                std::cerr << "tavprint info: " << (error.empty() ? "--set needs MARK=VALUE" : error)
-                          << "\n";
+            if (i + 1 == args.size()) {
+                std::cerr << "tavprint info: --set needs MARK=VALUE\n";
                 return kExitUsage;
             }
-            marks.push_back(std::move(mark));
+            auto mark = parseMarkAssignment(args[++i]);
+            if (!mark) {
+                std::cerr << "tavprint info: " << mark.error() << "\n";
+                return kExitUsage;
+            }
+            marks.push_back(std::move(mark.value()));
         } else if (arg == "--editor") {
             variant = tpl::ReaderVariant::Editor;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {

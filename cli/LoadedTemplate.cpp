@@ -11,13 +11,12 @@ int loadTemplateWithMarks(const std::string& command, const std::string& file,
                           const std::vector<std::string>& setOptions, tpl::Template& tpl) {
     std::vector<MarkAssignment> marks;
     for (const auto& option : setOptions) {
-        MarkAssignment mark;
-        std::string error;
-        if (!parseMarkAssignment(option, mark, error)) {
-            std::cerr << "tavprint " << command << ": " << error << "\n";
+        auto mark = parseMarkAssignment(option);
+        if (!mark) {
+            std::cerr << "tavprint " << command << ": " << mark.error() << "\n";
             return kExitUsage;
         }
-        marks.push_back(std::move(mark));
+        marks.push_back(std::move(mark.value()));
     }
     const auto read = tpl::readTemplateFile(file, tpl::ReaderVariant::Engine, tpl);
     if (!read) {

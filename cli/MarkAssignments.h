@@ -2,6 +2,7 @@
 // command line and filled into the template as GBK, exactly as SetMark would.
 #pragma once
 
+#include "common/Status.h"
 #include "template/Template.h"
 
 #include <string>
@@ -14,9 +15,9 @@ struct MarkAssignment {
     std::string value; // GBK
 };
 
-// Parses "NAME=VALUE" (the first '=' separates them; the value may be empty). On failure
-// returns false with `error` saying why.
-bool parseMarkAssignment(const std::string& text, MarkAssignment& out, std::string& error);
+// Parses "NAME=VALUE" (the first '=' separates them; the value may be empty); a failure says
+// why.
+Result<MarkAssignment> parseMarkAssignment(const std::string& text);
 
 // Fills the marks in order. A name that no mark contains, or a picture file that cannot be
 // read, is reported on stderr; the others are still filled. Returns false when any failed.

@@ -49,12 +49,14 @@ void reportSubstitution(const char* command, const engine::PrintTarget& target) 
 
 int runPrint(const std::vector<std::string>& args) {
     CommandLine line({}, {"--printer", "--copies", "--job-name"}, {"--set"});
-    std::string error;
-    int copies = 1;
-    if (!line.parse(args, error) || !line.intValue("--copies", 1, 9999, 1, copies, error)) {
-        std::cerr << "tavprint print: " << error << "\n";
+    Status parsed = line.parse(args);
+    const Result<int> copiesGiven =
+        parsed ? line.intValue("--copies", 1, 9999, 1) : Result<int>(std::move(parsed));
+    if (!copiesGiven) {
+        std::cerr << "tavprint print: " << copiesGiven.error() << "\n";
         return kExitUsage;
     }
+    const int copies = copiesGiven.value();
     if (line.positionals().size() != 1) {
         std::cerr << "tavprint print: usage: tavprint print FILE [--printer NAME] [--copies N] "
                      "[--job-name NAME] [--set MARK=VALUE]...\n";

@@ -25,12 +25,14 @@ bool endsWith(std::string text, const std::string& suffix) {
 
 int runRender(const std::vector<std::string>& args) {
     CommandLine line({}, {"-o", "--output", "--dpi"}, {"--set"});
-    std::string error;
-    int dpi = 0;
-    if (!line.parse(args, error) || !line.intValue("--dpi", 1, 4800, 300, dpi, error)) {
-        std::cerr << "tavprint render: " << error << "\n";
+    Status parsed = line.parse(args);
+    const Result<int> dpiGiven =
+        parsed ? line.intValue("--dpi", 1, 4800, 300) : Result<int>(std::move(parsed));
+    if (!dpiGiven) {
+        std::cerr << "tavprint render: " << dpiGiven.error() << "\n";
         return kExitUsage;
     }
+    const int dpi = dpiGiven.value();
     const auto output = line.value("-o") ? line.value("-o") : line.value("--output");
     if (line.positionals().size() != 1 || !output || (line.value("-o") && line.value("--output"))) {
         std::cerr << "tavprint render: usage: tavprint render FILE -o OUT.pdf|OUT.png [--dpi N] "
@@ -59,9 +61,8 @@ int runRender(const std::vector<std::string>& args) {
     }
     const auto rendered =
         engine::renderTemplate(tpl, *canvas, {.deviceDpiY = dpi, .screenDpi = GetDPI()});
-    if (!rendered.ok) {
-        std::cerr << "tavprint render: " << file << ": element " << rendered.failedElement + 1
-                  << ": " << rendered.error << "\n";
+    if (!rendered) {
+        std::cerr << "tavprint render: " << file << ": " << rendered.error() << "\n";
         return kExitFailed;
     }
     const auto bytes = canvas->finish();

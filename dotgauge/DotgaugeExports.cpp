@@ -1,28 +1,24 @@
-// The C exports of libdotgauge. None of them can fail in a way that throws, but each one still
-// keeps any exception on this side of the interface.
+// The C exports of libdotgauge. None of them can fail in a way that throws, but the device
+// queries still run through guardExport, which keeps any exception on this side of the
+// interface.
 #define TAV_BUILDING_LIBRARY
 #include "dotgauge.h"
 
+#include "common/ExportGuard.h"
 #include "dotgauge/SizeConversion.h"
 #include "platform/Device.h"
 
 namespace {
 
 template <typename Query> int deviceQuery(void* handle, Query query) {
-    try {
+    return tav::guardExport([&] {
         auto device = tav::platform::findDevice(handle);
         return device ? query(*device) : 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 int screenDpi() {
-    try {
-        return tav::platform::screenDpi();
-    } catch (...) {
-        return 0;
-    }
+    return tav::guardExport([] { return tav::platform::screenDpi(); });
 }
 
 } // namespace

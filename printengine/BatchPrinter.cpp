@@ -81,13 +81,11 @@ PrintOutcome PdfFileLabelSink::output(const tpl::Template& tpl, std::size_t) {
     const RenderOptions options{
         .deviceDpiY = m_dpi, .pictures = &m_pictures, .screenDpi = m_screenDpi};
     PreparedPage page;
-    RenderResult prepared = preparePage(tpl, options, page);
-    if (prepared.ok) // before the page is begun: a label that cannot be drawn leaves no page
+    RenderStatus prepared = preparePage(tpl, options, page);
+    if (prepared) // before the page is begun: a label that cannot be drawn leaves no page
         prepared = checkPictures(page, *m_canvas);
-    if (!prepared.ok)
-        return PrintOutcome::failure(PrintStatus::RenderFailed,
-                                     "element " + std::to_string(prepared.failedElement + 1) +
-                                         ": " + prepared.error);
+    if (!prepared)
+        return PrintOutcome::failure(PrintStatus::RenderFailed, prepared.error());
     // A write that failed (a full disk) shows at the next page: the file cannot be finished.
     if ((m_pages > 0 && !m_canvas->newPage()) || !m_writeError.empty())
         return PrintOutcome::failure(PrintStatus::WriteFailed,

@@ -27,7 +27,7 @@ std::string copyArgument(const char* text) {
     return text ? std::string(text) : std::string();
 }
 
-int loadTemplate(EngineState& state, const std::string& path) {
+tpl::ReadOutcome loadTemplate(EngineState& state, const std::string& path) {
     auto status = tpl::readTemplateFile(path, tpl::ReaderVariant::Engine, state.currentTemplate);
     if (status.code() == tpl::ReadStatus::NoFile) {
         // Callers pass GBK paths; this file system names files in UTF-8. The bytes as given
@@ -38,7 +38,7 @@ int loadTemplate(EngineState& state, const std::string& path) {
             status =
                 tpl::readTemplateFile(*utf8, tpl::ReaderVariant::Engine, state.currentTemplate);
     }
-    return status.ok() ? 1 : 0;
+    return status;
 }
 
 } // namespace tav::engine

@@ -4,6 +4,7 @@
 
 #include "platform/Spooler.h"
 #include "template/Template.h"
+#include "template/TemplateReader.h"
 
 #include <memory>
 #include <string>
@@ -26,8 +27,8 @@ EngineState& engineState();
 // Copies a C argument: a null pointer is the empty text.
 std::string copyArgument(const char* text);
 
-// Loads the template file at `path` (GBK, or the file system's own bytes) into `state`:
-// 1 loaded, 0 failed (see TAVLoad).
-int loadTemplate(EngineState& state, const std::string& path);
+// Loads the template file at `path` (GBK, or the file system's own bytes) into `state`; the
+// outcome of the read that counted (see TAVLoad).
+tpl::ReadOutcome loadTemplate(EngineState& state, const std::string& path);
 
 } // namespace tav::engine

@@ -27,9 +27,19 @@ void setPictures(tpl::TemplateElement& e, tpl::SharedBytes source) {
 
 } // namespace
 
-int setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
-            PictureMaker& maker) {
-    return fillMark(tpl, name, value, maker) == MarkOutcome::Set ? 1 : 0;
+MarkStatus setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
+                   PictureMaker& maker) {
+    switch (const MarkOutcome outcome = fillMark(tpl, name, value, maker)) {
+    case MarkOutcome::Set:
+        return MarkStatus::success();
+    case MarkOutcome::NoSuchMark:
+        return MarkStatus::failure(outcome, "no element's mark contains it");
+    case MarkOutcome::PictureUnreadable:
+        return MarkStatus::failure(outcome, "its picture file cannot be read");
+    case MarkOutcome::PictureKept:
+        return MarkStatus::failure(outcome, "no picture file was named");
+    }
+    return MarkStatus::failure(MarkOutcome::NoSuchMark);
 }
 
 MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::string& value,

@@ -1,15 +1,14 @@
 // Filling data marks: the bodies of SetMark, GetMark and GetSame.
 #pragma once
 
+#include "common/Status.h"
+#include "common/Units.h"
 #include "printengine/PictureMaker.h"
 #include "template/Template.h"
 
 #include <string>
 
 namespace tav::engine {
-
-// The edge of a QR symbol when the element asks for none (qrSize below 1).
-inline constexpr std::int32_t kDefaultQrSize = 256;
 
 enum class MarkOutcome {
     Set,
@@ -27,11 +26,14 @@ enum class MarkOutcome {
 MarkOutcome fillMark(tpl::Template& tpl, const std::string& name, const std::string& value,
                      PictureMaker& maker);
 
-// fillMark as the SetMark export answers: 1 when set; 0 when no mark contains the name (nothing
-// changes) or a picture element's value names no file that can be read (the content has
-// changed, the pictures have not).
-int setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
-            PictureMaker& maker);
+// fillMark's outcome as a status (code: the MarkOutcome, text: what was not done).
+using MarkStatus = BasicStatus<MarkOutcome>;
+
+// fillMark as the SetMark export answers: success when set; a failure when no mark contains
+// the name (nothing changes) or a picture element's value names no file that can be read or
+// is empty (the content has changed, the pictures have not).
+MarkStatus setMark(tpl::Template& tpl, const std::string& name, const std::string& value,
+                   PictureMaker& maker);
 
 // The content of the first element whose mark equals `name`; empty when there is none.
 std::string getMark(const tpl::Template& tpl, const std::string& name);

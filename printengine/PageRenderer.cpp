@@ -1,5 +1,6 @@
 #include "printengine/PageRenderer.h"
 
+#include "common/Units.h"
 #include "dotgauge.h"
 #include "platform/ImageCodec.h"
 #include "platform/Memory.h"
@@ -51,11 +52,13 @@ public:
         case ElementKind::EllipseFilled:
             m_canvas.drawEllipse(at(x), at(y), at(x + w), at(y + h), true);
             return;
-        case ElementKind::HorizontalLine: // half a millimetre below the top of the box
-            m_canvas.drawLine(at(x), at(y + 5), at(x + w), at(y + 5));
+        case ElementKind::HorizontalLine: // through the middle of the designer's line thickness
+            m_canvas.drawLine(at(x), at(y + kLineCenterOffset), at(x + w),
+                              at(y + kLineCenterOffset));
             return;
-        case ElementKind::VerticalLine: // half a millimetre right of the left edge
-            m_canvas.drawLine(at(x + 5), at(y), at(x + 5), at(y + h));
+        case ElementKind::VerticalLine:
+            m_canvas.drawLine(at(x + kLineCenterOffset), at(y), at(x + kLineCenterOffset),
+                              at(y + h));
             return;
         case ElementKind::DiagonalDown:
             m_canvas.drawLine(at(x), at(y), at(x + w), at(y + h));
@@ -136,6 +139,11 @@ std::shared_ptr<const platform::DecodedImage> decodePicture(const tpl::SharedByt
     return std::make_shared<const platform::DecodedImage>(std::move(*image));
 }
 
+// A page stopped by the element at `index` (from 0), named as people count (from 1).
+RenderStatus elementFailure(RenderError error, std::size_t index, const std::string& why) {
+    return RenderStatus::failure(error, "element " + std::to_string(index + 1) + ": " + why);
+}
+
 } // namespace
 
 std::int32_t escapementForAngle(std::int32_t angle) {
@@ -161,10 +169,9 @@ std::int32_t printedTextHeight(std::int32_t pointSize, std::int32_t printScale,
     return std::max<std::int32_t>(height, 1);
 }
 
-RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
+RenderStatus preparePage(const tpl::Template& tpl, const RenderOptions& options,
                          PreparedPage& page) {
     platform::keepFreedMemoryForReuse();
-    RenderResult result;
     page.tpl = &tpl;
     page.pictures.assign(tpl.elements.size(), nullptr);
     for (std::size_t i = 0; i < tpl.elements.size(); ++i) {
@@ -172,37 +179,31 @@ RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
         if (!drawsPicture(e.kind))
             continue;
         if (e.image.shown.empty()) {
-            result.error = "the element has no picture (its barcode, QR code or picture was not "
-                           "made)";
-        } else {
-            page.pictures[i] = decodePicture(e.image.shown, options.pictures);
-            if (!page.pictures[i])
-                result.error = "the element's picture cannot be decoded";
-        }
-        if (!result.error.empty()) {
-            result.ok = false;
-            result.failedElement = i;
             page.pictures.clear();
-            return result;
+            return elementFailure(RenderError::NoPicture, i,
+                                  "the element has no picture (its barcode, QR code or picture "
+                                  "was not made)");
+        }
+        page.pictures[i] = decodePicture(e.image.shown, options.pictures);
+        if (!page.pictures[i]) {
+            page.pictures.clear();
+            return elementFailure(RenderError::BadPicture, i,
+                                  "the element's picture cannot be decoded");
         }
     }
-    return result;
+    return RenderStatus::success();
 }
 
-RenderResult checkPictures(const PreparedPage& page, const platform::Canvas& canvas) {
-    RenderResult result;
+RenderStatus checkPictures(const PreparedPage& page, const platform::Canvas& canvas) {
     for (std::size_t i = 0; i < page.pictures.size(); ++i) {
         const auto& picture = page.pictures[i];
-        if (picture && !canvas.canDrawImage(*picture)) {
-            result.ok = false;
-            result.failedElement = i;
-            result.error = "the element's picture (" + std::to_string(picture->width) + " x " +
-                           std::to_string(picture->height) +
-                           " pixels) is larger than a page can draw";
-            return result;
-        }
+        if (picture && !canvas.canDrawImage(*picture))
+            return elementFailure(RenderError::PictureTooLarge, i,
+                                  "the element's picture (" + std::to_string(picture->width) +
+                                      " x " + std::to_string(picture->height) +
+                                      " pixels) is larger than a page can draw");
     }
-    return result;
+    return RenderStatus::success();
 }
 
 void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOptions& options) {
@@ -231,13 +232,13 @@ void prepareShownPictures(const tpl::Template& tpl, const RenderOptions& options
     }
 }
 
-RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
+RenderStatus renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options) {
     PreparedPage page;
-    RenderResult result = preparePage(tpl, options, page);
-    if (result.ok)
+    RenderStatus result = preparePage(tpl, options, page);
+    if (result)
         result = checkPictures(page, canvas);
-    if (result.ok)
+    if (result)
         drawPage(page, canvas, options);
     return result;
 }

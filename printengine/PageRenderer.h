@@ -4,6 +4,7 @@
 // and (later) the designer's canvas and preview all draw through this one function.
 #pragma once
 
+#include "common/Status.h"
 #include "platform/Canvas.h"
 #include "template/Template.h"
 
@@ -43,12 +44,17 @@ struct RenderOptions {
     int screenDpi = kStandardScreenDpi;
 };
 
-struct RenderResult {
-    bool ok = true;
-    // When not ok: the position (from 0) of the element that stopped the page, and why.
-    std::size_t failedElement = 0;
-    std::string error;
+// Why a page cannot be finished.
+enum class RenderError {
+    None,
+    NoPicture,       // a picture element's barcode, QR code or picture was not made
+    BadPicture,      // its picture cannot be decoded
+    PictureTooLarge, // its picture is larger than the page can draw
 };
+
+// The outcome of preparing or drawing a page. A failure's text names the element that stopped
+// the page, counted from 1, and why: "element 2: the element's picture cannot be decoded".
+using RenderStatus = BasicStatus<RenderError>;
 
 // A page ready to be drawn: the template and its decoded pictures (null for other elements).
 struct PreparedPage {
@@ -58,12 +64,12 @@ struct PreparedPage {
 
 // Decodes every picture of `tpl`. When one is empty or cannot be decoded the result says which
 // element it was, and the page must not be drawn.
-RenderResult preparePage(const tpl::Template& tpl, const RenderOptions& options,
+RenderStatus preparePage(const tpl::Template& tpl, const RenderOptions& options,
                          PreparedPage& page);
 
 // Whether `canvas` can draw every picture of a prepared page; when it cannot, the result says
 // which element it was, and a page to be printed must not be drawn.
-RenderResult checkPictures(const PreparedPage& page, const platform::Canvas& canvas);
+RenderStatus checkPictures(const PreparedPage& page, const platform::Canvas& canvas);
 
 // Decodes the pictures of `tpl` that can be decoded, for a page that is shown while it is being
 // designed: an element whose picture is missing or broken gets none and shows nothing inside
@@ -77,7 +83,7 @@ void drawPage(const PreparedPage& page, platform::Canvas& canvas, const RenderOp
 
 // preparePage and checkPictures, then drawPage when both succeeded: nothing is drawn of a page
 // that cannot be finished.
-RenderResult renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
+RenderStatus renderTemplate(const tpl::Template& tpl, platform::Canvas& canvas,
                             const RenderOptions& options);
 
 // The character height, in tenths of a millimetre, at which a text of `pointSize` points is

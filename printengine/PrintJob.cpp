@@ -123,14 +123,13 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
     options.originX = target.originX;
     options.originY = target.originY;
     options.screenDpi = target.screenDpi;
-    auto renderFailure = [](const RenderResult& result) {
-        return failure(PrintStatus::RenderFailed,
-                       "element " + std::to_string(result.failedElement + 1) + ": " + result.error);
+    auto renderFailure = [](const RenderStatus& result) {
+        return failure(PrintStatus::RenderFailed, result.error());
     };
     // Every picture is decoded before the job is begun: a page that cannot be finished never
     // reaches a printer.
     PreparedPage prepared;
-    if (const RenderResult result = preparePage(tpl, options, prepared); !result.ok)
+    if (const RenderStatus result = preparePage(tpl, options, prepared); !result)
         return renderFailure(result);
 
     platform::JobSetup setup;
@@ -146,7 +145,7 @@ PrintOutcome printToTarget(const tpl::Template& tpl, const PrintTarget& target,
                        job.error().empty() ? platform::toString(job.code()) : job.error());
     // An abandoned job (a return before commit) leaves nothing in the queue.
     platform::JobPage& page = *job.value();
-    if (const RenderResult result = checkPictures(prepared, page); !result.ok)
+    if (const RenderStatus result = checkPictures(prepared, page); !result)
         return renderFailure(result);
     drawPage(prepared, page, options);
     const platform::SpoolOutcome committed = page.commit();

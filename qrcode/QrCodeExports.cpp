@@ -1,9 +1,10 @@
 // The C exports of libqrcode. The settings live for the whole process: a caller sets the message,
-// colours and size in separate calls, then saves; every export copies its arguments and lets
-// nothing escape.
+// colours and size in separate calls, then saves; every export copies its arguments, and those
+// that can throw run through guardExport, which lets nothing escape.
 #define TAV_BUILDING_LIBRARY
 #include "qrcode.h"
 
+#include "common/ExportGuard.h"
 #include "platform/File.h"
 #include "qrcode/QrSymbol.h"
 
@@ -19,12 +20,10 @@ tav::qr::QrSettings& settings() {
 extern "C" {
 
 TAV_API void TAV_CALL QRSetMessage(const char* text) {
-    try {
-        settings().message = text ? text : "";
-    } catch (...) {
-        // Out of memory: an empty message makes the next save fail instead of using stale text.
-        settings().message.clear();
-    }
+    tav::guardExport([&] { settings().message = text ? text : ""; },
+                     // Out of memory: an empty message makes the next save fail instead of using
+                     // stale text.
+                     [] { settings().message.clear(); });
 }
 
 TAV_API void TAV_CALL QRSetBackColor(int red, int green, int blue) {
@@ -53,16 +52,16 @@ TAV_API void TAV_CALL QRSetSize(int width, int height) {
 }
 
 TAV_API int TAV_CALL QRSaveAsBMP(const char* path) {
-    try {
+    return tav::guardExport([&] {
         if (!path || !*path)
-            return 0;
-        auto bmp = tav::qr::renderQrBmp(settings());
+            return tav::Status::failure("no file was named");
+        const auto bmp = tav::qr::renderQrBmp(settings());
         if (!bmp)
-            return 0;
-        return tav::platform::replaceWholeFile(path, bmp.value()) ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+            return tav::Status::failure(bmp.error());
+        if (!tav::platform::replaceWholeFile(path, bmp.value()))
+            return tav::Status::failure("the picture cannot be written");
+        return tav::Status::success();
+    });
 }
 
 } // extern "C"

@@ -20,6 +20,7 @@
 #include <QMainWindow>
 #include <QThread>
 
+#include <optional>
 #include <utility>
 
 namespace tav::editor {
@@ -55,10 +56,11 @@ bool DocumentCommands::loadInto(const QString& path) {
 }
 
 bool DocumentCommands::saveTo(const QString& path) {
-    std::string error;
-    if (m_session.document().save(path.toStdString(), error))
+    const Status saved = m_session.document().save(path.toStdString());
+    if (saved)
         return true;
-    m_dialogs.error(&m_window, texts::kSaveFailedTitle, texts::kSaveFailedText + path);
+    m_dialogs.error(&m_window, texts::kSaveFailedTitle,
+                    texts::withReason(texts::kSaveFailedText + path, saved.error()));
     return false;
 }
 
@@ -140,13 +142,13 @@ void DocumentCommands::exitProgram() {
 // --- printing ---
 
 void DocumentCommands::print() {
-    std::string error;
-    const auto scratch = m_session.document().saveToScratchFile(error);
+    const Result<std::string> scratch = m_session.document().saveToScratchFile();
     if (!scratch) {
-        m_dialogs.error(&m_window, texts::kPrintFailedTitle, texts::kPrintScratchText);
+        m_dialogs.error(&m_window, texts::kPrintFailedTitle,
+                        texts::withReason(texts::kPrintScratchText, scratch.error()));
         return;
     }
-    if (TAVLoad(scratch->c_str()) == 0) {
+    if (TAVLoad(scratch.value().c_str()) == 0) {
         m_dialogs.error(&m_window, texts::kPrintFailedTitle, texts::kPrintLoadText);
     } else if (const auto copies =
                    m_dialogs.integer(&m_window, texts::kCopiesTitle, texts::kCopiesPrompt, 1);
@@ -162,18 +164,18 @@ void DocumentCommands::print() {
         }
     }
     TAVDestroy();
-    platform::removeFile(*scratch);
+    platform::removeFile(scratch.value());
 }
 
 void DocumentCommands::openBatch(BatchSource source) {
-    std::string error;
-    const auto scratch = m_session.document().saveToScratchFile(error);
+    const Result<std::string> scratch = m_session.document().saveToScratchFile();
     if (!scratch) {
-        m_dialogs.error(&m_window, batchtexts::kFailedTitle, batchtexts::kMenuScratchText);
+        m_dialogs.error(&m_window, batchtexts::kFailedTitle,
+                        texts::withReason(batchtexts::kMenuScratchText, scratch.error()));
         return;
     }
     BatchWindowSetup setup;
-    setup.templatePath = *scratch;
+    setup.templatePath = scratch.value();
     setup.source = source;
     setup.settingsFiles = data::sqlDataConfigFiles(
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
@@ -225,19 +227,20 @@ void DocumentCommands::importLab() {
         return;
     if (!m_dialogs.question(&m_window, texts::kLabConfirmTitle, texts::kLabConfirmText + *chosen))
         return;
-    LabImportOutcome outcome;
+    std::optional<LabImportResult> outcome;
     m_session.edit([&](EditorDocument& document) {
-        outcome = importLabFile(document, chosen->toStdString());
+        outcome.emplace(importLabFile(document, chosen->toStdString()));
     });
-    if (outcome.status != LabImportStatus::Imported) {
+    if (!*outcome) {
         // The document is as it was.
-        m_dialogs.error(&m_window, texts::kLabFailedTitle, texts::kLabFailedText);
+        m_dialogs.error(&m_window, texts::kLabFailedTitle,
+                        texts::withReason(texts::kLabFailedText, outcome->error()));
         return;
     }
     m_hooks.edited();
     QString done = texts::kLabDoneText;
-    if (outcome.skippedPictures > 0)
-        done += texts::kLabSkippedBefore + QString::number(outcome.skippedPictures) +
+    if (outcome->value().skippedPictures > 0)
+        done += texts::kLabSkippedBefore + QString::number(outcome->value().skippedPictures) +
                 texts::kLabSkippedAfter;
     m_dialogs.information(&m_window, texts::kLabDoneTitle, done);
 }
@@ -298,10 +301,11 @@ void DocumentCommands::installFontsFrom(const std::vector<std::string>& folders,
 }
 
 void DocumentCommands::associate() {
-    const AssociationOutcome outcome =
+    const Status associated =
         associateTavFiles(QCoreApplication::applicationFilePath().toStdString());
-    if (!outcome.written) {
-        m_dialogs.error(&m_window, texts::kAssociateFailedTitle, texts::kAssociateFailedText);
+    if (!associated) {
+        m_dialogs.error(&m_window, texts::kAssociateFailedTitle,
+                        texts::withReason(texts::kAssociateFailedText, associated.error()));
         return;
     }
     m_dialogs.information(&m_window, texts::kAssociateDoneTitle, texts::kAssociateDoneText);

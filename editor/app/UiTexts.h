@@ -3,7 +3,14 @@
 
 #include <QString>
 
+#include <string>
+
 namespace tav::editor::texts {
+
+// A failure's message followed, on a line of its own, by the reason the operation gave (UTF-8).
+inline QString withReason(const QString& message, const std::string& reason) {
+    return reason.empty() ? message : message + QLatin1Char('\n') + QString::fromStdString(reason);
+}
 
 inline const QString kProgram = QStringLiteral("TAVEditor");
 inline const QString kUntitled = QStringLiteral("未命名.tav");

@@ -45,16 +45,14 @@ std::string escapeValue(const std::string& value) {
     return out;
 }
 
-bool writeText(const fs::path& path, const std::string& text, std::string& problem) {
+Status writeText(const fs::path& path, const std::string& text) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
     if (auto saved = platform::writeFileAtomically(path.string(), std::span(data, text.size()));
-        !saved) {
-        problem = path.string() + ": " + saved.error();
-        return false;
-    }
-    return true;
+        !saved)
+        return Status::failure(path.string() + ": " + saved.error());
+    return Status::success();
 }
 
 std::string trimmed(std::string s) {
@@ -132,35 +130,33 @@ std::vector<std::string> expandDesktopExec(const std::string& execValue, const s
     return command;
 }
 
-AssociationOutcome associateTavFiles(const std::string& program) {
-    AssociationOutcome outcome;
+Status associateTavFiles(const std::string& program) {
     const std::string data = platform::userDataHome();
-    if (data.empty()) {
-        outcome.problem = "the user's data folder is not known (no HOME)";
-        return outcome;
-    }
+    if (data.empty())
+        return Status::failure("the user's data folder is not known (no HOME)");
     const fs::path dataHome(data);
     const std::string entry = desktopEntry(program);
-    if (!writeText(dataHome / "mime" / "packages" / "taveditor.xml", kMimeTypeXml,
-                   outcome.problem) ||
-        !writeText(dataHome / "icons" / "hicolor" / "scalable" / "apps" / "taveditor.svg", kIconSvg,
-                   outcome.problem) ||
-        !writeText(dataHome / "applications" / kDesktopEntryName, entry, outcome.problem))
-        return outcome;
+    const fs::path icon = dataHome / "icons" / "hicolor" / "scalable" / "apps" / "taveditor.svg";
+    if (Status written = writeText(dataHome / "mime" / "packages" / "taveditor.xml", kMimeTypeXml);
+        !written)
+        return written;
+    if (Status written = writeText(icon, kIconSvg); !written)
+        return written;
+    if (Status written = writeText(dataHome / "applications" / kDesktopEntryName, entry); !written)
+        return written;
     platform::runProgram({"update-mime-database", (dataHome / "mime").string()});
     platform::runProgram({"update-desktop-database", (dataHome / "applications").string()});
     platform::runProgram({"xdg-mime", "default", kDesktopEntryName, kTavMimeType});
 
     // The shortcut: launchers start only entries on the desktop that are executable.
     const fs::path shortcut = desktopFolder() / kDesktopShortcutName;
-    if (!writeText(shortcut, entry, outcome.problem))
-        return outcome;
+    if (Status written = writeText(shortcut, entry); !written)
+        return written;
     std::error_code ec;
     fs::permissions(shortcut,
                     fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::add, ec);
-    outcome.written = true;
-    return outcome;
+    return Status::success();
 }
 
 } // namespace tav::editor

@@ -3,6 +3,8 @@
 // (xdg-mime), and a shortcut in the user's desktop folder.
 #pragma once
 
+#include "common/Status.h"
+
 #include <string>
 #include <vector>
 
@@ -21,15 +23,10 @@ std::string desktopEntry(const std::string& program);
 // %f replaced by the file (and dropped when there is none).
 std::vector<std::string> expandDesktopExec(const std::string& execValue, const std::string& file);
 
-struct AssociationOutcome {
-    bool written = false; // false when a file could not be written
-    std::string problem;  // what could not be written (English)
-};
-
 // Writes the type, icon and entry under the user's data folder, refreshes their databases,
 // makes the entry the default for the type and puts the shortcut on the desktop
 // (xdg-user-dir DESKTOP). Helpers that cannot be run are skipped: only files that cannot be
-// written make the outcome fail.
-AssociationOutcome associateTavFiles(const std::string& program);
+// written make the outcome fail; its text names the file and why (English).
+Status associateTavFiles(const std::string& program);
 
 } // namespace tav::editor

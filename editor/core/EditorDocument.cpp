@@ -239,8 +239,7 @@ void EditorDocument::rebuildPictures(tpl::TemplateElement& e) {
     if (isKind(e, ElementKind::BarcodeImage)) {
         setSource(e, maker.barcode(e.content));
     } else if (isKind(e, ElementKind::QrCodeImage)) {
-        setSource(e, maker.qrCode(e.content,
-                                  e.image.qrSize < 1 ? engine::kDefaultQrSize : e.image.qrSize));
+        setSource(e, maker.qrCode(e.content, e.image.qrSize < 1 ? kDefaultQrSize : e.image.qrSize));
     } else if (isKind(e, ElementKind::Picture)) {
         // A content that names no readable file leaves the picture as it was.
         if (auto bytes = maker.pictureFile(e.content))
@@ -376,7 +375,7 @@ std::int32_t EditorDocument::addText(std::int32_t x, std::int32_t y, const std::
 std::int32_t EditorDocument::createWithTool(Tool tool, std::int32_t x, std::int32_t y,
                                             tpl::SharedBytes picture) {
     constexpr std::int32_t s = kNewShapeSize;
-    constexpr std::int32_t half = kLineThickness / 2;
+    constexpr std::int32_t half = kLineCenterOffset;
     std::int32_t index = kPlaceholderIndex;
     const std::optional<ElementKind> kind = tool.creates();
     if (!kind)
@@ -538,24 +537,19 @@ LoadStatus EditorDocument::load(const std::string& path) {
     return LoadStatus::Loaded;
 }
 
-bool EditorDocument::save(const std::string& path, std::string& error) const {
-    const Status saved = tpl::writeTemplateFile(path, m_template);
-    if (!saved)
-        error = saved.error();
-    return saved.ok();
+Status EditorDocument::save(const std::string& path) const {
+    return tpl::writeTemplateFile(path, m_template);
 }
 
-std::optional<std::string> EditorDocument::saveToScratchFile(std::string& error) const {
+Result<std::string> EditorDocument::saveToScratchFile() const {
     auto path = platform::createScratchFile();
-    if (!path) {
-        error = "no scratch file can be created";
-        return std::nullopt;
-    }
-    if (!save(*path, error)) {
+    if (!path)
+        return Result<std::string>::failure("no scratch file can be created");
+    if (Status saved = save(*path); !saved) {
         platform::removeFile(*path);
-        return std::nullopt;
+        return saved;
     }
-    return path;
+    return std::move(*path);
 }
 
 } // namespace tav::editor

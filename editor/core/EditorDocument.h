@@ -8,6 +8,8 @@
 // flagged, so the numbers of the others do not move.
 #pragma once
 
+#include "common/Status.h"
+#include "common/Units.h"
 #include "editor/core/CanvasScale.h"
 #include "editor/core/TextMeasurer.h"
 #include "editor/core/Tool.h"
@@ -28,9 +30,8 @@ inline constexpr std::int32_t kFirstElementIndex = 2;
 inline constexpr std::int32_t kMinPosition = -1;
 inline constexpr std::int32_t kMinSize = 0;
 inline constexpr std::int32_t kMaxLength = 5000;
-// The thickness the designer gives horizontal and vertical lines: the line runs through the
-// middle of the box.
-inline constexpr std::int32_t kLineThickness = 10;
+// The thickness the designer gives horizontal and vertical lines is kLineThickness
+// (common/Units.h): the line runs through the middle of the box.
 
 // Arrow-key moves by one tenth of a millimetre.
 enum class Direction { Up = 1, Down = 2, Left = 3, Right = 4 };
@@ -224,11 +225,11 @@ public:
     // The zoom comes from the file (1.0 for the older versions). Nothing is selected after.
     LoadStatus load(const std::string& path);
     // Writes the template (not the deleted elements, nor those placed beyond 499.9 mm)
-    // atomically: a failed save leaves a previous file as it was. On failure `error` says why.
-    bool save(const std::string& path, std::string& error) const;
-    // Saves into a new scratch file of its own (for handing the document to the print engine);
-    // its path, or nothing when it cannot be made. The caller removes it.
-    std::optional<std::string> saveToScratchFile(std::string& error) const;
+    // atomically: a failed save leaves a previous file as it was and says why.
+    Status save(const std::string& path) const;
+    // Saves into a new scratch file of its own (for handing the document to the print engine):
+    // its path, or why it cannot be made. The caller removes it.
+    Result<std::string> saveToScratchFile() const;
 
 private:
     tpl::TemplateElement* selectedElement();

@@ -5,16 +5,13 @@
 
 namespace tav::editor {
 
-LabImportOutcome importLabBytes(EditorDocument& document, std::span<const std::uint8_t> bytes) {
-    LabImportOutcome outcome;
+LabImportResult importLabBytes(EditorDocument& document, std::span<const std::uint8_t> bytes) {
     const lab::LabReadResult read = lab::readLabBytes(bytes);
-    if (!read) {
-        outcome.status = LabImportStatus::BadLabel;
-        outcome.problem = read.error();
-        return outcome;
-    }
+    if (!read)
+        return LabImportResult::failure(LabImportStatus::BadLabel, read.error());
     const lab::LabImport import = lab::labImport(read.value());
-    outcome.skippedPictures = import.skippedPictures;
+    LabImported imported;
+    imported.skippedPictures = import.skippedPictures;
 
     PageChange page;
     page.paperWidth = import.additions.page.paperWidth;
@@ -49,20 +46,15 @@ LabImportOutcome importLabBytes(EditorDocument& document, std::span<const std::u
         default:
             continue;
         }
-        ++outcome.added;
+        ++imported.added;
     }
-    outcome.status = LabImportStatus::Imported;
-    return outcome;
+    return imported;
 }
 
-LabImportOutcome importLabFile(EditorDocument& document, const std::string& path) {
+LabImportResult importLabFile(EditorDocument& document, const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    if (platform::readWholeFile(path, bytes) != platform::FileReadStatus::Read) {
-        LabImportOutcome outcome;
-        outcome.status = LabImportStatus::CannotRead;
-        outcome.problem = "the file cannot be read";
-        return outcome;
-    }
+    if (platform::readWholeFile(path, bytes) != platform::FileReadStatus::Read)
+        return LabImportResult::failure(LabImportStatus::CannotRead, "the file cannot be read");
     return importLabBytes(document, bytes);
 }
 

@@ -3,6 +3,7 @@
 // the document's own add operations (so barcodes and QR codes are drawn anew from their data).
 #pragma once
 
+#include "common/Status.h"
 #include "editor/core/EditorDocument.h"
 
 #include <cstdint>
@@ -12,22 +13,24 @@
 namespace tav::editor {
 
 enum class LabImportStatus {
-    Imported,
+    Imported,   // the code of a success
     CannotRead, // the file cannot be read
     BadLabel,   // wrong magic, or counts, offsets or lengths the file cannot hold
 };
 
-struct LabImportOutcome {
-    LabImportStatus status = LabImportStatus::BadLabel;
+// What an import added.
+struct LabImported {
     int added = 0;           // elements added
     int skippedPictures = 0; // pictures whose payload was not a packed picture
-    std::string problem;     // why a file was refused (English)
 };
 
-// Reads and imports `path`. Unless the outcome is Imported the document is unchanged. The last
+// The import, or why the file was refused (the text in English).
+using LabImportResult = Result<LabImported, LabImportStatus>;
+
+// Reads and imports `path`. Unless the import succeeds the document is unchanged. The last
 // element added stays selected.
-LabImportOutcome importLabFile(EditorDocument& document, const std::string& path);
+LabImportResult importLabFile(EditorDocument& document, const std::string& path);
 // The same for a file already in memory.
-LabImportOutcome importLabBytes(EditorDocument& document, std::span<const std::uint8_t> bytes);
+LabImportResult importLabBytes(EditorDocument& document, std::span<const std::uint8_t> bytes);
 
 } // namespace tav::editor

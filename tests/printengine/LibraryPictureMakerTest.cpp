@@ -42,9 +42,9 @@ TEST(LibraryPictureMaker, BarcodesAndQrCodesAreBmpsOfTheExpectedSize) {
                     element(ElementKind::BarcodeImage, "TURNED", 900),
                     element(ElementKind::QrCodeImage, "QR")};
     auto& maker = libraryPictureMaker();
-    ASSERT_EQ(setMark(tpl, "CODE", "ABC", maker), 1);
-    ASSERT_EQ(setMark(tpl, "TURNED", "ABC", maker), 1);
-    ASSERT_EQ(setMark(tpl, "QR", "https://example.com/a", maker), 1);
+    ASSERT_TRUE(setMark(tpl, "CODE", "ABC", maker).ok());
+    ASSERT_TRUE(setMark(tpl, "TURNED", "ABC", maker).ok());
+    ASSERT_TRUE(setMark(tpl, "QR", "https://example.com/a", maker).ok());
 
     EXPECT_EQ(bmpSize(tpl.elements[0].image.source), (Size{208, 112})); // 3 x 68 modules + 4
     EXPECT_EQ(tpl.elements[0].image.shown, tpl.elements[0].image.source);
@@ -86,8 +86,8 @@ TEST(LibraryPictureMaker, SymbolsHoldTheFilledMark) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.mark);
         tpl::Template tpl;
         tpl.elements = {element(c.kind, c.mark, c.rotation)};
-        ASSERT_EQ(setMark(tpl, c.name, "41", maker), 1);
-        ASSERT_EQ(setMark(tpl, c.name, "42", maker), 1);
+        ASSERT_TRUE(setMark(tpl, c.name, "41", maker).ok());
+        ASSERT_TRUE(setMark(tpl, c.name, "42", maker).ok());
         EXPECT_EQ(tpl.elements[0].content, c.scanned);
         EXPECT_EQ(scanned(tpl.elements[0].image.shown, folder), c.scanned);
     }

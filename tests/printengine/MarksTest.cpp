@@ -112,12 +112,12 @@ TEST(Marks, TheFirstContainingMarkIsFilled) {
     Template tpl;
     tpl.elements = {element(ElementKind::Text, "A1"), element(ElementKind::Text, "A10")};
     FakePictureMaker maker;
-    EXPECT_EQ(setMark(tpl, "A10", "x", maker), 1);
+    EXPECT_TRUE(setMark(tpl, "A10", "x", maker).ok());
     EXPECT_EQ(tpl.elements[0].content, "");
     EXPECT_EQ(tpl.elements[1].content, "x");
-    EXPECT_EQ(setMark(tpl, "A1", "y", maker), 1);
+    EXPECT_TRUE(setMark(tpl, "A1", "y", maker).ok());
     EXPECT_EQ(tpl.elements[0].content, "y");
-    EXPECT_EQ(setMark(tpl, "1", "z", maker), 1); // contained in A1: rebuilt from the mark
+    EXPECT_TRUE(setMark(tpl, "1", "z", maker).ok()); // contained in A1: rebuilt from the mark
     EXPECT_EQ(tpl.elements[0].content, "Az");
     EXPECT_EQ(tpl.elements[1].content, "x");
 }
@@ -127,11 +127,14 @@ TEST(Marks, NothingChangesWhenNoMarkContainsTheName) {
     tpl.elements = {element(ElementKind::Text, "{N}", "old"), element(ElementKind::Text, "", "e")};
     const Template before = tpl;
     FakePictureMaker maker;
-    for (const char* name : {"{n}", "", "X"})
-        EXPECT_EQ(setMark(tpl, name, "v", maker), 0);
+    for (const char* name : {"{n}", "", "X"}) {
+        const MarkStatus set = setMark(tpl, name, "v", maker);
+        EXPECT_EQ(set.code(), MarkOutcome::NoSuchMark) << name;
+        EXPECT_EQ(set.error(), "no element's mark contains it") << name;
+    }
     EXPECT_EQ(tpl, before);
     Template empty;
-    EXPECT_EQ(setMark(empty, "{N}", "v", maker), 0);
+    EXPECT_FALSE(setMark(empty, "{N}", "v", maker).ok());
 }
 
 TEST(Marks, AMarkWithTwoNamesShowsOneFilledAtATime) {
@@ -154,9 +157,9 @@ TEST(Marks, GetMarkAndGetSameCompareWholeMarks) {
     EXPECT_EQ(getSame(tpl, ""), 1);
     EXPECT_EQ(getSame(tpl, "NAM"), 0);
     EXPECT_EQ(getMark(tpl, "NAME"), "first");
-    EXPECT_EQ(getMark(tpl, "AME2"), "");            // only part of a longer mark...
-    EXPECT_EQ(setMark(tpl, "AME2", "x", maker), 1); // ...which SetMark still finds
-    EXPECT_EQ(setMark(tpl, "NAME", "v", maker), 1);
+    EXPECT_EQ(getMark(tpl, "AME2"), "");                // only part of a longer mark...
+    EXPECT_TRUE(setMark(tpl, "AME2", "x", maker).ok()); // ...which SetMark still finds
+    EXPECT_TRUE(setMark(tpl, "NAME", "v", maker).ok());
     EXPECT_EQ(getMark(tpl, "NAME"), "v");
     EXPECT_EQ(tpl.elements[1].content, "second"); // only the first is filled
 }
@@ -170,12 +173,12 @@ TEST(Marks, BarcodeAndQrElementsGetNewSymbols) {
     qrSized.image.qrSize = 120;
     tpl.elements = {barcode, qrDefault, qrSized};
     FakePictureMaker maker;
-    EXPECT_EQ(setMark(tpl, "CODE", "123", maker), 1);
+    EXPECT_TRUE(setMark(tpl, "CODE", "123", maker).ok());
     EXPECT_EQ(maker.barcodes, std::vector<std::string>{"123"});
     EXPECT_EQ(tpl.elements[0].image.source, FakePictureMaker::bytes("barcode:123"));
     EXPECT_EQ(tpl.elements[0].image.shown, FakePictureMaker::bytes("barcode:123"));
-    EXPECT_EQ(setMark(tpl, "QR", "hello", maker), 1);
-    EXPECT_EQ(setMark(tpl, "QR2", "x", maker), 1);
+    EXPECT_TRUE(setMark(tpl, "QR", "hello", maker).ok());
+    EXPECT_TRUE(setMark(tpl, "QR2", "x", maker).ok());
     EXPECT_EQ(maker.qrSizes, (std::vector<std::int32_t>{256, 120}));
     EXPECT_EQ(tpl.elements[1].image.shown, FakePictureMaker::bytes("qr:hello"));
 }
@@ -187,7 +190,7 @@ TEST(Marks, ASymbolThatCannotBeMadeLeavesNoPicture) {
     tpl.elements = {barcode};
     FakePictureMaker maker;
     maker.failSymbols = true;
-    EXPECT_EQ(setMark(tpl, "CODE", "123", maker), 1);
+    EXPECT_TRUE(setMark(tpl, "CODE", "123", maker).ok());
     EXPECT_EQ(tpl.elements[0].content, "123");
     EXPECT_TRUE(tpl.elements[0].image.source.empty());
     EXPECT_TRUE(tpl.elements[0].image.shown.empty());
@@ -201,22 +204,24 @@ TEST(Marks, PictureElementsTakeTheFileTheValueNames) {
     FakePictureMaker maker;
     maker.files["/pics/a.png"] = "PNG-A";
 
-    // No such file: 0, yet the content has changed and the pictures have not.
-    EXPECT_EQ(setMark(tpl, "{P}", "/pics/missing.png", maker), 0);
+    // No such file: a failure, yet the content has changed and the pictures have not.
+    const MarkStatus missing = setMark(tpl, "{P}", "/pics/missing.png", maker);
+    EXPECT_EQ(missing.code(), MarkOutcome::PictureUnreadable);
+    EXPECT_EQ(missing.error(), "its picture file cannot be read");
     EXPECT_EQ(tpl.elements[0].content, "photo /pics/missing.png");
     EXPECT_EQ(tpl.elements[0].image.source, FakePictureMaker::bytes("old"));
 
     // The file named by the value, not by the content built from the mark.
-    EXPECT_EQ(setMark(tpl, "{P}", "/pics/a.png", maker), 1);
+    EXPECT_TRUE(setMark(tpl, "{P}", "/pics/a.png", maker).ok());
     EXPECT_EQ(tpl.elements[0].content, "photo /pics/a.png");
     EXPECT_EQ(tpl.elements[0].image.source, FakePictureMaker::bytes("PNG-A"));
     EXPECT_EQ(tpl.elements[0].image.shown, FakePictureMaker::bytes("PNG-A"));
 
-    // No file named at all (an empty cell): the picture stays; SetMark still answers 0.
+    // No file named at all (an empty cell): the picture stays; SetMark still fails.
     EXPECT_EQ(fillMark(tpl, "{P}", "", maker), MarkOutcome::PictureKept);
     EXPECT_EQ(tpl.elements[0].content, "photo ");
     EXPECT_EQ(tpl.elements[0].image.shown, FakePictureMaker::bytes("PNG-A"));
-    EXPECT_EQ(setMark(tpl, "{P}", "", maker), 0);
+    EXPECT_EQ(setMark(tpl, "{P}", "", maker).code(), MarkOutcome::PictureKept);
 }
 
 TEST(Marks, OtherKindsOnlyChangeTheirContent) {
@@ -224,8 +229,8 @@ TEST(Marks, OtherKindsOnlyChangeTheirContent) {
     tpl.elements = {element(ElementKind::RectOutline, "R"),
                     element(static_cast<ElementKind>(99), "Q")};
     FakePictureMaker maker;
-    EXPECT_EQ(setMark(tpl, "R", "1", maker), 1);
-    EXPECT_EQ(setMark(tpl, "Q", "2", maker), 1);
+    EXPECT_TRUE(setMark(tpl, "R", "1", maker).ok());
+    EXPECT_TRUE(setMark(tpl, "Q", "2", maker).ok());
     EXPECT_TRUE(maker.barcodes.empty());
     EXPECT_TRUE(maker.qrSizes.empty());
 }

@@ -45,7 +45,7 @@ protected:
         m_result = renderTemplate(tpl, canvas, {.deviceDpiY = dpi, .screenDpi = screenDpi});
         return canvas.operations();
     }
-    RenderResult m_result;
+    RenderStatus m_result = RenderStatus::success();
 };
 
 const char* kPen = "pen 3 FF0000"; // COLORREF 0x0000FF is red, recorded as RRGGBB
@@ -107,7 +107,7 @@ TEST_F(PageRenderer, ShapesAndLinesAreDrawnAtTheirPositions) {
         Ops expected = {kPen, kBrush};
         expected.insert(expected.end(), c.drawing.begin(), c.drawing.end());
         EXPECT_EQ(render(c.element), expected);
-        EXPECT_TRUE(m_result.ok);
+        EXPECT_TRUE(m_result.ok()) << m_result.error();
     }
 }
 
@@ -194,7 +194,7 @@ TEST_F(PageRenderer, PicturesAreStretchedIntoTheirBoxes) {
     e.image.shown = oneBitBmp();
     const Ops expected = {kPen, kBrush, "image 8x1 1-bit 10 20 410 120"};
     EXPECT_EQ(render(e), expected);
-    EXPECT_TRUE(m_result.ok);
+    EXPECT_TRUE(m_result.ok()) << m_result.error();
 }
 
 TEST_F(PageRenderer, APictureThatCannotBeDrawnStopsThePage) {
@@ -203,13 +203,19 @@ TEST_F(PageRenderer, APictureThatCannotBeDrawnStopsThePage) {
         const char* why;
         std::int32_t kind;
         tpl::SharedBytes shown;
+        RenderError error;
     };
     const std::vector<std::uint8_t> notAPicture = {'n', 'o', 'p', 'e'};
     const Case cases[] = {
-        {1, "a barcode that was never made", 10, {}},
-        {2, "a QR code whose bytes are no picture", 11, tpl::SharedBytes(notAPicture)},
-        {3, "a picture element with nothing", 12, {}},
-        {4, "a kind this program does not know is drawn as a picture", 0, {}},
+        {1, "a barcode that was never made", 10, {}, RenderError::NoPicture},
+        {2, "a QR code whose bytes are no picture", 11, tpl::SharedBytes(notAPicture),
+         RenderError::BadPicture},
+        {3, "a picture element with nothing", 12, {}, RenderError::NoPicture},
+        {4,
+         "a kind this program does not know is drawn as a picture",
+         0,
+         {},
+         RenderError::NoPicture},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << ": " << c.why);
@@ -223,9 +229,8 @@ TEST_F(PageRenderer, APictureThatCannotBeDrawnStopsThePage) {
         tpl.elements.push_back(element(ElementKind::HorizontalLine, 0, 0, 10, 10));
         test::RecordingCanvas canvas;
         const auto result = renderTemplate(tpl, canvas, {.deviceDpiY = 300});
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.failedElement, 1u);
-        EXPECT_FALSE(result.error.empty());
+        EXPECT_EQ(result.code(), c.error);
+        EXPECT_EQ(result.error().rfind("element 2: the element", 0), 0u) << result.error();
         EXPECT_TRUE(canvas.operations().empty()) << "a page that cannot be finished is not begun";
     }
 }
@@ -248,7 +253,7 @@ TEST_F(PageRenderer, PicturesThatDoNotChangeAreDecodedOnce) {
     test::RecordingCanvas canvas;
     RenderOptions options;
     options.pictures = &cache;
-    EXPECT_TRUE(renderTemplate(tpl, canvas, options).ok);
+    EXPECT_TRUE(renderTemplate(tpl, canvas, options).ok());
 }
 
 // A canvas that keeps which decoded pictures it was given: each decode makes a picture of its
@@ -287,7 +292,7 @@ TEST(PictureDecoding, APictureIsDecodedOnceForAllElementsAndPagesThatShowIt) {
 
     // Without a cache every element's picture is decoded.
     PictureCountingCanvas single;
-    ASSERT_TRUE(renderTemplate(tpl, single, {}).ok);
+    ASSERT_TRUE(renderTemplate(tpl, single, {}).ok());
     EXPECT_EQ(single.drawn, 3u);
     EXPECT_EQ(single.pictures.size(), 3u);
 
@@ -295,7 +300,7 @@ TEST(PictureDecoding, APictureIsDecodedOnceForAllElementsAndPagesThatShowIt) {
     PictureCache cache;
     PictureCountingCanvas batch;
     for (int page = 0; page < 3; ++page)
-        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok);
+        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok());
     EXPECT_EQ(batch.drawn, 9u);
     EXPECT_EQ(batch.pictures.size(), 2u);
 
@@ -303,7 +308,7 @@ TEST(PictureDecoding, APictureIsDecodedOnceForAllElementsAndPagesThatShowIt) {
     tpl.elements[2].image.shown =
         tpl::SharedBytes(std::vector<std::uint8_t>(logo.span().begin(), logo.span().end()));
     for (int page = 0; page < 2; ++page)
-        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok);
+        ASSERT_TRUE(renderTemplate(tpl, batch, {.pictures = &cache}).ok());
     EXPECT_EQ(batch.pictures.size(), 3u);
 }
 

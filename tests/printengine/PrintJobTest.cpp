@@ -143,7 +143,7 @@ TEST(PrintJob, FailuresSubmitNothing) {
     tpl::Template longBarcode = label();
     barcode.mark = "CODE";
     longBarcode.elements.push_back(barcode);
-    EXPECT_EQ(setMark(longBarcode, "CODE", std::string(6000, '7'), libraryPictureMaker()), 1);
+    EXPECT_TRUE(setMark(longBarcode, "CODE", std::string(6000, '7'), libraryPictureMaker()).ok());
     // A picture wider than a page draws: 40,000 x 2 pixels of 24 bits.
     tpl::Template widePicture = label();
     tpl::TemplateElement picture;

@@ -262,7 +262,7 @@ TEST(PageOrigin, EveryElementMovesWithTheOrigin) {
     options.originX = 40;
     options.originY = -5;
     test::RecordingCanvas canvas;
-    ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok);
+    ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok());
     const auto& ops = canvas.operations();
     EXPECT_NE(std::find(ops.begin(), ops.end(), "line 50 15 150 65"), ops.end());
     EXPECT_NE(std::find(ops.begin(), ops.end(), "text 40 -5 'A'"), ops.end());
@@ -287,7 +287,7 @@ TEST(PageDevice, TheFontHeightAsksTheRegisteredDevice) {
     options.deviceDpiY = 600; // replaced by what the device says
     options.device = device.handle();
     test::RecordingCanvas canvas;
-    ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok);
+    ASSERT_TRUE(renderTemplate(tpl, canvas, options).ok());
     EXPECT_EQ(canvas.operations().at(2).rfind("font ", 0), 0u);
     // size 9 at 96/96: 8 points, -11 on the screen, 11 x 339 / 203 = 18.4 tenths of a mm.
     EXPECT_NE(canvas.operations().at(2).find(" 18 0"), std::string::npos)
@@ -376,7 +376,7 @@ TEST(CalibrationPage, RulersSquareAndNamesInsideThePaper) {
     }
     EXPECT_EQ(squares, 1);
     test::RecordingCanvas canvas;
-    EXPECT_TRUE(renderTemplate(page, canvas, {}).ok);
+    EXPECT_TRUE(renderTemplate(page, canvas, {}).ok());
     const auto& ops = canvas.operations();
     EXPECT_NE(std::find(ops.begin(), ops.end(), "text 630 100 'LABEL203'"), ops.end());
     EXPECT_NE(std::find(ops.begin(), ops.end(), "text 630 160 '203 dpi'"), ops.end());

@@ -44,10 +44,9 @@ std::optional<Page> draw(const tpl::Template& tpl, int dpi) {
         platform::win32::GdiBitmap::create(tpl.page.paperWidth, tpl.page.paperHeight, dpi);
     if (!bitmap)
         return std::nullopt;
-    const engine::RenderResult rendered = engine::renderTemplate(tpl, bitmap->canvas(), options);
-    if (!rendered.ok || !bitmap->canvas().intact()) {
-        std::fprintf(stderr, "page_ink: element %zu: %s\n", rendered.failedElement + 1,
-                     rendered.error.c_str());
+    const engine::RenderStatus rendered = engine::renderTemplate(tpl, bitmap->canvas(), options);
+    if (!rendered || !bitmap->canvas().intact()) {
+        std::fprintf(stderr, "page_ink: %s\n", rendered.error().c_str());
         return std::nullopt;
     }
     page.width = bitmap->width();
@@ -59,10 +58,9 @@ std::optional<Page> draw(const tpl::Template& tpl, int dpi) {
     auto canvas = platform::createImageCanvas(tpl.page.paperWidth, tpl.page.paperHeight, dpi);
     if (!canvas)
         return std::nullopt;
-    const engine::RenderResult rendered = engine::renderTemplate(tpl, *canvas, options);
-    if (!rendered.ok) {
-        std::fprintf(stderr, "page_ink: element %zu: %s\n", rendered.failedElement + 1,
-                     rendered.error.c_str());
+    const engine::RenderStatus rendered = engine::renderTemplate(tpl, *canvas, options);
+    if (!rendered) {
+        std::fprintf(stderr, "page_ink: %s\n", rendered.error().c_str());
         return std::nullopt;
     }
     const std::vector<std::uint8_t> png = canvas->finish();

@@ -120,11 +120,10 @@ class BatchWindowTest : public QObject {
         PageChange change;
         change.printerName = "CAPTURE";
         main.session().edit([&](EditorDocument& d) { d.setPage(change); });
-        std::string error;
-        auto path = main.session().document().saveToScratchFile(error);
+        auto path = main.session().document().saveToScratchFile();
         if (!path)
-            qFatal("no scratch copy: %s", error.c_str());
-        return *path;
+            qFatal("no scratch copy: %s", path.error().c_str());
+        return path.value();
     }
 
     BatchWindowSetup setup(BatchSource source) {

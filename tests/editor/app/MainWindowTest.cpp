@@ -271,11 +271,14 @@ private slots:
         window.commands().save();
         QVERIFY(dialogs.asked.isEmpty());
 
-        // Save As to a path that cannot be written: the error names it, the caption stays, and
-        // the path is kept, so Save tries it again without a dialog.
+        // Save As to a path that cannot be written: the error names it and says why, the
+        // caption stays, and the path is kept, so Save tries it again without a dialog.
         dialogs.files = {failing};
         window.commands().saveAs();
-        const Asked failed = errorBox(texts::kSaveFailedTitle, texts::kSaveFailedText + failing);
+        const Asked failed =
+            errorBox(texts::kSaveFailedTitle, texts::kSaveFailedText + failing +
+                                                  "\ncannot create a temporary file beside " +
+                                                  failing + ": No such file or directory");
         QCOMPARE(dialogs.asked, (QList<Asked>{dialog, failed}));
         QCOMPARE(window.currentPath(), failing);
         QCOMPARE(window.windowTitle(), "TAVEditor - " + first);

@@ -90,15 +90,20 @@ private slots:
         file.write("hello, this is not a label");
         file.close();
 
-        for (const QString& path : {lying, notLab}) {
+        const std::pair<QString, QString> refused[] = {
+            {lying, "object record 2 claims more bytes than the file has"},
+            {notLab, "not a .lab file"},
+        };
+        for (const auto& [path, reason] : refused) {
             ScriptedDialogs dialogs;
             MainWindow window(dialogs);
             window.session().edit([](EditorDocument& d) { d.addRect(1, 1, 10, 10, false); });
             dialogs.files = {path};
             dialogs.answers = {true};
             window.commands().importLab();
-            QCOMPARE(dialogs.asked.last(), (Asked{"error", QStringLiteral("无法导入"),
-                                                  QStringLiteral("导入失败，错误的标签格式！")}));
+            QCOMPARE(dialogs.asked.last(),
+                     (Asked{"error", QStringLiteral("无法导入"),
+                            QStringLiteral("导入失败，错误的标签格式！\n") + reason}));
             QCOMPARE(window.session().document().templ().elements.size(), 1u);
             QCOMPARE(window.session().document().page().paperWidth, 500);
         }
@@ -181,8 +186,14 @@ private slots:
         qputenv("XDG_DATA_HOME", blocker.fileName().toLocal8Bit());
         dialogs.asked.clear();
         window.commands().associate();
-        QCOMPARE(dialogs.asked, (QList<Asked>{{"error", "关联失败",
-                                               "关联失败，请使用管理员权限运行后再次操作！"}}));
+        // The reason names what could not be written.
+        QCOMPARE(dialogs.asked.size(), 1);
+        const QString expected = QStringLiteral("关联失败，请使用管理员权限运行后再次操作！\n") +
+                                 blocker.fileName() + "/mime/packages/taveditor.xml: ";
+        QCOMPARE(dialogs.asked.front().kind, QStringLiteral("error"));
+        QCOMPARE(dialogs.asked.front().title, QStringLiteral("关联失败"));
+        QVERIFY2(dialogs.asked.front().text.startsWith(expected),
+                 qPrintable(dialogs.asked.front().text));
     }
 };
 

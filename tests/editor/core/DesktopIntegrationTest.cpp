@@ -56,8 +56,8 @@ protected:
 
 TEST_F(DesktopIntegrationTest, TavFilesOpenInTheDesignerAndTheShortcutIsOnTheDesktop) {
     const std::string program = scratch.path() + "/opt/tav editor/bin/taveditor";
-    const AssociationOutcome outcome = associateTavFiles(program);
-    ASSERT_TRUE(outcome.written) << outcome.problem;
+    const Status associated = associateTavFiles(program);
+    ASSERT_TRUE(associated) << associated.error();
 
     const auto query = platform::runProgram({"xdg-mime", "query", "default", kTavMimeType});
     ASSERT_TRUE(query.started) << "xdg-utils is needed";
@@ -113,9 +113,9 @@ TEST_F(DesktopIntegrationTest, AFolderThatCannotBeWrittenIsReported) {
     // The data folder is a file.
     std::ofstream(scratch.file("blocker")) << "x";
     ::setenv("XDG_DATA_HOME", scratch.file("blocker").c_str(), 1);
-    const AssociationOutcome outcome = associateTavFiles("/usr/bin/taveditor");
-    EXPECT_FALSE(outcome.written);
-    EXPECT_NE(outcome.problem.find("blocker"), std::string::npos) << outcome.problem;
+    const Status associated = associateTavFiles("/usr/bin/taveditor");
+    EXPECT_FALSE(associated);
+    EXPECT_NE(associated.error().find("blocker"), std::string::npos) << associated.error();
 }
 
 } // namespace

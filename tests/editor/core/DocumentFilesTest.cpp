@@ -65,8 +65,8 @@ protected:
 
 TEST_F(DocumentFilesTest, WhatIsSavedOpensAsItWas) {
     const EditorDocument saved = richDocument();
-    std::string error;
-    ASSERT_TRUE(saved.save(folder.file("label.tav"), error)) << error;
+    const Status written = saved.save(folder.file("label.tav"));
+    ASSERT_TRUE(written) << written.error();
 
     EditorDocument opened = newDocument();
     opened.select(1);
@@ -80,8 +80,8 @@ TEST_F(DocumentFilesTest, WhatIsSavedOpensAsItWas) {
 
 TEST_F(DocumentFilesTest, ANewDocumentIsSavedAsTheBareHeader) {
     // The placeholder is not an element of the file.
-    std::string error;
-    ASSERT_TRUE(newDocument().save(folder.file("new.tav"), error)) << error;
+    const Status saved = newDocument().save(folder.file("new.tav"));
+    ASSERT_TRUE(saved) << saved.error();
     const std::vector<std::uint8_t> expected = {
         'T',  'A',  'V',  ' ',  '3',  '.',  '1',  '.',  '.',  '.',  0x00, 0x00, 0x00, 0x00,
         0xF4, 0x01, 0x00, 0x00, 0xF4, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF,
@@ -99,8 +99,8 @@ TEST_F(DocumentFilesTest, DeletedElementsAndThoseBeyondTheLimitAreNotSaved) {
     doc.addRect(0, -1, 10, 10, false);   // above the page
     doc.select(3);
     doc.deleteSelected();
-    std::string error;
-    ASSERT_TRUE(doc.save(folder.file("some.tav"), error)) << error;
+    const Status saved = doc.save(folder.file("some.tav"));
+    ASSERT_TRUE(saved) << saved.error();
     EditorDocument opened = newDocument();
     ASSERT_EQ(opened.load(folder.file("some.tav")), LoadStatus::Loaded);
     ASSERT_EQ(opened.elementCount(), 3);
@@ -164,8 +164,8 @@ TEST_F(DocumentFilesTest, EveryVersionTheDesignerKnowsOpensWithItsZoom) {
         EXPECT_EQ(doc.hitTest(900, 20), 3);
 
         // Saved again, every version becomes the current one and opens as it was.
-        std::string error;
-        ASSERT_TRUE(doc.save(folder.file("again.tav"), error)) << error;
+        const Status saved = doc.save(folder.file("again.tav"));
+        ASSERT_TRUE(saved) << saved.error();
         const auto bytes = test::readFileBytes(folder.file("again.tav"));
         EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 10), "TAV 3.1...");
         EditorDocument again = newDocument();
@@ -200,15 +200,15 @@ TEST_F(DocumentFilesTest, FilesThatCannotBeOpened) {
 
 TEST_F(DocumentFilesTest, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     const EditorDocument doc = richDocument();
-    std::string error;
-    EXPECT_FALSE(doc.save(folder.file("no-such-folder/label.tav"), error));
-    EXPECT_FALSE(error.empty());
+    const Status noFolder = doc.save(folder.file("no-such-folder/label.tav"));
+    EXPECT_FALSE(noFolder);
+    EXPECT_FALSE(noFolder.error().empty());
 
     // A folder in the way of the file: the save fails and the folder stays as it was.
     std::filesystem::create_directory(folder.file("taken.tav"));
-    error.clear();
-    EXPECT_FALSE(doc.save(folder.file("taken.tav"), error));
-    EXPECT_FALSE(error.empty());
+    const Status taken = doc.save(folder.file("taken.tav"));
+    EXPECT_FALSE(taken);
+    EXPECT_FALSE(taken.error().empty());
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("taken.tav")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
@@ -217,12 +217,13 @@ TEST_F(DocumentFilesTest, AFailedSaveSaysWhyAndLeavesTheOldFile) {
 
 TEST_F(DocumentFilesTest, ScratchCopiesAreFilesOfTheirOwn) {
     const EditorDocument doc = richDocument();
-    std::string error;
-    const auto first = doc.saveToScratchFile(error);
-    const auto second = doc.saveToScratchFile(error);
-    ASSERT_TRUE(first && second) << error;
-    EXPECT_NE(*first, *second); // two saves in the same millisecond do not share a file
-    for (const auto& path : {*first, *second}) {
+    const auto first = doc.saveToScratchFile();
+    const auto second = doc.saveToScratchFile();
+    ASSERT_TRUE(first) << first.error();
+    ASSERT_TRUE(second) << second.error();
+    EXPECT_NE(first.value(),
+              second.value()); // two saves in the same millisecond do not share a file
+    for (const auto& path : {first.value(), second.value()}) {
         EditorDocument opened = newDocument();
         EXPECT_EQ(opened.load(path), LoadStatus::Loaded);
         EXPECT_EQ(opened.templ(), doc.templ());

@@ -29,7 +29,7 @@ std::int32_t code(ElementKind kind) {
 
 class LabImportTest : public testing::Test {
 protected:
-    LabImportOutcome import(const LabLayout& layout) {
+    LabImportResult import(const LabLayout& layout) {
         return importLabBytes(doc, test::labBytes(layout));
     }
     test::FakeServices fakes;
@@ -64,9 +64,10 @@ class LabImportEdgeTest : public LabImportTest, public testing::WithParamInterfa
 
 TEST_P(LabImportEdgeTest, AddsWhatTheLabelHolds) {
     const EdgeCase& c = GetParam();
-    const LabImportOutcome outcome = import(c.layout);
-    ASSERT_EQ(outcome.status, LabImportStatus::Imported) << outcome.problem;
-    EXPECT_EQ(outcome.skippedPictures, 0);
+    const LabImportResult outcome = import(c.layout);
+    ASSERT_TRUE(outcome) << outcome.error();
+    EXPECT_EQ(outcome.value().skippedPictures, 0);
+    EXPECT_EQ(outcome.value().added, static_cast<int>(c.expected.size()));
     EXPECT_EQ(doc.page().paperWidth, c.pageWidth);
     EXPECT_EQ(doc.page().paperHeight, c.pageHeight);
     ASSERT_EQ(doc.templ().elements.size(), c.expected.size());
@@ -162,7 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(LabImportTest, BarcodesAndQrCodesAreDrawnAnewFromTheirData) {
-    ASSERT_EQ(import(labWith({{.type = 'B', .text = "B1"}, {.type = 'D', .text = "Q1"}})).added, 2);
+    ASSERT_EQ(
+        import(labWith({{.type = 'B', .text = "B1"}, {.type = 'D', .text = "Q1"}})).value().added,
+        2);
     EXPECT_EQ(fakes.pictures.barcodes, (std::vector<std::string>{"B1"}));
     ASSERT_EQ(fakes.pictures.qrCodes.size(), 1u);
     EXPECT_EQ(fakes.pictures.qrCodes[0].size, 256);
@@ -187,8 +190,9 @@ TEST_F(LabImportTest, PicturesAreUnpackedAndThoseThatAreNotPicturesSkipped) {
                              z.resize(z.size() / 2);
                              return z;
                          }()}}));
-    ASSERT_EQ(outcome.status, LabImportStatus::Imported);
-    EXPECT_EQ(outcome.skippedPictures, 4);
+    ASSERT_TRUE(outcome) << outcome.error();
+    EXPECT_EQ(outcome.value().skippedPictures, 4);
+    EXPECT_EQ(outcome.value().added, 1);
     ASSERT_EQ(doc.templ().elements.size(), 1u);
     const auto& picture = doc.templ().elements[0];
     EXPECT_EQ(picture.kind, code(ElementKind::Picture));
@@ -204,13 +208,14 @@ TEST_F(LabImportTest, ARefusedFileLeavesTheDocumentAsItWas) {
     LabLayout layout =
         labWith({{.type = 'B', .text = "ok"}, {.type = 'B', .text = "x", .textLength = 99}});
     const auto outcome = import(layout);
-    EXPECT_EQ(outcome.status, LabImportStatus::BadLabel);
+    EXPECT_EQ(outcome.code(), LabImportStatus::BadLabel);
+    EXPECT_FALSE(outcome.error().empty());
     EXPECT_EQ(doc.templ(), before.templ());
     EXPECT_EQ(doc.selectedIndex(), before.selectedIndex());
 
     auto wrongMagic = test::labBytes(labWith({}));
     wrongMagic[4] = '2';
-    EXPECT_EQ(importLabBytes(doc, wrongMagic).status, LabImportStatus::BadLabel);
+    EXPECT_EQ(importLabBytes(doc, wrongMagic).code(), LabImportStatus::BadLabel);
     EXPECT_EQ(doc.templ(), before.templ());
 }
 
@@ -221,9 +226,10 @@ TEST_F(LabImportTest, FilesAreReadWhole) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    EXPECT_EQ(importLabFile(doc, path).status, LabImportStatus::Imported);
-    EXPECT_EQ(importLabFile(doc, folder.path() + "/missing.lab").status,
-              LabImportStatus::CannotRead);
+    EXPECT_TRUE(importLabFile(doc, path).ok());
+    const LabImportResult missing = importLabFile(doc, folder.path() + "/missing.lab");
+    EXPECT_EQ(missing.code(), LabImportStatus::CannotRead);
+    EXPECT_EQ(missing.error(), "the file cannot be read");
 }
 
 } // namespace
