@@ -146,7 +146,8 @@ int runBatch(const std::vector<std::string>& args) {
     };
     if (const Status parsed = line.parse(args); !parsed)
         return usageError(parsed.error());
-    const Result<int> delayGiven = line.intValue("--delay-ms", 0, 60000, 200);
+    const Result<int> delayGiven =
+        line.intValue("--delay-ms", 0, 60000, static_cast<int>(engine::kPauseBetweenJobs.count()));
     if (!delayGiven)
         return usageError(delayGiven.error());
     const Result<int> dpiGiven = line.intValue("--dpi", 1, 4800, 300);

@@ -16,6 +16,11 @@ std::string batchJobName(std::size_t position) {
     return "TAVPrint_" + std::to_string(position);
 }
 
+void JobPacer::beforeJob() {
+    if (m_jobs++ > 0 && m_pause.count() > 0)
+        std::this_thread::sleep_for(m_pause);
+}
+
 bool endsBatch(PrintStatus status) {
     switch (status) {
     case PrintStatus::NoScheduler:
@@ -47,8 +52,7 @@ SpoolerLabelSink::create(platform::Spooler& spooler, const tpl::Template& tpl,
 }
 
 PrintOutcome SpoolerLabelSink::output(const tpl::Template& tpl, std::size_t position) {
-    if (m_jobs++ > 0 && m_pause.count() > 0)
-        std::this_thread::sleep_for(m_pause);
+    m_pacer.beforeJob();
     return printToTarget(tpl, m_target, batchJobName(position), 1, m_spooler);
 }
 
@@ -121,7 +125,10 @@ bool BatchPrinter::fillsAMark(const std::string& title) const {
 RowReport BatchPrinter::printRow(std::size_t position, const std::vector<std::string>& cells) {
     const std::size_t columns = std::min(cells.size(), m_titles.size());
     for (std::size_t c = 0; c < columns; ++c) {
-        if (fillMark(m_tpl, m_titles[c], cells[c], m_maker) == MarkOutcome::PictureUnreadable)
+        const std::optional<MarkOutcome> bySink = m_sink.fillMark(m_titles[c], cells[c]);
+        const MarkOutcome filled =
+            bySink ? *bySink : fillMark(m_tpl, m_titles[c], cells[c], m_maker);
+        if (filled == MarkOutcome::PictureUnreadable)
             return {false, PrintStatus::RenderFailed,
                     "the picture file '" + platform::gbkToUtf8(cells[c]) + "' of column " +
                         platform::gbkToUtf8(m_titles[c]) + " cannot be read"};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/Status.h"
+#include "printengine/Marks.h"
 #include "printengine/PictureCache.h"
 #include "printengine/PictureMaker.h"
 #include "printengine/PrintJob.h"
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,17 +27,40 @@ namespace tav::engine {
 class LabelSink {
 public:
     virtual ~LabelSink() = default;
+    // A sink that prints a template of its own (the print library's, through its exports) fills
+    // the mark `name` (GBK) with `value` there. Nothing: the value goes into the template that
+    // output() is handed.
+    virtual std::optional<MarkOutcome> fillMark(const std::string& name, const std::string& value) {
+        (void)name;
+        (void)value;
+        return std::nullopt;
+    }
     // Outputs `tpl` as the label of the data row at `position` (from 1).
     virtual PrintOutcome output(const tpl::Template& tpl, std::size_t position) = 0;
     // Ends the batch; for a document, writes it out.
     virtual PrintOutcome finish() { return PrintOutcome::success(); }
 };
 
-// The job name of the label of the data row at `position`: "TAVPrint_" and the position.
+// The job name of the label of the data row (or copy) at `position`: "TAVPrint_" and the
+// position.
 std::string batchJobName(std::size_t position);
 
-// One spooler job per label, named by batchJobName, with a pause between jobs for spoolers
-// that cannot take them as fast as they come.
+// The pause between the jobs of a batch or of copies, for spoolers that cannot take them as fast
+// as they come.
+inline constexpr std::chrono::milliseconds kPauseBetweenJobs{200};
+
+// Keeps the pause: waits before every job but the first.
+class JobPacer {
+public:
+    explicit JobPacer(std::chrono::milliseconds pause) : m_pause(pause) {}
+    void beforeJob();
+
+private:
+    std::chrono::milliseconds m_pause;
+    std::size_t m_jobs = 0;
+};
+
+// One spooler job per label, named by batchJobName, paced by a JobPacer.
 class SpoolerLabelSink final : public LabelSink {
 public:
     // The queue is found once, here: `printer` (GBK; empty: the template's printer, else the
@@ -51,12 +76,11 @@ public:
 private:
     SpoolerLabelSink(platform::Spooler& spooler, PrintTarget target,
                      std::chrono::milliseconds pause)
-        : m_spooler(spooler), m_target(std::move(target)), m_pause(pause) {}
+        : m_spooler(spooler), m_target(std::move(target)), m_pacer(pause) {}
 
     platform::Spooler& m_spooler;
     PrintTarget m_target;
-    std::chrono::milliseconds m_pause;
-    std::size_t m_jobs = 0;
+    JobPacer m_pacer;
 };
 
 // Every label as one page of a PDF document, written into a file as the pages are drawn (memory

@@ -64,7 +64,7 @@ public:
                                     : " (" + platform::gbkToUtf8(titles[c]) +
                                           ") fills no mark: no element's mark contains its title"));
         }
-        m_summary.refused = filling == 0;
+        m_summary.refused = filling == 0 && !(titles.empty() && m_options.allowNoColumns);
         return !m_summary.refused;
     }
 
@@ -108,7 +108,33 @@ private:
     std::size_t m_position = 0;
 };
 
+// Copies: no titles, then empty rows until `count` or the first failure.
+class CopyRows final : public BatchRows, public BatchObserver {
+public:
+    explicit CopyRows(std::size_t count) : m_count(count) {}
+    std::string read(BatchRowReceiver& receiver) override {
+        if (!receiver.titles({}))
+            return {};
+        for (std::size_t i = 0; i < m_count && !m_failed; ++i)
+            if (!receiver.row({}, {}))
+                break;
+        return {};
+    }
+    void rowPrinted(std::size_t) override {}
+    void rowFailed(std::size_t, const std::string&) override { m_failed = true; }
+    void warning(const std::string&) override {}
+
+private:
+    std::size_t m_count;
+    bool m_failed = false;
+};
+
 } // namespace
+
+BatchSummary printCopies(BatchPrinter& printer, std::size_t count) {
+    CopyRows copies(count);
+    return runBatch(copies, printer, RowSelection(), copies, {.allowNoColumns = true});
+}
 
 BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection& selection,
                       BatchObserver& observer, const BatchOptions& options) {

@@ -1,6 +1,7 @@
 // The row loop of a batch, shared by every program that prints one label per data row (tavprint
-// batch, the designer's batch window, the benchmarks): each selected row fills the marks named
-// by the column titles and goes to the label sink; the observer hears of every row as it goes.
+// batch, the designer's batch window and its copies, the benchmarks): each selected row fills the
+// marks named by the column titles and goes to the label sink; the observer hears of every row as
+// it goes.
 #pragma once
 
 #include "printengine/BatchPrinter.h"
@@ -77,6 +78,9 @@ struct BatchSummary {
 struct BatchOptions {
     // Print '?' for characters GBK cannot hold, instead of failing their rows.
     bool replaceUnprintable = false;
+    // Rows without any column print the template as it stands (copies) instead of being
+    // refused; columns that fill no mark are refused all the same.
+    bool allowNoColumns = false;
 };
 
 // Before the first row, warns of each column whose title no element's mark contains, and
@@ -89,5 +93,9 @@ struct BatchOptions {
 // character, unless `options` say to print them as '?'.
 BatchSummary runBatch(BatchRows& rows, BatchPrinter& printer, const RowSelection& selection,
                       BatchObserver& observer, const BatchOptions& options = {});
+
+// `count` copies of the template as it stands through the same loop: rows without columns,
+// named and paced like data rows. Stops at the first copy that fails, as the next would too.
+BatchSummary printCopies(BatchPrinter& printer, std::size_t count);
 
 } // namespace tav::engine

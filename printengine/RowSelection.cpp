@@ -50,7 +50,21 @@ Result<RowSelection> RowSelection::parse(const std::string& text) {
     return selection;
 }
 
+RowSelection RowSelection::ofTicks(std::vector<bool> ticked) {
+    RowSelection selection;
+    selection.m_byTicks = true;
+    for (std::size_t i = ticked.size(); i > 0; --i)
+        if (ticked[i - 1]) {
+            selection.m_lastTicked = i;
+            break;
+        }
+    selection.m_ticked = std::move(ticked);
+    return selection;
+}
+
 bool RowSelection::contains(std::size_t position) const {
+    if (m_byTicks)
+        return position >= 1 && position <= m_ticked.size() && m_ticked[position - 1];
     if (m_ranges.empty())
         return true;
     for (const auto& [first, last] : m_ranges)
@@ -60,6 +74,8 @@ bool RowSelection::contains(std::size_t position) const {
 }
 
 bool RowSelection::endsBefore(std::size_t position) const {
+    if (m_byTicks)
+        return position > m_lastTicked;
     if (m_ranges.empty())
         return false;
     for (const auto& range : m_ranges)

@@ -10,7 +10,9 @@
 #include "editor/core/FontInstall.h"
 #include "editor/core/LabImport.h"
 #include "platform/ScratchFile.h"
-#include "tavprint.h"
+#include "printengine/BatchRun.h"
+#include "printengine/ExportsLabelSink.h"
+#include "printengine/InProcessPictureMaker.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +20,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QMainWindow>
-#include <QThread>
 
 #include <optional>
 #include <utility>
@@ -26,9 +27,6 @@
 namespace tav::editor {
 
 namespace {
-
-// The pause between copies, so that a slow spooler takes the jobs in order.
-constexpr unsigned long kPauseBetweenCopiesMs = 200;
 
 FileDialogSetup tavDialog(const QString& title) {
     return {title, texts::kUntitled, texts::kTavFilter, texts::kTavSuffix};
@@ -148,22 +146,19 @@ void DocumentCommands::print() {
                         texts::withReason(texts::kPrintScratchText, scratch.error()));
         return;
     }
-    if (TAVLoad(scratch.value().c_str()) == 0) {
+    // The copies go through the batch loop and the library's exports, one job each; the sink
+    // empties the library's template when it goes, before the file does.
+    if (auto sink = engine::ExportsLabelSink::create(scratch.value(), engine::kPauseBetweenJobs);
+        !sink) {
         m_dialogs.error(&m_window, texts::kPrintFailedTitle, texts::kPrintLoadText);
     } else if (const auto copies =
                    m_dialogs.integer(&m_window, texts::kCopiesTitle, texts::kCopiesPrompt, 1);
                copies && *copies > 0) {
-        for (int i = 1; i <= *copies; ++i) {
-            const std::string jobName = "TAVPrint_" + std::to_string(i);
-            if (TAVPrint(jobName.c_str()) == 0) {
-                m_dialogs.error(&m_window, texts::kPrintFailedTitle, texts::kPrintCopyText);
-                break;
-            }
-            if (i < *copies)
-                QThread::msleep(kPauseBetweenCopiesMs);
-        }
+        engine::InProcessPictureMaker pictures; // unused: the library fills the marks
+        engine::BatchPrinter printer(sink.value()->layout(), *sink.value(), pictures);
+        if (engine::printCopies(printer, static_cast<std::size_t>(*copies)).failed > 0)
+            m_dialogs.error(&m_window, texts::kPrintFailedTitle, texts::kPrintCopyText);
     }
-    TAVDestroy();
     platform::removeFile(scratch.value());
 }
 

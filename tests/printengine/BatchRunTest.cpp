@@ -312,5 +312,65 @@ TEST(RunBatch, RowsWithCharactersGbkCannotHoldFailUnlessReplaced) {
                     .unprintableRows.empty());
 }
 
+// A sink with a template of its own (as the print library's exports hold one): the values go to
+// it, and the template the printer was given stays as it was.
+class OwnTemplateSink : public RecordingSink {
+public:
+    explicit OwnTemplateSink(tpl::Template own) : m_own(std::move(own)) {}
+    std::optional<MarkOutcome> fillMark(const std::string& name,
+                                        const std::string& value) override {
+        test::NoPictures maker;
+        return engine::fillMark(m_own, name, value, maker);
+    }
+    PrintOutcome output(const tpl::Template&, std::size_t position) override {
+        return RecordingSink::output(m_own, position);
+    }
+
+private:
+    tpl::Template m_own;
+};
+
+TEST(RunBatch, ASinkWithItsOwnTemplateIsFilledInsteadOfThePrinters) {
+    tpl::Template checked = oneText("NAME");
+    OwnTemplateSink sink(oneText("NAME"));
+    test::NoPictures maker;
+    BatchPrinter printer(checked, sink, maker);
+    ListedRows rows({"NAME", "OTHER"}, {{"a", "x"}, {"b", "y"}});
+    RecordingObserver observer;
+    const BatchSummary summary = runBatch(rows, printer, RowSelection(), observer);
+    EXPECT_EQ(summary.printed, 2u);
+    EXPECT_EQ(sink.labels, (std::vector<std::string>{"1:a", "2:b"}));
+    EXPECT_EQ(checked.elements.at(0).content, "") << "the printer's template is only checked";
+    ASSERT_EQ(observer.events.size(), 3u);
+    EXPECT_EQ(observer.events[0].rfind("! column 2 (OTHER) fills no mark", 0), 0u);
+}
+
+TEST(PrintCopies, CopiesAreNamedLikeRowsAndStopAtTheFirstFailure) {
+    struct Case {
+        std::size_t count;
+        std::set<std::size_t> refuse;
+        std::vector<std::string> labels;
+        std::size_t printed, failed;
+    };
+    const Case cases[] = {
+        {3, {}, {"1:", "2:", "3:"}, 3, 0},
+        {4, {2}, {"1:", "2:"}, 1, 1},
+        {0, {}, {}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        tpl::Template tpl = oneText("NAME");
+        RecordingSink sink;
+        sink.refuse = c.refuse;
+        test::NoPictures maker;
+        BatchPrinter printer(tpl, sink, maker);
+        const BatchSummary summary = printCopies(printer, c.count);
+        EXPECT_FALSE(summary.refused) << "copies have no columns to refuse";
+        EXPECT_EQ(sink.labels, c.labels);
+        EXPECT_EQ(summary.printed, c.printed);
+        EXPECT_EQ(summary.failed, c.failed);
+    }
+}
+
 } // namespace
 } // namespace tav::engine

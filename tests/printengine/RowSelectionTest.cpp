@@ -33,5 +33,31 @@ TEST(RowSelection, PicksPositionsAndRanges) {
     }
 }
 
+TEST(RowSelection, TicksPickTheirRowsAndNoTickPicksNone) {
+    struct Case {
+        std::vector<bool> ticks;
+        std::vector<std::size_t> picked;
+        std::size_t endsBefore; // the first position after the last tick
+    };
+    const Case cases[] = {
+        {{false, true, false, false, true, false}, {2, 5}, 6},
+        {{true}, {1}, 2},
+        {{false, false}, {}, 1},
+        {{}, {}, 1},
+    };
+    for (const Case& c : cases) {
+        const RowSelection selection = RowSelection::ofTicks(c.ticks);
+        std::vector<std::size_t> picked;
+        for (std::size_t i = 0; i <= c.ticks.size() + 2; ++i)
+            if (selection.contains(i))
+                picked.push_back(i);
+        EXPECT_EQ(picked, c.picked);
+        if (c.endsBefore > 1) {
+            EXPECT_FALSE(selection.endsBefore(c.endsBefore - 1));
+        }
+        EXPECT_TRUE(selection.endsBefore(c.endsBefore));
+    }
+}
+
 } // namespace
 } // namespace tav::engine
