@@ -21,14 +21,18 @@ void BatchRowModel::reset(std::vector<std::string> titles) {
     m_rows.shrink_to_fit();
     m_checked.clear();
     m_checked.shrink_to_fit();
+    m_unprintable.clear();
     m_cellBytes = 0;
     endResetModel();
 }
 
-void BatchRowModel::append(std::vector<Row>&& rows) {
+void BatchRowModel::append(std::vector<Row>&& rows,
+                           std::vector<std::pair<std::size_t, Unprintable>>&& unprintable) {
     if (rows.empty())
         return;
     const int first = static_cast<int>(m_rows.size());
+    for (auto& [index, characters] : unprintable)
+        m_unprintable[static_cast<std::size_t>(first) + index] = std::move(characters);
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     for (Row& row : rows) {
         row.resize(m_titles.size());
@@ -38,6 +42,13 @@ void BatchRowModel::append(std::vector<Row>&& rows) {
     }
     m_checked.resize(m_rows.size(), 0);
     endInsertRows();
+}
+
+std::span<const engine::UnprintableCharacter> BatchRowModel::unprintable(std::size_t row) const {
+    const auto it = m_unprintable.find(row);
+    if (it == m_unprintable.end())
+        return {};
+    return it->second;
 }
 
 void BatchRowModel::checkAll() {

@@ -4,10 +4,15 @@
 // hundred thousand rows costs its bytes and no more.
 #pragma once
 
+#include "printengine/BatchRun.h"
+
 #include <QAbstractTableModel>
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tav::editor {
@@ -16,13 +21,19 @@ class BatchRowModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
     using Row = std::vector<std::string>;
+    // The characters of a row's cells that GBK cannot hold (the cells carry '?').
+    using Unprintable = std::vector<engine::UnprintableCharacter>;
 
     explicit BatchRowModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     // Empties the grid and sets its data columns (GBK titles); "No." comes first.
     void reset(std::vector<std::string> titles);
-    // Adds rows at the end, unticked; each holds one cell per title.
-    void append(std::vector<Row>&& rows);
+    // Adds rows at the end, unticked; each holds one cell per title. `unprintable` pairs an
+    // index into `rows` with what that row's cells could not hold.
+    void append(std::vector<Row>&& rows,
+                std::vector<std::pair<std::size_t, Unprintable>>&& unprintable = {});
+    // What the cells of `row` (from 0) could not hold; empty for most rows.
+    std::span<const engine::UnprintableCharacter> unprintable(std::size_t row) const;
 
     void checkAll();
     void invertChecks();
@@ -46,6 +57,7 @@ private:
     std::vector<std::string> m_titles;
     std::vector<Row> m_rows;
     std::vector<std::uint8_t> m_checked;
+    std::unordered_map<std::size_t, Unprintable> m_unprintable; // by row, few
     std::size_t m_cellBytes = 0;
 };
 

@@ -43,6 +43,12 @@ inline const QString kPrintFailedTitle = QStringLiteral("打印失败");
 inline const QString kPrintLoadText = QStringLiteral("打印失败，无法加载模版文件，请重试！");
 inline const QString kPrintRowsFailedText =
     QStringLiteral("打印完成，但有 %1 行打印失败（第 %2 行），共选中 %3 行。");
+inline const QString kPrintRowReason = QStringLiteral("第 %1 行：%2");
+inline const QString kPrintRefusedText = QStringLiteral(
+    "打印失败，列表中没有一列的列名是模版的数据标记，每张标签都会是模版原样，未打印任何数据！");
+inline const QString kPrintNoMarkText =
+    QStringLiteral("提示：以下列的列名不是模版的数据标记，这些列未打印：");
+inline const QString kPrintNoticeTitle = QStringLiteral("打印提示");
 inline const QString kPrintingProgress = QStringLiteral("正在打印第 %1 行（%2 / %3）");
 inline const QString kPrintDone = QStringLiteral("已打印 %1 行，失败 %2 行");
 inline const QString kPrintStopped = QStringLiteral("已停止：已打印 %1 行，失败 %2 行");

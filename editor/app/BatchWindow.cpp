@@ -1,15 +1,14 @@
 #include "editor/app/BatchWindow.h"
 
-#include "datasource/CsvSource.h"
-#include "datasource/MySqlSource.h"
-#include "datasource/OdbcSource.h"
-#include "datasource/XlsSource.h"
+#include "editor/app/BatchPrintRun.h"
 #include "editor/app/BatchRowModel.h"
 #include "editor/app/BatchTexts.h"
 #include "platform/Charset.h"
 #include "platform/File.h"
 #include "platform/ScratchFile.h"
-#include "tavprint.h"
+#include "printengine/BatchRun.h"
+#include "printengine/ExportsLabelSink.h"
+#include "printengine/InProcessPictureMaker.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -56,20 +55,49 @@ QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// What sets the two database tabs apart in the window's words. An empty text: the server's own.
+struct DatabaseTabTexts {
+    QString name; // of the tab's widgets
+    QString caption;
+    QString notConnected;
+    QString connectFailedTitle;
+    QString connectFailedText;
+    QString queryFailedTitle;
+    QString queryFailedText;
+};
+
+const DatabaseTabTexts& textsOf(const DatabaseTab& tab) {
+    static const DatabaseTabTexts sqlServer{QStringLiteral("sqlserver"),
+                                            texts::kSqlServerTab,
+                                            texts::kSqlServerNotConnectedText,
+                                            texts::kErrorTitle,
+                                            {},
+                                            texts::kErrorTitle,
+                                            {}};
+    static const DatabaseTabTexts mySql{QStringLiteral("mysql"),        texts::kMySqlTab,
+                                        texts::kMySqlNotConnectedText,  texts::kConnectFailedTitle,
+                                        texts::kMySqlConnectFailedText, texts::kFailedTitle,
+                                        texts::kMySqlQueryFailedText};
+    return &tab == &kSqlServerTab ? sqlServer : mySql;
+}
+
 } // namespace
 
 BatchWindow::BatchWindow(Dialogs& dialogs, BatchWindowSetup setup, QWidget* parent)
-    : QDialog(parent), m_dialogs(dialogs), m_setup(std::move(setup)) {
+    : QDialog(parent), m_dialogs(dialogs), m_setup(std::move(setup)),
+      m_session({m_setup.settingsFiles, m_setup.sqlServerConnection}) {
     setWindowTitle(texts::kWindowTitle);
     setObjectName(texts::kWindowTitle);
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("选择夹1"));
-    m_tabs->addTab(buildDatabaseTab(m_sqlServer, QStringLiteral("sqlserver"), false),
+    m_sqlServer.tab = &kSqlServerTab;
+    m_mySqlTab.tab = &kMySqlTab;
+    m_tabs->addTab(buildDatabaseTab(m_sqlServer, textsOf(kSqlServerTab).name),
                    texts::kSqlServerTab);
     m_tabs->addTab(buildFileTab(m_excel, QStringLiteral("excel"), texts::kExcelHint, false),
                    texts::kExcelTab);
-    m_tabs->addTab(buildDatabaseTab(m_mySqlTab, QStringLiteral("mysql"), true), texts::kMySqlTab);
+    m_tabs->addTab(buildDatabaseTab(m_mySqlTab, textsOf(kMySqlTab).name), texts::kMySqlTab);
     m_tabs->addTab(buildFileTab(m_csv, QStringLiteral("csv"), texts::kCsvHint, true),
                    texts::kCsvTab);
     // The grid takes the height the tabs do not need.
@@ -166,19 +194,16 @@ void BatchWindow::shutDown() {
         delete m_thread;
         m_thread = nullptr;
     }
-    if (m_printing) {
-        TAVDestroy();
-        m_printing = false;
-    }
-    m_odbc.reset();
-    m_mySql.reset();
+    m_printSink.reset();
+    m_session.close();
     if (!m_setup.templatePath.empty())
         platform::removeFile(m_setup.templatePath);
 }
 
 // --- building ---
 
-QWidget* BatchWindow::buildDatabaseTab(DatabaseTab& tab, const QString& name, bool withPort) {
+QWidget* BatchWindow::buildDatabaseTab(DatabaseWidgets& tab, const QString& name) {
+    const bool withPort = tab.tab->hasPort;
     auto* page = new QWidget(this);
     auto* grid = new QGridLayout(page);
     auto field = [&](const QString& caption, int row, int column) {
@@ -214,11 +239,11 @@ QWidget* BatchWindow::buildDatabaseTab(DatabaseTab& tab, const QString& name, bo
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    const bool mySql = withPort;
+    const DatabaseTab* described = tab.tab;
     connect(tab.connect, &QPushButton::clicked, this,
-            mySql ? &BatchWindow::connectMySql : &BatchWindow::connectSqlServer);
+            [this, described] { connectDatabase(*described); });
     connect(execute, &QPushButton::clicked, this,
-            mySql ? &BatchWindow::executeMySql : &BatchWindow::executeSqlServer);
+            [this, described] { executeDatabase(*described); });
     return page;
 }
 
@@ -255,47 +280,33 @@ QWidget* BatchWindow::buildFileTab(FileTab& tab, const QString& name, const QStr
 }
 
 void BatchWindow::loadSettings() {
-    auto read = data::readSqlDataConfig(m_setup.settingsFiles);
-    // A file that cannot be read leaves the defaults in the fields; saving will say more.
-    const data::SqlDataConfig config = read.ok() ? read.value() : data::SqlDataConfig{};
-    const auto& server = config.sqlServer;
-    m_sqlServer.address->setText(fromGbk(server.address));
-    m_sqlServer.database->setText(fromGbk(server.database));
-    m_sqlServer.user->setText(fromGbk(server.user));
-    m_sqlServer.password->setText(fromGbk(server.password));
-    m_sqlServer.sql->setPlainText(fromGbk(server.sql));
-    const auto& mySql = config.mySql;
-    m_mySqlTab.address->setText(fromGbk(mySql.address));
-    m_mySqlTab.database->setText(fromGbk(mySql.database));
-    m_mySqlTab.user->setText(fromGbk(mySql.user));
-    m_mySqlTab.password->setText(fromGbk(mySql.password));
-    m_mySqlTab.port->setText(fromGbk(mySql.port));
-    m_mySqlTab.sql->setPlainText(fromGbk(mySql.sql));
+    for (DatabaseWidgets* tab : {&m_sqlServer, &m_mySqlTab}) {
+        const DatabaseFields saved = m_session.savedFields(*tab->tab);
+        tab->address->setText(fromGbk(saved.address));
+        tab->database->setText(fromGbk(saved.database));
+        tab->user->setText(fromGbk(saved.user));
+        tab->password->setText(fromGbk(saved.password));
+        if (tab->port)
+            tab->port->setText(fromGbk(saved.port));
+        tab->sql->setPlainText(fromGbk(saved.sql));
+    }
 }
 
-data::SqlServerSettings BatchWindow::sqlServerFields() const {
-    data::SqlServerSettings settings;
-    settings.address = toGbk(m_sqlServer.address->text());
-    settings.database = toGbk(m_sqlServer.database->text());
-    settings.user = toGbk(m_sqlServer.user->text());
-    settings.password = toGbk(m_sqlServer.password->text());
-    settings.sql = toGbk(m_sqlServer.sql->toPlainText());
-    return settings;
+DatabaseFields BatchWindow::fields(const DatabaseWidgets& tab) const {
+    return {toGbk(tab.address->text()),
+            toGbk(tab.database->text()),
+            toGbk(tab.user->text()),
+            toGbk(tab.password->text()),
+            tab.port ? toGbk(tab.port->text()) : std::string(),
+            toGbk(tab.sql->toPlainText())};
 }
 
-data::MySqlSettings BatchWindow::mySqlFields() const {
-    data::MySqlSettings settings;
-    settings.address = toGbk(m_mySqlTab.address->text());
-    settings.database = toGbk(m_mySqlTab.database->text());
-    settings.user = toGbk(m_mySqlTab.user->text());
-    settings.password = toGbk(m_mySqlTab.password->text());
-    settings.port = toGbk(m_mySqlTab.port->text());
-    settings.sql = toGbk(m_mySqlTab.sql->toPlainText());
-    return settings;
+BatchWindow::DatabaseWidgets& BatchWindow::widgetsOf(const DatabaseTab& tab) {
+    return &tab == &kSqlServerTab ? m_sqlServer : m_mySqlTab;
 }
 
 // A disabled "连接" button means connected; there is no disconnecting but closing the window.
-void BatchWindow::setConnected(DatabaseTab& tab, bool connected) {
+void BatchWindow::setConnected(DatabaseWidgets& tab, bool connected) {
     for (QLineEdit* edit : {tab.address, tab.database, tab.user, tab.password, tab.port})
         if (edit)
             edit->setEnabled(!connected);
@@ -309,7 +320,7 @@ void BatchWindow::setBusy(bool busy) {
     m_checkAll->setEnabled(!busy);
     m_invert->setEnabled(!busy);
     m_print->setEnabled(!busy);
-    m_grid->setEnabled(!busy || !m_printing);
+    m_grid->setEnabled(!busy || !m_printSink);
     m_stop->setEnabled(busy);
 }
 
@@ -344,14 +355,19 @@ void BatchWindow::fillGrid(std::function<Status(const data::RowHandler&)> read,
     auto outcome = std::make_shared<data::Status>(data::Status::success());
     auto work = [this, read = std::move(read), outcome] {
         std::vector<BatchRowModel::Row> block;
+        // What the cells of the block's rows could not hold, by index into the block.
+        std::vector<std::pair<std::size_t, BatchRowModel::Unprintable>> unprintable;
+        BatchRowModel::Unprintable pending; // of the row being read
         auto last = std::chrono::steady_clock::now();
         auto handOver = [&] {
             auto rows = std::make_shared<std::vector<BatchRowModel::Row>>(std::move(block));
+            auto characters = std::make_shared<decltype(unprintable)>(std::move(unprintable));
             block = {};
+            unprintable = {};
             QMetaObject::invokeMethod(
                 this,
-                [this, rows] {
-                    m_model->append(std::move(*rows));
+                [this, rows, characters] {
+                    m_model->append(std::move(*rows), std::move(*characters));
                     m_status->setText(texts::kFilling.arg(m_model->rowCount()));
                 },
                 Qt::QueuedConnection);
@@ -363,7 +379,13 @@ void BatchWindow::fillGrid(std::function<Status(const data::RowHandler&)> read,
                 this, [this, titles] { m_model->reset(titles); }, Qt::QueuedConnection);
             return !m_stopRequested;
         };
+        handler.onUnprintable = [&](std::size_t column, std::string_view character) {
+            pending.push_back({column, std::string(character)});
+        };
         handler.onRow = [&](const std::vector<std::string>& cells) {
+            if (!pending.empty())
+                unprintable.emplace_back(block.size(), std::move(pending));
+            pending = {};
             block.push_back(cells);
             if (block.size() >= kRowsPerBlock ||
                 std::chrono::steady_clock::now() - last >= kBlockInterval)
@@ -386,129 +408,90 @@ void BatchWindow::fillGrid(std::function<Status(const data::RowHandler&)> read,
 // --- connecting and reading ---
 
 void BatchWindow::connectSqlServer() {
-    if (isBusy())
-        return;
-    const data::SqlServerSettings settings = sqlServerFields();
-    m_odbc.reset();
-    auto source = std::make_shared<std::unique_ptr<data::OdbcSource>>(
-        std::make_unique<data::OdbcSource>(m_setup.sqlServerConnection(settings)));
-    auto outcome = std::make_shared<data::Status>(data::Status::success());
-    runInBackground(
-        [source, outcome] { *outcome = (*source)->open(); },
-        [this, source, outcome, settings] {
-            if (!outcome->ok()) {
-                m_dialogs.error(this, texts::kErrorTitle, fromUtf8(outcome->error()));
-                return;
-            }
-            m_odbc = std::move(*source);
-            setConnected(m_sqlServer, true);
-            if (auto saved = data::saveSqlServerConnection(m_setup.settingsFiles, settings); !saved)
-                m_status->setText(fromUtf8(saved.error()));
-        });
+    connectDatabase(kSqlServerTab);
 }
 
 void BatchWindow::connectMySql() {
-    if (isBusy())
-        return;
-    const data::MySqlSettings settings = mySqlFields();
-    m_mySql.reset();
-    auto params = data::mySqlParams(settings);
-    if (!params) {
-        m_dialogs.error(this, texts::kConnectFailedTitle, texts::kMySqlConnectFailedText);
-        return;
-    }
-    auto source = std::make_shared<std::unique_ptr<data::MySqlSource>>(
-        std::make_unique<data::MySqlSource>(params.value()));
-    auto outcome = std::make_shared<data::Status>(data::Status::success());
-    runInBackground(
-        [source, outcome] { *outcome = (*source)->open(); },
-        [this, source, outcome, settings] {
-            if (!outcome->ok()) {
-                m_dialogs.error(this, texts::kConnectFailedTitle, texts::kMySqlConnectFailedText);
-                return;
-            }
-            m_mySql = std::move(*source);
-            setConnected(m_mySqlTab, true);
-            if (auto saved = data::saveMySqlConnection(m_setup.settingsFiles, settings); !saved)
-                m_status->setText(fromUtf8(saved.error()));
-        });
+    connectDatabase(kMySqlTab);
 }
 
 void BatchWindow::executeSqlServer() {
-    if (isBusy())
-        return;
-    if (!m_odbc) {
-        m_dialogs.error(this, texts::kFailedTitle, texts::kSqlServerNotConnectedText);
-        return;
-    }
-    const std::string sql = toGbk(m_sqlServer.sql->toPlainText());
-    m_odbc->setQuery(sql);
-    data::OdbcSource* source = m_odbc.get();
-    fillGrid([source](const data::RowHandler& handler) { return source->read(handler); },
-             [this, sql](const data::Status& status) {
-                 if (!status.ok()) {
-                     m_dialogs.error(this, texts::kErrorTitle, fromUtf8(status.error()));
-                     return;
-                 }
-                 data::saveSqlServerQuery(m_setup.settingsFiles, sql);
-             });
+    executeDatabase(kSqlServerTab);
 }
 
 void BatchWindow::executeMySql() {
+    executeDatabase(kMySqlTab);
+}
+
+void BatchWindow::connectDatabase(const DatabaseTab& tab) {
     if (isBusy())
         return;
-    if (!m_mySql) {
-        m_dialogs.error(this, texts::kFailedTitle, texts::kMySqlNotConnectedText);
+    const DatabaseFields entered = fields(widgetsOf(tab));
+    auto outcome = std::make_shared<BatchSession::Connected>();
+    runInBackground([this, &tab, entered, outcome] { *outcome = m_session.connect(tab, entered); },
+                    [this, &tab, outcome] {
+                        const DatabaseTabTexts& words = textsOf(tab);
+                        if (!outcome->connected.ok()) {
+                            m_dialogs.error(this, words.connectFailedTitle,
+                                            words.connectFailedText.isEmpty()
+                                                ? fromUtf8(outcome->connected.error())
+                                                : words.connectFailedText);
+                            return;
+                        }
+                        setConnected(widgetsOf(tab), true);
+                        if (!outcome->saved.ok())
+                            m_status->setText(fromUtf8(outcome->saved.error()));
+                    });
+}
+
+void BatchWindow::executeDatabase(const DatabaseTab& tab) {
+    if (isBusy())
+        return;
+    const DatabaseTabTexts& words = textsOf(tab);
+    if (!m_session.isConnected(tab)) {
+        m_dialogs.error(this, texts::kFailedTitle, words.notConnected);
         return;
     }
-    const std::string sql = toGbk(m_mySqlTab.sql->toPlainText());
-    m_mySql->setQuery(sql);
-    data::MySqlSource* source = m_mySql.get();
-    fillGrid([source](const data::RowHandler& handler) { return source->read(handler); },
-             [this, sql](const data::Status& status) {
-                 if (!status.ok()) {
-                     m_dialogs.error(this, texts::kFailedTitle, texts::kMySqlQueryFailedText);
-                     return;
-                 }
-                 data::saveMySqlQuery(m_setup.settingsFiles, sql);
+    const std::string sql = toGbk(widgetsOf(tab).sql->toPlainText());
+    fillGrid([this, &tab, sql](
+                 const data::RowHandler& handler) { return m_session.execute(tab, sql, handler); },
+             [this, &words](const data::Status& status) {
+                 if (!status.ok())
+                     m_dialogs.error(this, words.queryFailedTitle,
+                                     words.queryFailedText.isEmpty() ? fromUtf8(status.error())
+                                                                     : words.queryFailedText);
              });
 }
 
 void BatchWindow::chooseExcelFile() {
-    if (isBusy())
-        return;
-    const auto path = m_dialogs.openFile(this, {texts::kExcelDialogTitle, texts::kExcelDefaultName,
-                                                texts::kExcelFilter, texts::kExcelSuffix});
-    if (!path || !QFileInfo(*path).isFile())
-        return;
-    m_excel.path->setText(*path);
-    readFile(BatchSource::Excel, *path);
+    chooseFile(BatchSource::Excel);
 }
 
 void BatchWindow::chooseCsvFile() {
+    chooseFile(BatchSource::Csv);
+}
+
+void BatchWindow::chooseFile(BatchSource kind) {
     if (isBusy())
         return;
-    const auto path = m_dialogs.openFile(this, {texts::kCsvDialogTitle, texts::kCsvDefaultName,
-                                                texts::kCsvFilter, texts::kCsvSuffix});
+    const bool excel = kind == BatchSource::Excel;
+    const auto path = m_dialogs.openFile(
+        this, excel ? FileDialogSetup{texts::kExcelDialogTitle, texts::kExcelDefaultName,
+                                      texts::kExcelFilter, texts::kExcelSuffix}
+                    : FileDialogSetup{texts::kCsvDialogTitle, texts::kCsvDefaultName,
+                                      texts::kCsvFilter, texts::kCsvSuffix});
     if (!path || !QFileInfo(*path).isFile())
         return;
-    m_csv.path->setText(*path);
-    readFile(BatchSource::Csv, *path);
+    (excel ? m_excel : m_csv).path->setText(*path);
+    readFile(kind, *path);
 }
 
 void BatchWindow::readFile(BatchSource kind, const QString& path) {
-    std::shared_ptr<data::DataSource> source;
     const std::string file = QFile::encodeName(path).toStdString();
-    if (kind == BatchSource::Excel)
-        source = std::make_shared<data::XlsSource>(file);
-    else
-        source = std::make_shared<data::CsvSource>(
-            file, static_cast<data::CsvEncoding>(m_csv.encoding->currentData().toInt()));
+    const auto encoding = static_cast<data::CsvEncoding>(m_csv.encoding->currentData().toInt());
     fillGrid(
-        [source](const data::RowHandler& handler) {
-            data::Status status = source->read(handler);
-            source->close();
-            return status;
+        [kind, file, encoding](const data::RowHandler& handler) {
+            return BatchSession::readFile(kind, file, encoding, handler);
         },
         [this, path](const data::Status& status) {
             if (data::isNoData(status))
@@ -538,76 +521,55 @@ void BatchWindow::printChecked() {
         return;
     if (!m_dialogs.question(this, texts::kPrintQuestionTitle, texts::kPrintQuestionText))
         return;
-    if (TAVLoad(m_setup.templatePath.c_str()) == 0) {
+    auto sink = engine::ExportsLabelSink::create(m_setup.templatePath,
+                                                 std::chrono::milliseconds(m_setup.pauseMs));
+    if (!sink) {
         m_dialogs.error(this, texts::kPrintFailedTitle, texts::kPrintLoadText);
         return;
     }
-    m_printing = true;
+    m_printSink = std::move(sink.value());
 
     // Rows not ticked keep their numbers: a job is named after its row's place in the grid.
-    std::vector<int> ticked;
+    std::vector<bool> ticked(static_cast<std::size_t>(m_model->rowCount()));
     for (int row = 0; row < m_model->rowCount(); ++row)
-        if (m_model->isChecked(row))
-            ticked.push_back(row);
-    struct Outcome {
-        std::vector<int> failed; // row numbers from 1
-        std::size_t printed = 0;
-        bool stopped = false;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    const int total = static_cast<int>(ticked.size());
+        ticked[static_cast<std::size_t>(row)] = m_model->isChecked(row);
+    const int total = static_cast<int>(m_model->checkedCount());
     m_progress->setRange(0, std::max(total, 1));
     m_progress->setValue(0);
     m_status->setText(texts::kPrintDone.arg(0).arg(0));
 
-    // The grid does not change while the window is busy, so the worker reads its rows directly.
-    const BatchRowModel* model = m_model;
-    const int pauseMs = m_setup.pauseMs;
-    auto work = [this, model, ticked, outcome, pauseMs, total] {
-        const auto& titles = model->titles();
-        for (int k = 0; k < total; ++k) {
-            if (m_stopRequested) {
-                outcome->stopped = true;
-                break;
-            }
-            const int row = ticked[static_cast<std::size_t>(k)];
-            const auto& cells = model->rows()[static_cast<std::size_t>(row)];
-            for (std::size_t c = 0; c < titles.size(); ++c)
-                SetMark(titles[c].c_str(), cells[c].c_str());
-            const std::string jobName = "TAVPrint_" + std::to_string(row + 1);
-            if (TAVPrint(jobName.c_str()) == 0)
-                outcome->failed.push_back(row + 1);
-            else
-                ++outcome->printed;
-            QMetaObject::invokeMethod(
-                this,
-                [this, row, k, total] {
-                    m_progress->setValue(k + 1);
-                    m_status->setText(texts::kPrintingProgress.arg(row + 1).arg(k + 1).arg(total));
-                },
-                Qt::QueuedConnection);
-            // The pause between labels, in short steps so that 停止 is heard at once.
-            for (int waited = 0; k + 1 < total && waited < pauseMs && !m_stopRequested;
-                 waited += 20)
-                QThread::msleep(static_cast<unsigned long>(std::min(20, pauseMs - waited)));
-        }
+    auto run = std::make_shared<BatchPrintRun>();
+    run->onRow = [this, done = 0, total](std::size_t position) mutable {
+        ++done;
+        QMetaObject::invokeMethod(
+            this,
+            [this, position, done, total] {
+                m_progress->setValue(done);
+                m_status->setText(texts::kPrintingProgress.arg(position).arg(done).arg(total));
+            },
+            Qt::QueuedConnection);
     };
-    runInBackground(std::move(work), [this, outcome, total] {
-        TAVDestroy();
-        m_printing = false;
-        const auto failed = static_cast<int>(outcome->failed.size());
-        const QString& summary = outcome->stopped ? texts::kPrintStopped : texts::kPrintDone;
-        m_status->setText(summary.arg(outcome->printed).arg(failed));
-        if (failed > 0) {
-            QStringList rows;
-            for (int row : outcome->failed)
-                rows.append(QString::number(row));
-            m_dialogs.error(this, texts::kPrintFailedTitle,
-                            texts::kPrintRowsFailedText.arg(failed)
-                                .arg(rows.join(QStringLiteral("、")))
-                                .arg(total));
-        }
+    engine::ExportsLabelSink* printSink = m_printSink.get();
+    auto work = [this, printSink, run, selection = engine::RowSelection::ofTicks(ticked)] {
+        engine::InProcessPictureMaker pictures; // unused: the library fills the marks
+        engine::BatchPrinter printer(printSink->layout(), *printSink, pictures);
+        GridRows rows(*m_model, m_stopRequested);
+        run->summary = engine::runBatch(rows, printer, selection, *run);
+        run->stopped = rows.stopped();
+    };
+    runInBackground(std::move(work), [this, run, total] {
+        m_printSink.reset();
+        reportPrinting(*run, total);
     });
+}
+
+void BatchWindow::reportPrinting(const BatchPrintRun& run, int total) {
+    const QString& line = run.stopped ? texts::kPrintStopped : texts::kPrintDone;
+    m_status->setText(line.arg(run.summary.printed).arg(run.summary.failed));
+    if (const auto box = printReport(run, total); box && box->error)
+        m_dialogs.error(this, box->title, box->text);
+    else if (box)
+        m_dialogs.information(this, box->title, box->text);
 }
 
 } // namespace tav::editor

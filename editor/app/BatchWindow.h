@@ -1,14 +1,18 @@
 // The batch window: rows from SQL Server (ODBC), an Excel 97-2003 sheet, MySQL or a CSV file in
-// a grid with a check box per row, and one label per ticked row through the print engine's
-// exports. Connecting, reading and printing run on a worker thread, so the window answers
-// throughout; the grid is filled in blocks on the window's thread. Every box goes through
-// Dialogs. The template is the scratch copy the main window saved; it is deleted, and every
-// connection closed, when the window closes.
+// a grid with a check box per row, and one label per ticked row through the engine's batch loop
+// and the print library's exports (ExportsLabelSink). The sources, the connections and
+// sqldata.conf are the BatchSession's; the window holds the widgets and wires them. Connecting,
+// reading and printing run on a worker thread, so the window answers throughout; the grid is
+// filled in blocks on the window's thread. Every box goes through Dialogs. The template is the
+// scratch copy the main window saved; it is deleted, and every connection closed, when the
+// window closes.
 #pragma once
 
 #include "common/Status.h"
 #include "datasource/SqlDataConfig.h"
 #include "editor/app/Dialogs.h"
+#include "editor/core/BatchSession.h"
+#include "printengine/BatchPrinter.h"
 
 #include <QDialog>
 
@@ -27,19 +31,14 @@ class QTabWidget;
 class QTableView;
 class QThread;
 
-namespace tav::data {
-class MySqlSource;
-class OdbcSource;
-class DataSource;
-struct RowHandler;
-} // namespace tav::data
+namespace tav::engine {
+class ExportsLabelSink;
+}
 
 namespace tav::editor {
 
 class BatchRowModel;
-
-// The tabs in their order; the three menu items open the first three.
-enum class BatchSource { SqlServer = 0, Excel = 1, MySql = 2, Csv = 3 };
+struct BatchPrintRun;
 
 struct BatchWindowSetup {
     std::string templatePath; // the scratch copy of the document; the window deletes it
@@ -50,8 +49,8 @@ struct BatchWindowSetup {
         [](const data::SqlServerSettings& settings) {
             return data::sqlServerConnectionString(settings);
         };
-    // The pause after each label, so that a slow spooler takes the jobs in order.
-    int pauseMs = 200;
+    // The pause between labels, so that a slow spooler takes the jobs in order.
+    int pauseMs = static_cast<int>(engine::kPauseBetweenJobs.count());
 };
 
 class BatchWindow final : public QDialog {
@@ -91,7 +90,9 @@ public:
     void done(int result) override;
 
 private:
-    struct DatabaseTab {
+    // The widgets of a database tab, and the tab they show.
+    struct DatabaseWidgets {
+        const DatabaseTab* tab = nullptr;
         QLineEdit* address = nullptr;
         QLineEdit* database = nullptr;
         QLineEdit* user = nullptr;
@@ -105,13 +106,17 @@ private:
         QComboBox* encoding = nullptr; // CSV only
     };
 
-    QWidget* buildDatabaseTab(DatabaseTab& tab, const QString& name, bool withPort);
+    QWidget* buildDatabaseTab(DatabaseWidgets& widgets, const QString& name);
     QWidget* buildFileTab(FileTab& tab, const QString& name, const QString& hint,
                           bool withEncoding);
     void loadSettings();
-    void setConnected(DatabaseTab& tab, bool connected);
-    data::SqlServerSettings sqlServerFields() const;
-    data::MySqlSettings mySqlFields() const;
+    void setConnected(DatabaseWidgets& widgets, bool connected);
+    DatabaseFields fields(const DatabaseWidgets& widgets) const;
+    DatabaseWidgets& widgetsOf(const DatabaseTab& tab);
+    void connectDatabase(const DatabaseTab& tab);
+    void executeDatabase(const DatabaseTab& tab);
+    void chooseFile(BatchSource source);
+    void reportPrinting(const BatchPrintRun& run, int total);
 
     // Runs `work` on the worker thread, then `then` on the window's thread.
     void runInBackground(std::function<void()> work, std::function<void()> then);
@@ -126,11 +131,12 @@ private:
     BatchWindowSetup m_setup;
     bool m_templateMissing = false;
     bool m_shutDown = false;
-    bool m_printing = false;
+    BatchSession m_session;
+    std::unique_ptr<engine::ExportsLabelSink> m_printSink; // while printing
 
     QTabWidget* m_tabs = nullptr;
-    DatabaseTab m_sqlServer;
-    DatabaseTab m_mySqlTab;
+    DatabaseWidgets m_sqlServer;
+    DatabaseWidgets m_mySqlTab;
     FileTab m_excel;
     FileTab m_csv;
     QTableView* m_grid = nullptr;
@@ -142,8 +148,6 @@ private:
     QPushButton* m_print = nullptr;
     QPushButton* m_stop = nullptr;
 
-    std::unique_ptr<data::OdbcSource> m_odbc;
-    std::unique_ptr<data::MySqlSource> m_mySql;
     QThread* m_thread = nullptr;
     std::atomic<bool> m_stopRequested{false};
 };

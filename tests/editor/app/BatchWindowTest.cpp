@@ -584,9 +584,13 @@ private slots:
         window.printChecked();
         waitIdle(window);
         QCOMPARE(dialogs.asked.size(), 2);
-        QCOMPARE(
-            dialogs.asked[1],
-            (Asked{"error", "打印失败", "打印完成，但有 1 行打印失败（第 2 行），共选中 3 行。"}));
+        QCOMPARE(dialogs.asked[1].kind, QStringLiteral("error"));
+        QCOMPARE(dialogs.asked[1].title, QStringLiteral("打印失败"));
+        // The count, then each failed row with its reason.
+        const QStringList lines = dialogs.asked[1].text.split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("打印完成，但有 1 行打印失败（第 2 行），共选中 3 行。"));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("第 2 行：")), qPrintable(lines[1]));
         QCOMPARE(jobsAfter(since, 2), (QStringList{"TAVPrint_1=TAV00001", "TAVPrint_3=TAV00003"}));
 
         // Nothing ticked: the question, then nothing printed and nothing more said.
@@ -596,6 +600,81 @@ private slots:
         window.printChecked();
         waitIdle(window);
         QCOMPARE(dialogs.asked.size(), 1);
+    }
+
+    // The window refuses and reports as tavprint batch does: a column that fills no mark is
+    // named, a cell holding a character GBK cannot hold fails its row instead of printing '?',
+    // and rows whose columns fill no mark at all are refused before anything is printed.
+    void columnsFillingNoMarkAndCharactersGbkCannotHoldAreReported() {
+        const QString csv = m_home.path() + "/unprintable.csv";
+        QFile out(csv);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(QStringLiteral("序号,条码,名称,备注\n1,TAV00001%1,甲,a\n2,TAV00002%1,笑😀,b\n"
+                                 "3,TAV00003%1,丙,c\n")
+                      .arg(runTag())
+                      .toUtf8());
+        out.close();
+
+        ScriptedDialogs dialogs;
+        BatchWindow window(dialogs, setup(BatchSource::Csv));
+        child<QComboBox>(window, "csv.编码")->setCurrentText("UTF-8");
+        dialogs.files = {csv};
+        child<QPushButton>(window, "csv.选择")->click();
+        waitIdle(window);
+        QCOMPARE(window.rows().rowCount(), 3);
+        child<QPushButton>(window, "全选")->click();
+        const int since = newestJob();
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        window.printChecked();
+        waitIdle(window);
+        QCOMPARE(dialogs.asked.size(), 2);
+        QCOMPARE(dialogs.asked[1].kind, QStringLiteral("error"));
+        QCOMPARE(dialogs.asked[1].text,
+                 QStringLiteral("打印完成，但有 1 行打印失败（第 2 行），共选中 3 行。\n"
+                                "第 2 行：column 名称 holds 😀 (U+1F600), which GBK cannot hold\n"
+                                "提示：以下列的列名不是模版的数据标记，这些列未打印：\n"
+                                "column 4 (备注) fills no mark: no element's mark contains its "
+                                "title"));
+        QCOMPARE(jobsAfter(since, 2), (QStringList{"TAVPrint_1=TAV00001", "TAVPrint_3=TAV00003"}));
+        QCOMPARE(child<QLabel>(window, "状态")->text(), QStringLiteral("已打印 2 行，失败 1 行"));
+
+        // Every row printing fine, but a column filling no mark: said, not failed.
+        child<QPushButton>(window, "反选")->click();
+        QVERIFY(window.rows().setData(window.rows().index(0, 0), Qt::Checked, Qt::CheckStateRole));
+        const int before = newestJob();
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        window.printChecked();
+        waitIdle(window);
+        QCOMPARE(dialogs.asked.size(), 2);
+        QCOMPARE(dialogs.asked[1],
+                 (Asked{"information", "打印提示",
+                        "提示：以下列的列名不是模版的数据标记，这些列未打印：\n"
+                        "column 4 (备注) fills no mark: no element's mark contains its title"}));
+        QCOMPARE(jobsAfter(before, 1), (QStringList{"TAVPrint_1=TAV00001"}));
+
+        // No column names a mark: refused, nothing printed.
+        const QString strangers = m_home.path() + "/strangers.csv";
+        QFile other(strangers);
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("甲,乙\n1,2\n");
+        other.close();
+        dialogs.files = {strangers};
+        child<QPushButton>(window, "csv.选择")->click();
+        waitIdle(window);
+        child<QPushButton>(window, "全选")->click();
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        window.printChecked();
+        waitIdle(window);
+        QCOMPARE(dialogs.asked.size(), 2);
+        QCOMPARE(dialogs.asked[1].title, QStringLiteral("打印失败"));
+        QVERIFY2(dialogs.asked[1].text.startsWith(
+                     QStringLiteral("打印失败，列表中没有一列的列名是模版的数据标记")),
+                 qPrintable(dialogs.asked[1].text));
+        QVERIFY(dialogs.asked[1].text.contains("column 1 (甲) fills no mark"));
+        QCOMPARE(child<QLabel>(window, "状态")->text(), QStringLiteral("已打印 0 行，失败 0 行"));
     }
 
     // 停止 ends a print run at the next row; the window answers while it prints.
