@@ -164,7 +164,11 @@ TEST_F(BatchSessionTest, AMySqlPortThatIsNoNumberConnectsNowhere) {
         SCOPED_TRACE(port);
         DatabaseFields fields = serverFields(kMySqlTab, "x");
         fields.port = port;
-        EXPECT_FALSE(session.connect(kMySqlTab, fields).connected.ok());
+        const auto outcome = session.connect(kMySqlTab, fields);
+        EXPECT_FALSE(outcome.connected.ok());
+        EXPECT_NE(outcome.connected.error().find("is not a number from 1 to 65535"),
+                  std::string::npos)
+            << outcome.connected.error();
         EXPECT_FALSE(session.isConnected(kMySqlTab));
     }
 }
