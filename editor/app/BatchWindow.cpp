@@ -94,10 +94,11 @@ BatchWindow::BatchWindow(Dialogs& dialogs, BatchWindowSetup setup, QWidget* pare
     m_sqlServer.tab = &kSqlServerTab;
     m_mySqlTab.tab = &kMySqlTab;
     m_tabs->addTab(buildDatabaseTab(m_sqlServer, textsOf(kSqlServerTab).name),
-                   texts::kSqlServerTab);
+                   textsOf(kSqlServerTab).caption);
     m_tabs->addTab(buildFileTab(m_excel, QStringLiteral("excel"), texts::kExcelHint, false),
                    texts::kExcelTab);
-    m_tabs->addTab(buildDatabaseTab(m_mySqlTab, textsOf(kMySqlTab).name), texts::kMySqlTab);
+    m_tabs->addTab(buildDatabaseTab(m_mySqlTab, textsOf(kMySqlTab).name),
+                   textsOf(kMySqlTab).caption);
     m_tabs->addTab(buildFileTab(m_csv, QStringLiteral("csv"), texts::kCsvHint, true),
                    texts::kCsvTab);
     // The grid takes the height the tabs do not need.
