@@ -66,7 +66,7 @@ BENCHMARK(BM_RenderLabelToPdf)->Unit(benchmark::kMicrosecond);
 
 // A whole label as TAVPrint makes it: marks filled, rendered, submitted to a CUPS queue.
 void BM_SubmitToCups(benchmark::State& state) {
-    auto spooler = platform::createCupsSpooler();
+    auto spooler = platform::createSystemSpooler();
     std::string queue;
     if (spooler->resolvePrinter("CAPTURE", queue) != platform::SpoolStatus::Ok) {
         state.SkipWithError("no CUPS queue CAPTURE (run scripts/services)");

@@ -213,7 +213,7 @@ int runBatch(const std::vector<std::string>& args) {
         }
         sink = std::move(created.value());
     } else {
-        spooler = platform::createCupsSpooler();
+        spooler = platform::createSystemSpooler();
         engine::PrintOutcome found = engine::PrintOutcome::success();
         sink = engine::SpoolerLabelSink::create(*spooler, tpl, *printer, screenDpi,
                                                 std::chrono::milliseconds(delayMs), found);

@@ -40,7 +40,7 @@ int storeOffset(const std::string& queue, const std::string& text) {
     // Stored under the name CUPS gives the queue when the scheduler knows it.
     std::string name = queue;
     std::vector<platform::PrinterInfo> queues;
-    if (platform::createCupsSpooler()->listPrinters(queues) == platform::SpoolStatus::Ok) {
+    if (platform::createSystemSpooler()->listPrinters(queues) == platform::SpoolStatus::Ok) {
         const auto choice =
             engine::chooseQueue(platform::utf8ToGbk(queue).value_or(queue), queues, {}, nullptr);
         if (choice && choice->match == engine::QueueMatch::Named)
@@ -89,7 +89,7 @@ int runCalibrate(const std::vector<std::string>& args) {
         std::cerr << "tavprint calibrate: the queue name is not UTF-8 or not GBK-representable\n";
         return kExitUsage;
     }
-    auto spooler = platform::createCupsSpooler();
+    auto spooler = platform::createSystemSpooler();
     tpl::Template page = engine::calibrationPage(width, height, queue, 0);
     engine::PrintTarget target;
     auto outcome = engine::findPrintTarget(page, *queueGbk, *spooler, target);

@@ -80,7 +80,7 @@ int runPrint(const std::vector<std::string>& args) {
     tpl::Template tpl;
     if (int code = loadTemplateWithMarks("print", file, line.values("--set"), tpl); code != kExitOk)
         return code;
-    auto spooler = platform::createCupsSpooler();
+    auto spooler = platform::createSystemSpooler();
     engine::PrintTarget used;
     const auto outcome = engine::printTemplate(tpl, request, *spooler, &used);
     reportSubstitution("print", used);
@@ -96,7 +96,7 @@ int runPrinters(const std::vector<std::string>& args) {
         std::cerr << "tavprint printers: takes no arguments\n";
         return kExitUsage;
     }
-    auto spooler = platform::createCupsSpooler();
+    auto spooler = platform::createSystemSpooler();
     std::vector<platform::PrinterInfo> printers;
     const auto status = spooler->listPrinters(printers);
     if (status != platform::SpoolStatus::Ok) {

@@ -69,7 +69,7 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
     // The printers the spooler knows, after an empty item for the system's default.
     m_printerCombo->addItem(QString());
     std::vector<platform::PrinterInfo> printers;
-    if (platform::createCupsSpooler()->listPrinters(printers) == platform::SpoolStatus::Ok) {
+    if (platform::createSystemSpooler()->listPrinters(printers) == platform::SpoolStatus::Ok) {
         for (const auto& printer : printers)
             m_printerCombo->addItem(QString::fromStdString(printer.name));
     }

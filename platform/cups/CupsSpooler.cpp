@@ -374,12 +374,8 @@ SpoolOutcome CupsSpooler::submit(const SpoolJob& job) {
     return SpoolOutcome::success();
 }
 
-std::unique_ptr<Spooler> createCupsSpooler() {
-    return std::make_unique<CupsSpooler>();
-}
-
 std::unique_ptr<Spooler> createSystemSpooler() {
-    return createCupsSpooler();
+    return std::make_unique<CupsSpooler>();
 }
 
 } // namespace tav::platform
