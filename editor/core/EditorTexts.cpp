@@ -1,5 +1,6 @@
 #include "editor/core/EditorTexts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -63,11 +64,13 @@ std::optional<std::int32_t> parseMillimetres(std::string_view text) {
 }
 
 std::optional<std::int32_t> parsePaperLength(std::string_view text) {
-    constexpr double kTolerance = 1e-7;
+    constexpr double kMinimum = 1.0, kMaximum = 500.0, kTolerance = 1e-7;
     const auto value = parseNumber(text);
-    if (!value || *value < 1.0 - kTolerance || *value > 500.0 + kTolerance)
+    if (!value || *value < kMinimum - kTolerance || *value > kMaximum + kTolerance)
         return std::nullopt;
-    return truncatedTenths(*value);
+    // A value taken within the tolerance is the limit itself: truncating 0.99999999 unclamped
+    // would give 9 tenths, below the minimum just enforced.
+    return truncatedTenths(std::clamp(*value, kMinimum, kMaximum));
 }
 
 std::optional<std::int32_t> parseInteger(std::string_view text) {

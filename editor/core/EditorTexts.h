@@ -18,8 +18,8 @@ std::string formatMillimetres(std::int32_t tenths);
 // Millimetres typed into a field as tenths, x 10 truncated toward zero ("499.9" -> 4999);
 // nothing when the text is not a number.
 std::optional<std::int32_t> parseMillimetres(std::string_view text);
-// A paper width or height typed in millimetres: accepted when 1 <= value <= 500 (within 1e-7),
-// as tenths; nothing otherwise.
+// A paper width or height typed in millimetres: accepted when 1 <= value <= 500 (within 1e-7,
+// a value within it counting as the limit: "0.99999999" -> 10), as tenths; nothing otherwise.
 std::optional<std::int32_t> parsePaperLength(std::string_view text);
 // An integer typed into a field (pen width, corner, QR size, print scale); nothing when the
 // text is not one.

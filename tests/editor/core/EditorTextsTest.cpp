@@ -53,7 +53,7 @@ TEST(EditorTexts, PaperLengthsAreTakenFromOneToFiveHundredMillimetres) {
         {2, "500", 5000},
         {3, "0.99", {}},
         {4, "500.1", {}},
-        {5, "0.99999999", 9}, // within the tolerance below 1
+        {5, "0.99999999", 10}, // within the tolerance below 1: the minimum, 1 mm
         {6, "500.00000001", 5000},
         {7, "50.55", 505},
         {8, "x", {}},
