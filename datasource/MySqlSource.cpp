@@ -86,9 +86,9 @@ Status MySqlSource::open() {
         close();
         return Status::failure(redact(std::move(error), m_params.password));
     }
-    // The design's own step: statements as GBK whatever the server's default. Results come as
-    // UTF-8 and are converted here, so that a character GBK lacks (an emoji in a utf8mb4
-    // column) is known instead of turned into '?' by the server.
+    // Statements go as GBK, the encoding of every title and cell here, whatever the server's
+    // default. Results come as UTF-8 and are converted here, so that a character GBK lacks (an
+    // emoji in a utf8mb4 column) is known instead of turned into '?' by the server.
     if (mysql_query(m_connection, "set names gbk") != 0 ||
         mysql_query(m_connection, "set character_set_results = utf8mb4") != 0) {
         std::string error = "connected to MySQL, but it cannot use GBK: " + lastError();

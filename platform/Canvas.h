@@ -1,7 +1,7 @@
 // A surface that a label page is drawn on, in tenths of a millimetre from the top-left corner
 // of the page, y growing downwards. The renderer draws through this interface only; the cairo
-// backend (PDF for printing, images for previews), the recording canvas of the tests and, later,
-// GDI implement it.
+// backend (PDF pages, PNG pictures, the designer's pixels), GDI on Windows (a printer's or a
+// memory bitmap's device context) and the recording canvas of the tests implement it.
 #pragma once
 
 #include "common/Color.h"

@@ -1,7 +1,7 @@
 // Draws a template onto a canvas: every element in element order, later ones over earlier ones,
 // in tenths of a millimetre from an origin that is the top-left corner of the page unless the
-// options move it (to a printer's printable area). The print job, tavprint render
-// and (later) the designer's canvas and preview all draw through this one function.
+// options move it (to a printer's printable area). The print job, tavprint render, the
+// designer's canvas and its print preview all draw through this one function.
 #pragma once
 
 #include "common/Status.h"

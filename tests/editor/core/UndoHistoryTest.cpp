@@ -79,7 +79,7 @@ TEST_F(HistoryTest, EditsAreUndoneInOrderAndRedoneUpToTheNewest) {
 }
 
 TEST_F(HistoryTest, SixtyEditsFillTheHistoryAndTheOldestFallOff) {
-    // Dragging commits once per pointer move: 60 moves fill every slot.
+    // Each committed edit takes one slot (a drag commits once, on release): 60 edits fill them.
     for (int s = 1; s <= 60; ++s)
         edit(s);
     Trail expected;
