@@ -4,6 +4,7 @@
 #include "barcode/BarcodeMaker.h"
 #include "barcode/TextCleaner.h"
 #include "support/FileSizeLimit.h"
+#include "support/Golden.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -57,20 +58,6 @@ Bytes makeBmp(std::string_view text, bool rotate) {
     return {maker.bmp().begin(), maker.bmp().end()};
 }
 
-// Compares with tests/data/barcode/<name>; TAV_UPDATE_GOLDEN=1 rewrites the file instead.
-void expectGolden(const Bytes& bytes, const std::string& name) {
-    const std::string path = std::string(TAV_TEST_DATA) + "/barcode/" + name;
-    const char* update = std::getenv("TAV_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        return;
-    }
-    ASSERT_TRUE(std::filesystem::exists(path)) << path << " (run with TAV_UPDATE_GOLDEN=1)";
-    EXPECT_TRUE(test::readFileBytes(path) == bytes) << "differs from " << path;
-}
-
 TEST(BarcodeImage, MatchesGoldenFiles) {
     struct Row {
         int row;
@@ -93,7 +80,8 @@ TEST(BarcodeImage, MatchesGoldenFiles) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE("row " + std::to_string(r.row));
-        expectGolden(makeBmp(r.text, r.rotate), r.golden);
+        test::expectGolden(makeBmp(r.text, r.rotate),
+                           std::filesystem::path(TAV_TEST_DATA) / "barcode" / r.golden);
     }
 }
 

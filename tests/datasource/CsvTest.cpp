@@ -2,6 +2,7 @@
 #include "datasource/CsvSource.h"
 #include "platform/Charset.h"
 #include "support/Fifo.h"
+#include "support/RowCollector.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -97,17 +98,9 @@ struct ReadOutcome {
 };
 
 ReadOutcome readText(std::string_view text, CsvEncoding encoding = CsvEncoding::Detect) {
-    ReadOutcome outcome;
-    RowHandler handler{[&](const std::vector<std::string>& titles) {
-                           outcome.table.titles = titles;
-                           return true;
-                       },
-                       [&](const std::vector<std::string>& cells) {
-                           outcome.table.rows.push_back(cells);
-                           return true;
-                       }};
-    outcome.status = readCsvText(text, encoding, handler);
-    return outcome;
+    test::RowCollector rows;
+    const Status status = readCsvText(text, encoding, rows.handler());
+    return {status, rows.table};
 }
 
 TEST(CsvRowReader, ReportsCellCharactersGbkCannotHold) {
@@ -116,22 +109,10 @@ TEST(CsvRowReader, ReportsCellCharactersGbkCannotHold) {
     const std::string text = "名称,\xF0\x9F\x98\x80,价格\n苹果\xF0\x9F\x98\x80,x,\xED\x95\x9C"
                              "9\n"
                              "香蕉,y,8\n";
-    std::vector<std::string> events;
-    Table table;
-    RowHandler handler{[&](const std::vector<std::string>& titles) {
-                           table.titles = titles;
-                           return true;
-                       },
-                       [&](const std::vector<std::string>& cells) {
-                           table.rows.push_back(cells);
-                           events.push_back("row");
-                           return true;
-                       },
-                       [&](std::size_t column, std::string_view character) {
-                           events.push_back(std::to_string(column) + ":" + std::string(character));
-                       }};
-    ASSERT_TRUE(readCsvText(text, CsvEncoding::Utf8, handler).ok());
-    EXPECT_EQ(events,
+    test::RowCollector collected;
+    ASSERT_TRUE(readCsvText(text, CsvEncoding::Utf8, collected.handler()).ok());
+    const Table& table = collected.table;
+    EXPECT_EQ(collected.events,
               (std::vector<std::string>{"0:\xF0\x9F\x98\x80", "2:\xED\x95\x9C", "row", "row"}));
     EXPECT_EQ(table.titles, (std::vector<std::string>{gbk("名称"), "?", gbk("价格")}));
     EXPECT_EQ(table.rows[0], (std::vector<std::string>{gbk("苹果") + "?", "x", "?9"}));
@@ -288,16 +269,11 @@ TEST(CsvEncoding, ReadsEachFileInTheEncodingThatFitsEveryLine) {
     };
     for (const Case& c : cases) {
         ReadOutcome outcome;
-        RowHandler handler{[&](const std::vector<std::string>& titles) {
-                               outcome.table.titles = titles;
-                               return true;
-                           },
-                           [&](const std::vector<std::string>& cells) {
-                               outcome.table.rows.push_back(cells);
-                               return true;
-                           }};
+        test::RowCollector rows;
         std::string note;
-        outcome.status = readCsvText(c.input, c.encoding, handler, kDefaultMaxCsvFieldBytes, &note);
+        outcome.status =
+            readCsvText(c.input, c.encoding, rows.handler(), kDefaultMaxCsvFieldBytes, &note);
+        outcome.table = rows.table;
         const std::string where = "row " + std::to_string(c.row) + " (" + c.source + ")";
         if (c.expectedCell.empty()) {
             ASSERT_FALSE(outcome.status.ok()) << where;

@@ -3,6 +3,8 @@
 #include "datasource/MySqlSource.h"
 #include "datasource/OdbcSource.h"
 #include "platform/Charset.h"
+#include "support/Command.h"
+#include "support/RowCollector.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +49,7 @@ protected:
             return;
         // Not running yet: start it the way CI does.
         std::string command = std::string("bash '") + TAV_SERVICES_SCRIPT + "' >/dev/null";
-        int rc = std::system(command.c_str());
+        const int rc = test::runCommand(command).exitCode;
         Status opened = probe.open();
         if (!opened)
             s_unavailable = "no MariaDB server (scripts/services exited " + std::to_string(rc) +
@@ -159,24 +161,14 @@ TEST_F(DatabaseSource, MySqlReportsCharactersGbkCannotHold) {
                        gbk("select 1 as n, convert(unhex('E88BB9E69E9CF09F988020') using utf8mb4) "
                            "as 名称, convert(unhex('F0A08080') using utf8mb4) as 备注, "
                            "unhex('C6BB') as raw, 2.5 as price"));
-    std::vector<std::vector<std::string>> rows;
-    std::vector<std::pair<std::size_t, std::string>> lost;
-    RowHandler handler{nullptr,
-                       [&](const std::vector<std::string>& cells) {
-                           rows.push_back(cells);
-                           return true;
-                       },
-                       [&](std::size_t column, std::string_view character) {
-                           lost.emplace_back(column, std::string(character));
-                       }};
-    const Status status = source.read(handler);
+    test::RowCollector collected;
+    const Status status = source.read(collected.handler());
     ASSERT_TRUE(status.ok()) << status.error();
     const std::vector<std::vector<std::string>> expectedRows = {
         {"1", gbk("苹果") + "? ", "?", "\xC6\xBB", "2.5"}};
-    EXPECT_EQ(rows, expectedRows);
-    const std::vector<std::pair<std::size_t, std::string>> expectedLost = {{1, "\xF0\x9F\x98\x80"},
-                                                                           {2, "\xF0\xA0\x80\x80"}};
-    EXPECT_EQ(lost, expectedLost);
+    EXPECT_EQ(collected.table.rows, expectedRows);
+    EXPECT_EQ(collected.events,
+              (std::vector<std::string>{"1:\xF0\x9F\x98\x80", "2:\xF0\xA0\x80\x80", "row"}));
 }
 
 TEST_F(DatabaseSource, FailuresGiveClearTextsWithoutThePassword) {

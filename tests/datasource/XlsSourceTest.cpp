@@ -1,6 +1,7 @@
 #include "datasource/XlsSource.h"
 #include "platform/Charset.h"
 #include "support/Fifo.h"
+#include "support/RowCollector.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -148,19 +149,11 @@ TEST(XlsSource, StreamsRowsAndStopsWhenAsked) {
 
 TEST(XlsSource, ReportsCellCharactersGbkCannotHold) {
     XlsSource source(fixture("wide.xls"));
-    std::vector<std::string> events;
-    RowHandler handler{nullptr,
-                       [&](const std::vector<std::string>&) {
-                           events.push_back("row");
-                           return true;
-                       },
-                       [&](std::size_t column, std::string_view character) {
-                           events.push_back(std::to_string(column) + ":" + std::string(character));
-                       }};
-    ASSERT_TRUE(source.read(handler).ok());
+    test::RowCollector rows;
+    ASSERT_TRUE(source.read(rows.handler()).ok());
     // The emoji of column 7 in the first and the third data row.
-    EXPECT_EQ(events, (std::vector<std::string>{"6:\xF0\x9F\x98\x80", "row", "row",
-                                                "6:\xF0\x9F\x98\x80", "row"}));
+    EXPECT_EQ(rows.events, (std::vector<std::string>{"6:\xF0\x9F\x98\x80", "row", "row",
+                                                     "6:\xF0\x9F\x98\x80", "row"}));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "printengine/BatchPrinter.h"
 
 #include "NoPictures.h"
-#include "support/SolidBmp.h"
+#include "support/BmpBytes.h"
 #include "support/TempFolder.h"
 
 #include <csignal>

@@ -4,6 +4,7 @@
 #include "printengine/PictureTurn.h"
 #include "LargestAllocation.h"
 #include "platform/ImageCodec.h"
+#include "support/Golden.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -258,22 +259,13 @@ std::pair<std::int32_t, std::int32_t> landing(std::int32_t rotation, std::int32_
 } // namespace
 
 TEST(PictureTurn, MatchesGoldens) {
-    bool update =
-        std::getenv("TAV_UPDATE_GOLDEN") && std::string(std::getenv("TAV_UPDATE_GOLDEN")) == "1";
     for (const auto& f : fixtures()) {
         Bytes source = makeBmp(f.layout);
         for (std::int32_t rotation : kRotations) {
             SCOPED_TRACE("row " + std::to_string(f.row) + " (" + f.source + ") at " +
                          std::to_string(rotation));
             Bytes turned = tav::engine::turnPicture(source, rotation);
-            auto path = goldenPath(f.name, rotation);
-            if (update) {
-                std::filesystem::create_directories(path.parent_path());
-                std::ofstream(path, std::ios::binary)
-                    .write(reinterpret_cast<const char*>(turned.data()),
-                           static_cast<std::streamsize>(turned.size()));
-            }
-            EXPECT_EQ(turned, tav::test::readFileBytes(path.string())) << path;
+            tav::test::expectGolden(turned, goldenPath(f.name, rotation));
         }
     }
 }

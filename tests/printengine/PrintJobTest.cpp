@@ -4,7 +4,7 @@
 #include "printengine/BatchPrinter.h"
 #include "printengine/Marks.h"
 #include "printengine/PictureMaker.h"
-#include "support/SolidBmp.h"
+#include "support/BmpBytes.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,6 +1,7 @@
 // The batch window offscreen against the MariaDB server of scripts/services, through MySQL and
 // through ODBC (the SQL Server tab's ODBC path, pointed at MariaDB's driver), with .xls and CSV
 // files, printing into the CUPS queue CAPTURE, which keeps every job's bytes and title.
+#include "ProgramRun.h"
 #include "ScriptedDialogs.h"
 
 #include "datasource/PasswordCipher.h"
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -41,15 +41,6 @@ namespace {
 QString env(const char* name, const char* fallback) {
     const QByteArray value = qgetenv(name);
     return value.isEmpty() ? QString::fromUtf8(fallback) : QString::fromUtf8(value);
-}
-
-QString run(const QString& program, const QStringList& arguments, int* exitCode = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    if (exitCode)
-        *exitCode = process.exitCode();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 // Every barcode this run prints ends in this tag, so that jobs others print into the shared
@@ -164,9 +155,10 @@ class BatchWindowTest : public QObject {
                 const QString png = m_home.path() + "/" + name;
                 // 300 dpi: a tagged barcode of a five-digit process id has modules too narrow
                 // for the scanner at 200 dpi.
-                run("pdftoppm", {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
-                const QString code = run("zbarimg", {"--nodbus", "-q", "-Scode128.enable",
-                                                     "-Sqrcode.disable", png + ".png"})
+                programOutput("pdftoppm",
+                              {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
+                const QString code = programOutput("zbarimg", {"--nodbus", "-q", "-Scode128.enable",
+                                                               "-Sqrcode.disable", png + ".png"})
                                          .trimmed();
                 QFile::remove(png + ".png");
                 const QString text = code.section(':', 1);
@@ -213,7 +205,8 @@ private slots:
         QVERIFY(QDir().mkpath(m_programFolder));
         qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toLocal8Bit());
         int code = 0;
-        const QString report = run(QStringLiteral(TAV_SOURCE_DIR "/scripts/services"), {}, &code);
+        const QString report =
+            programOutput(QStringLiteral(TAV_SOURCE_DIR "/scripts/services"), {}, &code);
         QCOMPARE(code, 0);
         const auto match = QRegularExpression("TAV_CAPTURE_OUT=(\\S+)").match(report);
         QVERIFY(match.hasMatch());

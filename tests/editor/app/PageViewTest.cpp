@@ -2,11 +2,11 @@
 // pixel for pixel, the picture `tavprint render` makes at the same resolution, at 100 % and
 // 150 %, scrolled. Around the page the view shows the drawing area.
 #include "editor/app/PageView.h"
+#include "ProgramRun.h"
 #include "editor/core/EditorDocument.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,8 +40,9 @@ private slots:
         QTemporaryDir dir;
         const QString png = dir.path() + "/page.png";
         const int dpi = 254 * zoomStep / 10;
-        QCOMPARE(QProcess::execute(QStringLiteral(TAV_TAVPRINT),
-                                   {"render", file, "-o", png, "--dpi", QString::number(dpi)}),
+        QCOMPARE(runProgram(QStringLiteral(TAV_TAVPRINT),
+                            {"render", file, "-o", png, "--dpi", QString::number(dpi)})
+                     .exitCode,
                  0);
         const QImage printed = QImage(png).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!printed.isNull());

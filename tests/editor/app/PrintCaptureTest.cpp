@@ -1,6 +1,7 @@
 // Printing from the designer through the engine's exports into a real CUPS queue: the CAPTURE
 // queue of scripts/services keeps every job's bytes and title. Three copies are three jobs named
 // TAVPrint_1..3, each a page whose barcode reads back.
+#include "ProgramRun.h"
 #include "ScriptedDialogs.h"
 #include "support/DesignerDriver.h"
 
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -34,15 +34,6 @@ tav::editor::PageChange printerOnly(const char* name) {
     return change;
 }
 
-QString run(const QString& program, const QStringList& arguments, int* exitCode = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    if (exitCode)
-        *exitCode = process.exitCode();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 int jobNumber(const QString& fileName) {
     static const QRegularExpression number(QStringLiteral("^job-(\\d+)\\."));
     const auto match = number.match(fileName);
@@ -52,7 +43,8 @@ int jobNumber(const QString& fileName) {
 // The CAPTURE queue's output folder (services started) and the newest job number in it.
 bool captureFolder(QDir& capture, int& newest) {
     int code = 0;
-    const QString report = run(QStringLiteral(TAV_SOURCE_DIR "/scripts/services"), {}, &code);
+    const QString report =
+        programOutput(QStringLiteral(TAV_SOURCE_DIR "/scripts/services"), {}, &code);
     const auto match = QRegularExpression("TAV_CAPTURE_OUT=(\\S+)").match(report);
     if (code != 0 || !match.hasMatch())
         return false;
@@ -76,9 +68,10 @@ QStringList decodeJob(const QDir& capture, int newest, const QString& title,
                 QString::fromUtf8(titleFile.readAll()).trimmed() != title)
                 continue;
             const QString png = scratch + "/" + name;
-            run("pdftoppm", {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
-            QStringList symbols =
-                run("zbarimg", {"--nodbus", "-q", png + ".png"}).split('\n', Qt::SkipEmptyParts);
+            programOutput("pdftoppm",
+                          {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
+            QStringList symbols = programOutput("zbarimg", {"--nodbus", "-q", png + ".png"})
+                                      .split('\n', Qt::SkipEmptyParts);
             symbols.sort();
             return symbols;
         }
@@ -94,7 +87,8 @@ class PrintCaptureTest : public QObject {
 private slots:
     void threeCopiesAreThreeJobs() {
         int code = 0;
-        const QString report = run(QStringLiteral(TAV_SOURCE_DIR "/scripts/services"), {}, &code);
+        const QString report =
+            programOutput(QStringLiteral(TAV_SOURCE_DIR "/scripts/services"), {}, &code);
         QCOMPARE(code, 0);
         const auto match = QRegularExpression("TAV_CAPTURE_OUT=(\\S+)").match(report);
         QVERIFY(match.hasMatch());
@@ -144,8 +138,10 @@ private slots:
                     continue;
                 const QString job = QString::fromUtf8(title.readAll());
                 const QString png = scratch.path() + "/" + name;
-                run("pdftoppm", {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
-                const QString decoded = run("zbarimg", {"--nodbus", "-q", "--raw", png + ".png"});
+                programOutput("pdftoppm",
+                              {"-r", "300", "-png", "-singlefile", capture.filePath(name), png});
+                const QString decoded =
+                    programOutput("zbarimg", {"--nodbus", "-q", "--raw", png + ".png"});
                 if (decoded.split('\n').contains(tag))
                     found.append(job);
             }

@@ -5,6 +5,7 @@
 // Then: the file reads back with the four elements, every printed label carries its row's
 // barcode and the QR code, and a screenshot of the canvas at 100 % shows every element's ink
 // where `tavprint render` of the saved file puts it.
+#include "ProgramRun.h"
 #include "ScriptedDialogs.h"
 #include "support/DesignerDriver.h"
 
@@ -20,7 +21,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -40,7 +40,7 @@ using tav::tpl::ElementKind;
 
 namespace {
 
-constexpr int kProcessTimeoutMs = 180000;
+constexpr int kProcessTimeoutSeconds = 180;
 constexpr int kScreenTimeoutMs = 60000;
 
 // Where the screenshots are kept for a person to look at.
@@ -50,20 +50,10 @@ const QString kQrText = QStringLiteral("https://example.com/walk?id=7");
 const QString kTitle = QStringLiteral("样品标签 Walk");
 const QStringList kSkus = {"WALK-0001", "WALK-0002", "WALK-0003"};
 
-struct Run {
-    int exitCode = -1;
-    QString output; // stdout and stderr
-};
-
-Run run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    Run result;
-    if (process.waitForFinished(kProcessTimeoutMs) && process.exitStatus() == QProcess::NormalExit)
-        result.exitCode = process.exitCode();
-    result.output = QString::fromUtf8(process.readAll());
-    return result;
+// A program's standard output and error together, so that a failure shows what it said.
+ProgramRun run(const QString& program, const QStringList& arguments) {
+    return runProgram(program, arguments,
+                      {.withErrors = true, .timeoutSeconds = kProcessTimeoutSeconds});
 }
 
 // Ink: a dark pixel. Both pictures come from the same renderer, so one threshold fits both.
@@ -295,7 +285,7 @@ private slots:
         QTest::keyClick(&d.view(), Qt::Key_Escape);
         QVERIFY(!d.document().hasSelection());
         const QString renderedPng = dir.filePath(QStringLiteral("rendered.png"));
-        const Run render =
+        const ProgramRun render =
             run(QStringLiteral(TAV_TAVPRINT), {"render", saved, "-o", renderedPng, "--dpi", "254"});
         QVERIFY2(render.exitCode == 0, qPrintable(render.output));
         const QImage rendered = QImage(renderedPng).convertToFormat(QImage::Format_RGB32);
@@ -374,17 +364,18 @@ private slots:
             file.write("{SKU}\r\n" + kSkus.join("\r\n").toUtf8() + "\r\n");
         }
         const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
-        const Run batch = run(QStringLiteral(TAV_TAVPRINT),
-                              {"batch", saved, "--csv", csv, "--output", pdf, "--dpi", "300"});
+        const ProgramRun batch =
+            run(QStringLiteral(TAV_TAVPRINT),
+                {"batch", saved, "--csv", csv, "--output", pdf, "--dpi", "300"});
         QVERIFY2(batch.exitCode == 0, qPrintable(batch.output));
         const QString pages = dir.filePath(QStringLiteral("label"));
-        const Run raster = run("pdftoppm", {"-r", "300", "-png", pdf, pages});
+        const ProgramRun raster = run("pdftoppm", {"-r", "300", "-png", pdf, pages});
         QVERIFY2(raster.exitCode == 0, qPrintable(raster.output));
         const QStringList pictures =
             QDir(dir.path()).entryList({QStringLiteral("label-*.png")}, QDir::Files, QDir::Name);
         QCOMPARE(pictures.size(), kSkus.size());
         for (int row = 0; row < kSkus.size(); ++row) {
-            const Run read = run("zbarimg", {"--nodbus", "-q", dir.filePath(pictures[row])});
+            const ProgramRun read = run("zbarimg", {"--nodbus", "-q", dir.filePath(pictures[row])});
             QStringList symbols = read.output.split('\n', Qt::SkipEmptyParts);
             symbols.sort();
             QCOMPARE(symbols, QStringList({"CODE-128:" + kSkus[row], "QR-Code:" + kQrText}));

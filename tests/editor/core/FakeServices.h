@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/core/EditorDocument.h"
+#include "support/BmpBytes.h"
 
 #include <cstdint>
 #include <map>
@@ -10,33 +11,6 @@
 #include <vector>
 
 namespace tav::test {
-
-// A 24-bit bottom-up BMP of width x height pixels whose pixels all differ, so that any turn of
-// it is a different byte image.
-inline std::vector<std::uint8_t> makeBmp(std::int32_t width, std::int32_t height) {
-    const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-    const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(height);
-    std::vector<std::uint8_t> b(54 + imageSize, 0);
-    auto put = [&](std::size_t at, std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put(2, static_cast<std::uint32_t>(b.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<std::uint32_t>(width), 4);
-    put(22, static_cast<std::uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(34, imageSize, 4);
-    for (std::int32_t r = 0; r < height; ++r)
-        for (std::int32_t c = 0; c < width; ++c)
-            for (int k = 0; k < 3; ++k)
-                b[54 + r * stride + c * 3 + k] = static_cast<std::uint8_t>(r * 31 + c * 7 + k);
-    return b;
-}
 
 // Answers with small BMPs and writes down what it was asked for.
 class FakePictureMaker final : public engine::PictureMaker {
