@@ -15,9 +15,10 @@ endforeach()
 install(TARGETS ${TAV_INSTALLED_LIBRARIES} EXPORT TAVTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The device registry the libraries share (platform/Device.h); no header of its own.
+# The device registry the libraries share (platform/Device.h): no header of its own and nothing
+# outside links it by name, so no development link.
 install(TARGETS tavdevices
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET tavprint_program)
     install(TARGETS tavprint_program RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
