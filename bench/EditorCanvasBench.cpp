@@ -1,5 +1,5 @@
 // Time for one full redraw of the designer's visible canvas (the view of a 1200 x 700 window,
-// 800 x 560 pixels) with a shipped example open, at 100 % and 200 %: the page colour, the page
+// 800 x 560 pixels) with a shipped example open, at 100 % and 200 %: the page color, the page
 // drawn by the renderer into the view's pixels, and the selection marks. The goal is 16 ms, so
 // that the canvas keeps up with the pointer.
 //   build/bin/editor_canvas_bench

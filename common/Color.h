@@ -1,4 +1,4 @@
-// Colours as the templates store them: Windows' COLORREF layout, 0x00BBGGRR. The renderer's
+// Colors as the templates store them: Windows' COLORREF layout, 0x00BBGGRR. The renderer's
 // canvases and the designer's widgets convert through these, so the layout is written once.
 #pragma once
 

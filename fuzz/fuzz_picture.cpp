@@ -37,7 +37,7 @@ void checkHeader(std::span<const std::uint8_t> bytes) {
     if (!header)
         return;
     require(header->width > 0 && header->height > 0);
-    require(header->coloursAt + std::uint64_t{header->colours} * header->entrySize <=
+    require(header->colorsAt + std::uint64_t{header->colors} * header->entrySize <=
             header->bitsOffset);
     require(header->bitsOffset <= bytes.size());
     if (!header->isRle())

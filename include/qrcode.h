@@ -6,14 +6,14 @@
  * NUL-terminated strings in the GBK code page; a null pointer counts as the empty text. No call
  * shows a message or lets an error escape.
  *
- * Settings before the first call: empty message, back colour white, bar colour black,
+ * Settings before the first call: empty message, back color white, bar color black,
  * QRConfigure(0, 0, 4), QRAppearance(0.15, 1, 0), QRSetSize(256, 256).
  *
  * The print engine makes every symbol with this sequence:
  *     QRSetMessage(content); QRSetBackColor(255, 255, 255); QRSetBarColor(0, 0, 0);
  *     QRConfigure(0, 0, 5); QRAppearance(0.2, 1, 0); QRSetSize(size, size); QRSaveAsBMP(path);
  * which gives the smallest symbol of error-correction level Q (25 % of it may be damaged) that
- * holds the content, drawn with whole-pixel modules, black on white, centred in a size x size
+ * holds the content, drawn with whole-pixel modules, black on white, centered in a size x size
  * picture with a light border of at least 5 modules wherever the size leaves room for it. */
 #ifndef QRCODE_H
 #define QRCODE_H
@@ -30,7 +30,7 @@ TAV_EXTERN_C_BEGIN
  * texts carry no designator. */
 TAV_API void TAV_CALL QRSetMessage(const char* text);
 
-/* The colour of the light parts (background and quiet zone) and of the dark modules, as red,
+/* The color of the light parts (background and quiet zone) and of the dark modules, as red,
  * green and blue from 0 to 255; values outside that range are clamped to it. */
 TAV_API void TAV_CALL QRSetBackColor(int red, int green, int blue);
 TAV_API void TAV_CALL QRSetBarColor(int red, int green, int blue);
@@ -50,21 +50,21 @@ TAV_API void TAV_CALL QRConfigure(int encoding, int version, int quietZone);
  *               up to 0.07 = L, up to 0.15 = M, up to 0.25 = Q, more = H. A value that is not
  *               a number counts as 0.15.
  * wholeModules: 1 (or any value but 0) = every module is the same whole number of pixels and the
- *               symbol is centred, the pixels left over widening the border; 0 = the symbol and
+ *               symbol is centered, the pixels left over widening the border; 0 = the symbol and
  *               its border are stretched over the whole square, module edges rounded to pixels
  *               (modules then differ by up to one pixel).
- * negative:     0 = dark modules in the bar colour on the back colour; any other value swaps the
- *               two colours (light modules on a dark ground; not every scanner reads these). */
+ * negative:     0 = dark modules in the bar color on the back color; any other value swaps the
+ *               two colors (light modules on a dark ground; not every scanner reads these). */
 TAV_API void TAV_CALL QRAppearance(double recovery, int wholeModules, int negative);
 
 /* The width and height of the picture in pixels. Values below 1 count as 256. The symbol fills
- * the largest square that fits and is centred in the picture. Sizes above 16384 make QRSaveAsBMP
+ * the largest square that fits and is centered in the picture. Sizes above 16384 make QRSaveAsBMP
  * fail. */
 TAV_API void TAV_CALL QRSetSize(int width, int height);
 
 /* Encodes the message and writes the picture to `path` as a BMP file: a BITMAPINFOHEADER picture
- * of 1 bit per pixel, stored bottom-up, with a two-entry colour table (index 0 the back colour,
- * index 1 the bar colour; swapped when negative). A new or empty file is written directly; a file
+ * of 1 bit per pixel, stored bottom-up, with a two-entry color table (index 0 the back color,
+ * index 1 the bar color; swapped when negative). A new or empty file is written directly; a file
  * that holds something is replaced through a temporary file beside it, renamed over it once
  * complete, so that a failed write (a full disk) leaves it as it was.
  * Returns 1 when the whole file was written. Returns 0, leaving no file written by this call,

@@ -62,8 +62,8 @@ void invertRow(const std::uint8_t* in, const std::uint8_t* keep, std::uint8_t* o
 
 } // namespace
 
-std::uint32_t BmpHeader::colour(std::span<const std::uint8_t> bytes, std::uint32_t index) const {
-    const std::size_t at = coloursAt + std::size_t{index} * entrySize;
+std::uint32_t BmpHeader::color(std::span<const std::uint8_t> bytes, std::uint32_t index) const {
+    const std::size_t at = colorsAt + std::size_t{index} * entrySize;
     return 0xFF000000u | static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
            static_cast<std::uint32_t>(bytes[at + 1]) << 8 | bytes[at];
 }
@@ -78,9 +78,9 @@ std::optional<BmpHeader> readBmpHeader(std::span<const std::uint8_t> bytes) {
 
     std::int64_t width = 0;
     std::int64_t height = 0;
-    std::uint64_t colours = 0;
+    std::uint64_t colors = 0;
     std::uint32_t compression = 0;
-    if (h.isCore()) { // unsigned 16-bit sizes, always bottom-up, 3-byte colour entries
+    if (h.isCore()) { // unsigned 16-bit sizes, always bottom-up, 3-byte color entries
         width = readLe16(bytes, 18);
         height = readLe16(bytes, 20);
         h.planes = readLe16(bytes, 22);
@@ -92,7 +92,7 @@ std::optional<BmpHeader> readBmpHeader(std::span<const std::uint8_t> bytes) {
         h.planes = readLe16(bytes, 26);
         h.bitsPerPixel = readLe16(bytes, 28);
         compression = readLe32(bytes, 30);
-        colours = readLe32(bytes, 46);
+        colors = readLe32(bytes, 46);
     }
     if (width <= 0 || height == 0 || height == std::numeric_limits<std::int32_t>::min())
         return std::nullopt;
@@ -112,17 +112,17 @@ std::optional<BmpHeader> readBmpHeader(std::span<const std::uint8_t> bytes) {
         h.masksSize = 16;
 
     if (h.bitsPerPixel <= 8) {
-        if (colours == 0)
-            colours = std::uint64_t{1} << h.bitsPerPixel;
-        if (colours > 256)
+        if (colors == 0)
+            colors = std::uint64_t{1} << h.bitsPerPixel;
+        if (colors > 256)
             return std::nullopt;
     }
-    h.coloursAt = kBmpFileHeaderSize + h.infoSize + h.masksSize;
-    const std::uint64_t tableEnd = h.coloursAt + colours * h.entrySize;
+    h.colorsAt = kBmpFileHeaderSize + h.infoSize + h.masksSize;
+    const std::uint64_t tableEnd = h.colorsAt + colors * h.entrySize;
     const std::uint64_t bitsOffset = readLe32(bytes, 10);
     if (tableEnd > bitsOffset || bitsOffset > bytes.size())
         return std::nullopt;
-    h.colours = static_cast<std::uint32_t>(colours);
+    h.colors = static_cast<std::uint32_t>(colors);
     h.bitsOffset = static_cast<std::size_t>(bitsOffset);
 
     if (!h.isRle()) {
@@ -234,7 +234,7 @@ std::optional<BmpCopy> planBmpCopy(const BmpHeader& header, const BmpProfile& pr
     copy.width = width;
     copy.height = height;
     copy.swapResolutions = swapResolutions;
-    copy.headSize = header.coloursAt + std::uint64_t{header.colours} * header.entrySize;
+    copy.headSize = header.colorsAt + std::uint64_t{header.colors} * header.entrySize;
     copy.pixelBytes = bmpRowStride(width, header.bitsPerPixel) * height;
     copy.fileSize = copy.headSize + copy.pixelBytes + profile.size;
     if (copy.fileSize > std::numeric_limits<std::uint32_t>::max() ||
@@ -249,7 +249,7 @@ void writeBmpCopyHead(std::span<const std::uint8_t> source, const BmpHeader& hea
     out[1] = 'M';
     writeLe32(out.data() + 2, static_cast<std::uint32_t>(copy.fileSize));
     writeLe32(out.data() + 10, static_cast<std::uint32_t>(copy.headSize));
-    // The information header, masks and colour table as they were.
+    // The information header, masks and color table as they were.
     std::memcpy(out.data() + kBmpFileHeaderSize, source.data() + kBmpFileHeaderSize,
                 static_cast<std::size_t>(copy.headSize) - kBmpFileHeaderSize);
 

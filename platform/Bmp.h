@@ -25,7 +25,7 @@ enum class BmpCompression : std::uint32_t {
 };
 
 // Where everything of a BMP file lies. readBmpHeader only gives one whose ranges lie within the
-// bytes it read: the header, the colour table before the pixels, and for an uncompressed picture
+// bytes it read: the header, the color table before the pixels, and for an uncompressed picture
 // every row.
 struct BmpHeader {
     std::uint32_t infoSize = 0; // 12 (OS/2 core), 40, 52, 56, 64, 108 or 124
@@ -35,10 +35,10 @@ struct BmpHeader {
     std::uint32_t planes = 1;       // as stored; 1 in every well-formed file
     std::uint32_t bitsPerPixel = 0; // 1, 4, 8, 16, 24 or 32
     BmpCompression compression = BmpCompression::Rgb;
-    std::uint32_t colours = 0;  // entries of the colour table
-    std::size_t entrySize = 4;  // bytes per colour entry: 3 after a core header
-    std::size_t masksSize = 0;  // bitfield masks between a 40-byte header and the colours
-    std::size_t coloursAt = 0;  // from the start of the file
+    std::uint32_t colors = 0;   // entries of the color table
+    std::size_t entrySize = 4;  // bytes per color entry: 3 after a core header
+    std::size_t masksSize = 0;  // bitfield masks between a 40-byte header and the colors
+    std::size_t colorsAt = 0;   // from the start of the file
     std::size_t bitsOffset = 0; // from the start of the file
     std::size_t stride = 0;     // bytes per stored row; 0 for RLE
 
@@ -50,8 +50,8 @@ struct BmpHeader {
     std::size_t rowAt(std::uint32_t y) const {
         return bitsOffset + (topDown ? y : height - 1 - y) * stride;
     }
-    // Colour table entry `index` as 0xFFRRGGBB; index < colours.
-    std::uint32_t colour(std::span<const std::uint8_t> bytes, std::uint32_t index) const;
+    // Color table entry `index` as 0xFFRRGGBB; index < colors.
+    std::uint32_t color(std::span<const std::uint8_t> bytes, std::uint32_t index) const;
 };
 
 // The header of the BMP in `bytes`; nothing when the bytes are not a BMP of a known header form
@@ -67,15 +67,15 @@ inline std::uint64_t bmpRowStride(std::uint64_t width, std::uint32_t bitsPerPixe
     return (width * bitsPerPixel + 31) / 32 * 4;
 }
 
-// A one-bit BMP as the encoders write it: file header, 40-byte information header, two colour
+// A one-bit BMP as the encoders write it: file header, 40-byte information header, two color
 // entries, rows bottom-up.
 inline constexpr std::uint32_t kOneBitBmpHeaderSize = 62;
 
 // The size of a one-bit BMP of that size, or nothing when the header's fields cannot describe it.
 std::optional<std::uint32_t> oneBitBmpFileSize(std::uint64_t width, std::uint64_t height);
 
-// How a one-bit picture is written: its two colours (0xRRGGBB), which of them is palette entry
-// 0, and whether the header states the image size and the colour counts or leaves them 0 (which
+// How a one-bit picture is written: its two colors (0xRRGGBB), which of them is palette entry
+// 0, and whether the header states the image size and the color counts or leaves them 0 (which
 // BMP readers take as "the usual").
 struct OneBitBmpStyle {
     std::uint32_t background = 0xFFFFFF;
@@ -88,7 +88,7 @@ struct OneBitBmpStyle {
 void writeOneBitBmp(const OneBitPicture& picture, const OneBitBmpStyle& style,
                     std::vector<std::uint8_t>& bytes);
 
-// The colour profile a V5 header keeps in the file (embedded, or the name of a linked one).
+// The color profile a V5 header keeps in the file (embedded, or the name of a linked one).
 struct BmpProfile {
     std::size_t offset = 0; // from the start of the file
     std::size_t size = 0;   // 0: none to carry along
@@ -100,13 +100,13 @@ std::optional<BmpProfile> readBmpProfile(std::span<const std::uint8_t> bytes,
                                          const BmpHeader& header);
 
 // A BMP copied at another size, as a turned picture is: the header form, the bitfield masks and
-// the colour table stay as they were; width, height and image size are set anew, the two
-// resolutions exchanged on request, and the colour profile is placed behind the rows.
+// the color table stay as they were; width, height and image size are set anew, the two
+// resolutions exchanged on request, and the color profile is placed behind the rows.
 struct BmpCopy {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     bool swapResolutions = false;
-    std::uint64_t headSize = 0;   // file header to the end of the colour table: where rows start
+    std::uint64_t headSize = 0;   // file header to the end of the color table: where rows start
     std::uint64_t pixelBytes = 0; // the rows at the new size
     std::uint64_t fileSize = 0;   // head, rows, profile
 };
@@ -118,7 +118,7 @@ std::optional<BmpCopy> planBmpCopy(const BmpHeader& header, const BmpProfile& pr
 
 // Writes everything of the copy but its rows into `out` (copy.fileSize bytes, zeroed): the
 // file header, the information header with the fields above set anew (a core header only
-// stores its 16-bit sizes), the masks and colour table of `source`, and the profile behind the
+// stores its 16-bit sizes), the masks and color table of `source`, and the profile behind the
 // rows with its offset set to match.
 void writeBmpCopyHead(std::span<const std::uint8_t> source, const BmpHeader& header,
                       const BmpProfile& profile, const BmpCopy& copy, std::span<std::uint8_t> out);

@@ -14,7 +14,7 @@ namespace tav::platform {
 
 struct DecodedImage;
 
-// Colours are COLORREF values, 0x00BBGGRR (common/Color.h).
+// Colors are COLORREF values, 0x00BBGGRR (common/Color.h).
 using tav::blueOf;
 using tav::ColorRef;
 using tav::greenOf;
@@ -74,7 +74,7 @@ public:
 
     // The extent of `text` (GBK) in the current font, unturned.
     virtual TextExtent measureText(std::string_view text) = 0;
-    // `text` (GBK) in the current font and text colour on a transparent background, on one line,
+    // `text` (GBK) in the current font and text color on a transparent background, on one line,
     // turned by the font's escapement about (x, y), the top-left corner of the unturned text.
     virtual void drawText(std::int32_t x, std::int32_t y, std::string_view text) = 0;
 

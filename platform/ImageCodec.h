@@ -19,15 +19,15 @@ struct DecodedImage {
     std::vector<std::uint32_t> argb;
     // Some pixel is not fully opaque.
     bool hasAlpha = false;
-    // The file stored one bit per pixel (a 1-bit BMP, PNG or TIFF, or a GIF with a two-colour
+    // The file stored one bit per pixel (a 1-bit BMP, PNG or TIFF, or a GIF with a two-color
     // table): barcodes, QR codes and line art, to be scaled without interpolation.
     bool oneBit = false;
 
     // An uncompressed one-bit BMP (every barcode and QR code the engine makes) is held as its
-    // bits, so that a device can take them as they are: a set bit shows colours[1], a clear bit
-    // colours[0], whichever of them the file's palette put first.
+    // bits, so that a device can take them as they are: a set bit shows colors[1], a clear bit
+    // colors[0], whichever of them the file's palette put first.
     struct OneBitPlane : OneBitPicture {
-        std::uint32_t colours[2] = {}; // 0xFFRRGGBB
+        std::uint32_t colors[2] = {}; // 0xFFRRGGBB
     };
     std::optional<OneBitPlane> plane;
 };

@@ -10,7 +10,7 @@ std::optional<DecodedImage> decodeOneBitBmp(std::span<const std::uint8_t> bytes,
                                             std::uint64_t maxPixels) {
     const auto header = readBmpHeader(bytes);
     if (!header || header->bitsPerPixel != 1 || header->compression != BmpCompression::Rgb ||
-        header->colours > 2 || header->planes != 1 ||
+        header->colors > 2 || header->planes != 1 ||
         std::uint64_t{header->width} * header->height > maxPixels)
         return std::nullopt;
 
@@ -19,8 +19,8 @@ std::optional<DecodedImage> decodeOneBitBmp(std::span<const std::uint8_t> bytes,
     image.height = static_cast<int>(header->height);
     image.oneBit = true;
     DecodedImage::OneBitPlane plane;
-    plane.colours[0] = header->colour(bytes, 0);
-    plane.colours[1] = header->colours == 1 ? plane.colours[0] : header->colour(bytes, 1);
+    plane.colors[0] = header->color(bytes, 0);
+    plane.colors[1] = header->colors == 1 ? plane.colors[0] : header->color(bytes, 1);
     plane.width = header->width;
     plane.height = header->height;
     plane.stride = header->stride;
@@ -41,7 +41,7 @@ std::vector<std::uint32_t> argbPixels(const DecodedImage& image) {
     for (int row = 0; row < image.height; ++row) {
         const std::uint8_t* in = plane.bits.data() + static_cast<std::size_t>(row) * plane.stride;
         for (int x = 0; x < image.width; ++x)
-            *pixel++ = plane.colours[(in[x >> 3] >> (7 - (x & 7))) & 1];
+            *pixel++ = plane.colors[(in[x >> 3] >> (7 - (x & 7))) & 1];
     }
     return out;
 }

@@ -1,6 +1,6 @@
 // A picture of one bit per pixel, the form of every barcode and QR code: drawn by their
-// encoders, written as BMP files, read back by the decoder. Only the two colours' roles are
-// stored here; which colours they are belongs to the file.
+// encoders, written as BMP files, read back by the decoder. Only the two colors' roles are
+// stored here; which colors they are belongs to the file.
 #pragma once
 
 #include <cstddef>

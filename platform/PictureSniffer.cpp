@@ -24,8 +24,8 @@ bool withinLimit(std::uint64_t width, std::uint64_t height, std::uint64_t maxPix
 }
 
 std::optional<PictureFacts> inspectBmp(Bytes b, std::uint64_t maxPixels) {
-    // The header's ranges, colour table and uncompressed rows included, lie within the bytes:
-    // the loader sizes its colour table by the count in the header.
+    // The header's ranges, color table and uncompressed rows included, lie within the bytes:
+    // the loader sizes its color table by the count in the header.
     const auto header = readBmpHeader(b);
     if (!header || !withinLimit(header->width, header->height, maxPixels))
         return std::nullopt;

@@ -12,7 +12,7 @@ namespace {
 
 using platform::BmpHeader;
 
-// A turnable BMP: its header, and the V5 colour profile that moves behind the rows.
+// A turnable BMP: its header, and the V5 color profile that moves behind the rows.
 struct BmpLayout {
     BmpHeader header;
     platform::BmpProfile profile;

@@ -1,5 +1,5 @@
 // The C exports of libqrcode. The settings live for the whole process: a caller sets the message,
-// colours and size in separate calls, then saves; every export copies its arguments, and those
+// colors and size in separate calls, then saves; every export copies its arguments, and those
 // that can throw run through guardExport, which lets nothing escape.
 #define TAV_BUILDING_LIBRARY
 #include "qrcode.h"

@@ -85,9 +85,9 @@ std::vector<int> moduleMap(int pixels, int firstPixel, std::int64_t span, std::i
     return map;
 }
 
-std::uint32_t rgbValue(Rgb colour) {
-    return static_cast<std::uint32_t>(colour.red) << 16 |
-           static_cast<std::uint32_t>(colour.green) << 8 | colour.blue;
+std::uint32_t rgbValue(Rgb color) {
+    return static_cast<std::uint32_t>(color.red) << 16 |
+           static_cast<std::uint32_t>(color.green) << 8 | color.blue;
 }
 
 } // namespace
@@ -216,7 +216,7 @@ QrResult<platform::OneBitPicture> drawModules(const QrModules& modules, int quie
     std::vector<int> columns;
     std::vector<int> rows;
     if (wholeModules) {
-        // Whole pixels per module; the symbol is centred and the leftover widens the border.
+        // Whole pixels per module; the symbol is centered and the leftover widens the border.
         std::int64_t scale = square / across;
         std::int64_t span = scale * symbolWidth;
         columns = moduleMap(width, static_cast<int>((width - span) / 2), span, symbolWidth, 0,

@@ -85,7 +85,7 @@ template <typename T> using QrResult = Result<T, QrError>;
 QrResult<QrModules> encodeModules(std::string_view utf8, Encoding encoding, int version,
                                   ErrorCorrection level);
 
-// Draws the modules with their quiet zone centred in a width x height picture (see qrcode.h for
+// Draws the modules with their quiet zone centered in a width x height picture (see qrcode.h for
 // how whole-pixel and stretched modules are placed); dark modules are ink. DoesNotFit when the
 // square is smaller than the symbol at one pixel per module.
 QrResult<platform::OneBitPicture> drawModules(const QrModules& modules, int quietZone, int width,

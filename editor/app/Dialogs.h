@@ -1,5 +1,5 @@
 // Everything the designer asks of the user or hands to the desktop goes through this interface:
-// message boxes, the input box, the file, font, colour and printer setup dialogs, and opening a
+// message boxes, the input box, the file, font, color and printer setup dialogs, and opening a
 // document in the desktop's viewer. The program uses QtDialogs; tests answer from a script, so
 // no test ever waits in a modal loop.
 #pragma once
@@ -38,7 +38,7 @@ public:
     virtual std::optional<QString> openFile(QWidget* parent, const FileDialogSetup& setup) = 0;
     virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogSetup& setup) = 0;
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial) = 0;
-    virtual std::optional<QColor> colour(QWidget* parent, const QColor& initial) = 0;
+    virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;
     // The system's printer setup; its result is not used.
     virtual void printerSetup(QWidget* parent) = 0;
     // Opens a document with the desktop's default application; false when that failed.

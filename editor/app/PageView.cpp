@@ -22,7 +22,7 @@ constexpr QRgb kAreaColor = 0xFFA0A0A0;
 constexpr QRgb kFrameColor = 0xFF0078D7;
 constexpr QRgb kPickedColor = 0xFFE07000;
 
-QRgb pageColour(std::int32_t colorRef) {
+QRgb pageColor(std::int32_t colorRef) {
     return qRgb(redOf(colorRef), greenOf(colorRef), blueOf(colorRef));
 }
 
@@ -99,7 +99,7 @@ void PageView::paintArea(QImage& image, QPoint at, const QRect& area) {
         return;
     const QRect shown(area.topLeft() + (target.topLeft() - at), target.size());
 
-    // The drawing area, and the paper in its colour where the page lies.
+    // The drawing area, and the paper in its color where the page lies.
     QPainter fill(&image);
     fill.fillRect(target, QColor(kAreaColor));
     if (m_tpl) {
@@ -107,7 +107,7 @@ void PageView::paintArea(QImage& image, QPoint at, const QRect& area) {
         const QRect page(0, 0, static_cast<int>(std::lround(m_tpl->page.paperWidth * s)),
                          static_cast<int>(std::lround(m_tpl->page.paperHeight * s)));
         const QRect paper = page.intersected(shown).translated(target.topLeft() - shown.topLeft());
-        fill.fillRect(paper, QColor(pageColour(m_tpl->page.paperColor)));
+        fill.fillRect(paper, QColor(pageColor(m_tpl->page.paperColor)));
     }
     fill.end();
 

@@ -1,6 +1,6 @@
 // The canvas: a window onto the 500 mm drawing area at the current zoom. The page is drawn by the
 // print renderer straight into the pixels of the part being painted, so the screen shows exactly
-// what prints; the page colour below it and the selection frames, the resize handle and the
+// what prints; the page color below it and the selection frames, the resize handle and the
 // rubber band above it are the view's own.
 #pragma once
 
@@ -54,7 +54,7 @@ public:
     // The box's pixels in the drawing area: the scaling the page and the marks are painted with.
     QRect pixelBox(const tpl::ElementBox& box) const;
 
-    // Paints the content pixels `area` (page colour, page, marks) into `image` at `at`; what
+    // Paints the content pixels `area` (page color, page, marks) into `image` at `at`; what
     // paintEvent does for each exposed rectangle, and what the benchmark times.
     void paintArea(QImage& image, QPoint at, const QRect& area);
 

@@ -34,7 +34,7 @@ PrintPreview::PrintPreview(const tpl::Template& tpl, int zoomStep, QWidget* pare
 
 void PrintPreview::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    // Centred until the user moves it.
+    // Centered until the user moves it.
     if (!m_moved)
         m_picture->move((width() - m_picture->width()) / 2, (height() - m_picture->height()) / 2);
 }

@@ -1,4 +1,4 @@
-// The print preview: the page as the renderer draws it, centred in a window of the main
+// The print preview: the page as the renderer draws it, centered in a window of the main
 // window's size; the picture can be dragged around with the left button.
 #pragma once
 
@@ -11,7 +11,7 @@ class QLabel;
 
 namespace tav::editor {
 
-// The page of `tpl` on its paper colour at `zoomStep` tenths (10 = one pixel per 0.1 mm).
+// The page of `tpl` on its paper color at `zoomStep` tenths (10 = one pixel per 0.1 mm).
 QImage renderPageImage(const tpl::Template& tpl, int zoomStep);
 
 class PrintPreview : public QDialog {

@@ -311,7 +311,7 @@ void PropertyTabs::chooseColor(int tab, QPushButton* button, ColorField field) {
     connect(button, &QPushButton::clicked, this, [this, tab, field] {
         if (m_locked || (tab != 0 && m_session.document().selectedKind() != tab))
             return;
-        const auto chosen = m_dialogs.colour(this, toQColor(field.read(m_session.document())));
+        const auto chosen = m_dialogs.color(this, toQColor(field.read(m_session.document())));
         if (!chosen)
             return;
         const std::int32_t colorRef = toColorRef(*chosen);

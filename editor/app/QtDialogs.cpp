@@ -89,7 +89,7 @@ std::optional<QFont> QtDialogs::font(QWidget* parent, const QFont& initial) {
     return chosen;
 }
 
-std::optional<QColor> QtDialogs::colour(QWidget* parent, const QColor& initial) {
+std::optional<QColor> QtDialogs::color(QWidget* parent, const QColor& initial) {
     QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid())
         return std::nullopt;

@@ -1,4 +1,4 @@
-// The dialogs the user sees: Qt's message boxes, input box and file, font, colour and printer
+// The dialogs the user sees: Qt's message boxes, input box and file, font, color and printer
 // dialogs, with the Chinese titles, texts and buttons of the designer.
 #pragma once
 
@@ -16,7 +16,7 @@ public:
     std::optional<QString> openFile(QWidget* parent, const FileDialogSetup& setup) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogSetup& setup) override;
     std::optional<QFont> font(QWidget* parent, const QFont& initial) override;
-    std::optional<QColor> colour(QWidget* parent, const QColor& initial) override;
+    std::optional<QColor> color(QWidget* parent, const QColor& initial) override;
     void printerSetup(QWidget* parent) override;
     bool openWithDesktop(const QString& path) override;
 };

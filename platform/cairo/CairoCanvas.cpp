@@ -30,7 +30,7 @@ constexpr std::int32_t kDefaultFontHeight = 35;
 // Larger em heights only overflow pango's integer arithmetic; a metre is beyond any label.
 constexpr std::int32_t kMaxFontHeight = 10000;
 
-// An arc of the ellipse centred on (cx, cy) with radii rx and ry, both positive.
+// An arc of the ellipse centered on (cx, cy) with radii rx and ry, both positive.
 void ellipticalArc(cairo_t* cr, double cx, double cy, double rx, double ry, double from,
                    double to) {
     cairo_save(cr);
@@ -97,7 +97,7 @@ std::string layoutText(std::string_view gbk) {
 
 // The pixels of `image` as a cairo surface (premultiplied); null for an inconsistent image.
 cairo_surface_t* imageSurface(const DecodedImage& image) {
-    // A picture held as a one-bit plane is expanded here, for the devices that need colours.
+    // A picture held as a one-bit plane is expanded here, for the devices that need colors.
     std::vector<std::uint32_t> expanded;
     if (image.argb.empty() && image.plane &&
         image.plane->bits.size() ==
@@ -302,7 +302,7 @@ bool CairoCanvas::usable() const {
 
 double CairoCanvas::preparePen() {
     // Like a printer, the pen is a whole number of device pixels wide, at least one; width 0 is
-    // the thinnest line the device draws. A line of an odd number of pixels is centred on a
+    // the thinnest line the device draws. A line of an odd number of pixels is centered on a
     // pixel's middle, so that a line at y covers the pixel row y and not half of two rows.
     // A width from a damaged file may be anything: half of a line twice the largest side a page
     // has already covers the page wherever the line lies, so wider shows nothing more.
@@ -434,14 +434,14 @@ void CairoCanvas::drawText(std::int32_t x, std::int32_t y, std::string_view text
     cairo_restore(m_cr);
 }
 
-// A two-colour picture on a PDF page: its box filled with the background colour, then the ink
+// A two-color picture on a PDF page: its box filled with the background color, then the ink
 // through a one-bit mask of one bit per module (see OneBitStencil.h).
 bool CairoCanvas::drawStencil(const DecodedImage& image, std::int32_t left, std::int32_t top,
                               std::int32_t right, std::int32_t bottom) {
     const auto stencil = makeStencil(image);
     if (!stencil)
         return false;
-    auto setColour = [&](std::uint32_t argb) {
+    auto setColor = [&](std::uint32_t argb) {
         cairo_set_source_rgb(m_cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0,
                              (argb & 0xFF) / 255.0);
     };
@@ -449,12 +449,12 @@ bool CairoCanvas::drawStencil(const DecodedImage& image, std::int32_t left, std:
     cairo_translate(m_cr, left, top);
     cairo_scale(m_cr, double(right - left) / image.width, double(bottom - top) / image.height);
     cairo_set_antialias(m_cr, CAIRO_ANTIALIAS_NONE);
-    setColour(stencil->background);
+    setColor(stencil->background);
     cairo_new_path(m_cr);
     cairo_rectangle(m_cr, 0, 0, image.width, image.height);
     cairo_fill(m_cr);
     if (stencil->mask != nullptr) {
-        setColour(stencil->ink);
+        setColor(stencil->ink);
         cairo_translate(m_cr, stencil->x, stencil->y);
         cairo_scale(m_cr, stencil->moduleWidth, stencil->moduleHeight);
         cairo_pattern_t* pattern = cairo_pattern_create_for_surface(stencil->mask);
@@ -471,7 +471,7 @@ bool CairoCanvas::canDrawImage(const DecodedImage& image) const {
     if (image.width > 0 && image.height > 0 && image.width <= kMaxSurfaceSide &&
         image.height <= kMaxSurfaceSide)
         return true;
-    // A larger two-colour picture reaches a PDF page as a stencil of one bit per module, which
+    // A larger two-color picture reaches a PDF page as a stencil of one bit per module, which
     // holds as many modules as a surface holds pixels (a barcode of up to 32,767 modules).
     return m_kind == Kind::Pdf && image.oneBit && makeStencil(image).has_value();
 }
@@ -495,7 +495,7 @@ void CairoCanvas::drawImage(const DecodedImage& image, std::int32_t left, std::i
     cairo_set_source_surface(m_cr, pixels, 0, 0);
     cairo_pattern_t* pattern = cairo_get_source(m_cr);
     if (image.oneBit) {
-        // Barcode and QR modules keep hard edges: each device pixel takes the colour of one
+        // Barcode and QR modules keep hard edges: each device pixel takes the color of one
         // picture pixel (in PDF the image is marked not to be interpolated), and on a picture
         // the box edges snap to whole pixels instead of blending into grey.
         cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);

@@ -62,14 +62,14 @@ std::optional<InkRows> fromPixels(const DecodedImage& image, std::uint32_t ink) 
     return rows;
 }
 
-// The background (the colour of the top-left pixel: a barcode's margin, a QR code's quiet zone)
-// and the ink of an opaque picture of at most two colours; the ink is the background when there
+// The background (the color of the top-left pixel: a barcode's margin, a QR code's quiet zone)
+// and the ink of an opaque picture of at most two colors; the ink is the background when there
 // is only one. Nothing for any other picture.
-std::optional<std::pair<std::uint32_t, std::uint32_t>> twoColours(const DecodedImage& image) {
+std::optional<std::pair<std::uint32_t, std::uint32_t>> twoColors(const DecodedImage& image) {
     if (image.plane) {
-        const auto& colours = image.plane->colours;
+        const auto& colors = image.plane->colors;
         const bool cornerSet = !image.plane->bits.empty() && (image.plane->bits[0] & 0x80) != 0;
-        return cornerSet ? std::pair{colours[1], colours[0]} : std::pair{colours[0], colours[1]};
+        return cornerSet ? std::pair{colors[1], colors[0]} : std::pair{colors[0], colors[1]};
     }
     if (image.hasAlpha || image.argb.empty())
         return std::nullopt;
@@ -106,8 +106,8 @@ Stencil::~Stencil() {
 }
 
 std::optional<Stencil> makeStencil(const DecodedImage& image) {
-    const auto colours = twoColours(image);
-    if (!colours || image.width <= 0 || image.height <= 0)
+    const auto colors = twoColors(image);
+    if (!colors || image.width <= 0 || image.height <= 0)
         return std::nullopt;
     if (image.plane &&
         (image.plane->stride < static_cast<std::size_t>(image.width + 7) / 8 ||
@@ -117,13 +117,13 @@ std::optional<Stencil> makeStencil(const DecodedImage& image) {
                                                  static_cast<std::size_t>(image.height))
         return std::nullopt;
     Stencil stencil;
-    stencil.background = colours->first;
-    stencil.ink = colours->second;
-    if (colours->first == colours->second)
+    stencil.background = colors->first;
+    stencil.ink = colors->second;
+    if (colors->first == colors->second)
         return stencil;
-    const bool inkIsClearBits = image.plane && stencil.ink == image.plane->colours[0];
+    const bool inkIsClearBits = image.plane && stencil.ink == image.plane->colors[0];
     const auto made =
-        image.plane ? fromPlane(image, inkIsClearBits) : fromPixels(image, colours->second);
+        image.plane ? fromPlane(image, inkIsClearBits) : fromPixels(image, colors->second);
     if (!made)
         return std::nullopt;
     const InkRows& rows = *made;

@@ -1,5 +1,5 @@
-// Two-colour pictures (barcodes, QR codes) as PDF stencils. The picture's box is filled with
-// its background colour and the ink is painted through a one-bit mask. The mask holds one bit
+// Two-color pictures (barcodes, QR codes) as PDF stencils. The picture's box is filled with
+// its background color and the ink is painted through a one-bit mask. The mask holds one bit
 // per module, not per pixel: barcode bars are several pixels wide and every row of a bar is the
 // same, QR modules are squares of pixels, so the smallest grid that draws the picture exactly
 // is usually a few hundred bits. The document stays small and fast to write, and a printer
@@ -30,7 +30,7 @@ struct Stencil {
     ~Stencil();
 };
 
-// The stencil of a picture of at most two colours, fully opaque; nothing for any other picture.
+// The stencil of a picture of at most two colors, fully opaque; nothing for any other picture.
 std::optional<Stencil> makeStencil(const DecodedImage& image);
 
 } // namespace tav::platform

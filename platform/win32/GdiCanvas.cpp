@@ -42,10 +42,10 @@ COLORREF toColorRef(ColorRef color) {
     return RGB(redOf(color), greenOf(color), blueOf(color));
 }
 
-// A DIB of one bit per pixel with its two colours, or of 32 bits (blue, green, red, unused).
+// A DIB of one bit per pixel with its two colors, or of 32 bits (blue, green, red, unused).
 struct DibHeader {
     BITMAPINFOHEADER header{};
-    RGBQUAD colours[2]{};
+    RGBQUAD colors[2]{};
 };
 
 RGBQUAD quad(std::uint32_t argb) {
@@ -275,8 +275,8 @@ void GdiCanvas::drawImage(const DecodedImage& image, std::int32_t left, std::int
     if (planeUsable(image)) {
         dib.header.biBitCount = 1;
         dib.header.biClrUsed = 2;
-        dib.colours[0] = quad(image.plane->colours[0]);
-        dib.colours[1] = quad(image.plane->colours[1]);
+        dib.colors[0] = quad(image.plane->colors[0]);
+        dib.colors[1] = quad(image.plane->colors[1]);
         bits = image.plane->bits.data();
     } else {
         dib.header.biBitCount = 32;

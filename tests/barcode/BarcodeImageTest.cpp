@@ -152,15 +152,15 @@ TEST(BarcodeImage, BarsFollowTheWidthsBetweenWhiteMargins) {
         std::string runs;
         std::uint32_t x = 2;
         while (x < w - 2) {
-            const bool colour = view.black(x, 1);
+            const bool color = view.black(x, 1);
             std::uint32_t end = x;
-            while (end < w - 2 && view.black(end, 1) == colour)
+            while (end < w - 2 && view.black(end, 1) == color)
                 ++end;
             ASSERT_EQ((end - x) % 3, 0u);
             runs += static_cast<char>('0' + (end - x) / 3);
             x = end;
         }
-        // Adjacent elements of the same colour cannot occur: bars and spaces alternate.
+        // Adjacent elements of the same color cannot occur: bars and spaces alternate.
         EXPECT_EQ(runs, widthsOf(text));
         EXPECT_TRUE(view.black(2, 1)); // the first element is a bar
         for (std::uint32_t y = 0; y < 112; ++y)

@@ -66,7 +66,7 @@ TEST(OneBitPicture, PicturesTooLargeForABmpFileAreRefused) {
 }
 
 // A 21 x 3 picture with a diagonal and a full bottom row, written in both palette orders and
-// both header styles: the file holds what was drawn, with the stated colours, and reads back.
+// both header styles: the file holds what was drawn, with the stated colors, and reads back.
 TEST(OneBitBmpWriter, WritesWhatWasDrawnInEitherPaletteOrder) {
     OneBitPicture picture;
     ASSERT_TRUE(picture.reset(21, 3));
@@ -91,14 +91,14 @@ TEST(OneBitBmpWriter, WritesWhatWasDrawnInEitherPaletteOrder) {
             ASSERT_TRUE(image && image->plane);
             const auto& plane = *image->plane;
             const std::uint32_t ink = 0xFFAABBCC, background = 0xFF112233;
-            EXPECT_EQ(plane.colours[inkFirst ? 0 : 1], ink);
-            EXPECT_EQ(plane.colours[inkFirst ? 1 : 0], background);
+            EXPECT_EQ(plane.colors[inkFirst ? 0 : 1], ink);
+            EXPECT_EQ(plane.colors[inkFirst ? 1 : 0], background);
             const auto pixels = argbPixels(*image);
             for (std::uint32_t y = 0; y < 3; ++y)
                 for (std::uint32_t x = 0; x < 21; ++x)
                     ASSERT_EQ(pixels[y * 21 + x], picture.ink(x, y) ? ink : background)
                         << x << "," << y;
-            // Bits past the right edge are clear in the file whichever colour comes first.
+            // Bits past the right edge are clear in the file whichever color comes first.
             for (std::uint32_t y = 0; y < 3; ++y) {
                 EXPECT_EQ(plane.row(y)[2] & 0x07, 0);
                 EXPECT_EQ(plane.row(y)[3], 0);
@@ -130,7 +130,7 @@ Bytes infoBmp() {
                         54 + 16);
 }
 Bytes coreBmp() {
-    // 12-byte header, 3 x 2 pixels of 8 bits, a colour table of 256 three-byte entries.
+    // 12-byte header, 3 x 2 pixels of 8 bits, a color table of 256 three-byte entries.
     const std::size_t bitsAt = 26 + 256 * 3;
     Bytes b = startingWith(
         {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 3, 0, 2, 0, 1, 0, 8, 0},
@@ -152,9 +152,9 @@ TEST(BmpHeader, ReadsTheLayoutOfEveryHeaderForm) {
     EXPECT_TRUE(core->isCore());
     EXPECT_EQ(core->width, 3u);
     EXPECT_EQ(core->height, 2u);
-    EXPECT_EQ(core->colours, 256u);
+    EXPECT_EQ(core->colors, 256u);
     EXPECT_EQ(core->entrySize, 3u);
-    EXPECT_EQ(core->coloursAt, 26u);
+    EXPECT_EQ(core->colorsAt, 26u);
     EXPECT_EQ(core->stride, 4u);
 }
 
@@ -185,10 +185,10 @@ TEST(BmpHeader, RefusesRangesOutsideTheBytes) {
         {9, "embedded PNG", patched(info, 30, 5)},
         {10, "pixels before the header ends", patched(info, 10, 40)},
         {11, "pixels past the end", patched(info, 10, 1000)},
-        {12, "a colour table past the pixels", patched(info, 46, 1)},
+        {12, "a color table past the pixels", patched(info, 46, 1)},
         {13, "width 2^31-1", patched(info, 18, 0x7FFFFFFF)},
         {14, "core: 16 bits", patched(core, 24, 16, 2)},
-        {15, "core: colour table past the pixels", patched(core, 10, 26 + 255 * 3)},
+        {15, "core: color table past the pixels", patched(core, 10, 26 + 255 * 3)},
         {16, "core: zero height", patched(core, 20, 0, 2)},
         {17, "core: rows past the end", Bytes(core.begin(), core.end() - 1)},
     };
@@ -197,7 +197,7 @@ TEST(BmpHeader, RefusesRangesOutsideTheBytes) {
 }
 
 // The head of a copy at another size: the information header's sizes and resolutions set anew,
-// the colour table kept; sizes that no header can state are refused.
+// the color table kept; sizes that no header can state are refused.
 TEST(BmpCopy, WritesTheHeadOfACopyAtAnotherSize) {
     Bytes info = infoBmp();
     writeLe32(info.data() + 38, 2835); // 72 dpi across

@@ -94,7 +94,7 @@ TEST(CairoCanvasLines, CoverTheExpectedPixels) {
         {2, 254, {1, kBlack}, 10, 105, 90, 105, {10, 105, 90, 105}},
         // 3: a vertical line
         {3, 254, {0, kBlack}, 30, 10, 30, 80, {30, 10, 30, 80}},
-        // 4: three pixels, centred on the line's row
+        // 4: three pixels, centered on the line's row
         {4, 254, {3, kBlack}, 10, 50, 90, 50, {9, 49, 91, 51}},
         // 5: four pixels, two on each side of the line
         {5, 254, {4, kBlack}, 10, 50, 90, 50, {8, 48, 91, 51}},
@@ -499,11 +499,11 @@ TEST(PdfCanvas, HairlinesAndOneBitPicturesAtThePrinterResolution) {
     EXPECT_EQ(rows, 1);
 }
 
-// Two-colour pictures go into a PDF as a stencil of one bit per module. Drawn one picture pixel
-// to one device pixel, the page shows every module in its place and colour; poppler rounds the
-// edges of a scaled stencil outwards, so an edge pixel may take its neighbour's colour.
+// Two-color pictures go into a PDF as a stencil of one bit per module. Drawn one picture pixel
+// to one device pixel, the page shows every module in its place and color; poppler rounds the
+// edges of a scaled stencil outwards, so an edge pixel may take its neighbour's color.
 DecodedImage planeImage(int width, int height, const std::function<bool(int, int)>& ink,
-                        std::uint32_t background, std::uint32_t inkColour) {
+                        std::uint32_t background, std::uint32_t inkColor) {
     DecodedImage image;
     image.width = width;
     image.height = height;
@@ -521,13 +521,13 @@ DecodedImage planeImage(int width, int height, const std::function<bool(int, int
             byte = static_cast<std::uint8_t>(ink(x, y) ? byte | bit : byte & ~bit);
         }
     }
-    plane.colours[0] = background;
-    plane.colours[1] = inkColour;
+    plane.colors[0] = background;
+    plane.colors[1] = inkColor;
     image.plane = std::move(plane);
     return image;
 }
 
-TEST(PdfCanvas, TwoColourPicturesShowEveryPixelAsItIs) {
+TEST(PdfCanvas, TwoColorPicturesShowEveryPixelAsItIs) {
     const std::uint32_t white = 0xFFFFFFFF, black = 0xFF000000;
     struct Case {
         int row;
@@ -562,11 +562,11 @@ TEST(PdfCanvas, TwoColourPicturesShowEveryPixelAsItIs) {
              40, 30, [](int x, int y) { return (x * x + 3 * y) % 7 == 0; }, white, black),
          nullptr});
     cases.push_back(
-        {4, "coloured ink on a coloured background",
+        {4, "colored ink on a colored background",
          planeImage(
              48, 24, [](int x, int y) { return (x / 4 + y / 4) % 2 == 0; }, 0xFFFFFF00, 0xFF0000FF),
          "/Width 12"});
-    cases.push_back({5, "as barcodes are written: black is colour 0, the set bits are white",
+    cases.push_back({5, "as barcodes are written: black is color 0, the set bits are white",
                      planeImage(
                          64, 112,
                          [](int x, int y) {
@@ -589,7 +589,7 @@ TEST(PdfCanvas, TwoColourPicturesShowEveryPixelAsItIs) {
         const Raster page = rasterise(pdf, 254);
         ASSERT_GE(page.image.width, w + 20);
         const auto expected = argbPixels(c.image);
-        auto colourAt = [&](int x, int y) {
+        auto colorAt = [&](int x, int y) {
             x = std::clamp(x, 0, w - 1);
             y = std::clamp(y, 0, h - 1);
             return expected[static_cast<std::size_t>(y * w + x)] & 0xFFFFFF;
@@ -598,16 +598,16 @@ TEST(PdfCanvas, TwoColourPicturesShowEveryPixelAsItIs) {
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 const std::uint32_t seen = page.rgb(10 + x, 10 + y);
-                if (seen == colourAt(x, y))
+                if (seen == colorAt(x, y))
                     continue;
                 bool neighbour = false;
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx)
-                        neighbour = neighbour || colourAt(x + dx, y + dy) == seen;
+                        neighbour = neighbour || colorAt(x + dx, y + dy) == seen;
                 ++(neighbour ? edge : wrong);
             }
         }
-        EXPECT_EQ(wrong, 0) << "pixels of a colour that is nowhere near them";
+        EXPECT_EQ(wrong, 0) << "pixels of a color that is nowhere near them";
         EXPECT_LE(edge, w * h / 2) << "edges moved by more than a pixel";
     }
 }

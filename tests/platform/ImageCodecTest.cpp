@@ -80,7 +80,7 @@ TEST(ImageCodec, DecodesTheFiveFormats) {
         for (std::size_t i = 0; i < r.firstPixels.size(); ++i)
             EXPECT_EQ(pixels[i], r.firstPixels[i]) << "pixel " << i;
     }
-    // A JPEG keeps its colours within its loss: left half reddish, right half bluish.
+    // A JPEG keeps its colors within its loss: left half reddish, right half bluish.
     auto jpeg = tav::platform::decodeImage(picture("codec/halves-16x8.jpg"));
     ASSERT_TRUE(jpeg);
     EXPECT_GT((jpeg->argb[0] >> 16) & 0xFF, 150u);
@@ -161,8 +161,8 @@ TEST(ImageCodec, RefusesWhatItMustNotDecode) {
                      putBe(b, sof + 5, 60000, 2);
                      putBe(b, sof + 7, 60000, 2);
                  })},
-        // Found by fuzzing: the loader sized its colour table by this count.
-        {15, "BMP colour count 0xFFFFFFFF",
+        // Found by fuzzing: the loader sized its color table by this count.
+        {15, "BMP color count 0xFFFFFFFF",
          patched(picture("turn/bpp1-5x3-0.bmp"), [](Bytes& b) { put32(b, 46, 0xFFFFFFFF); })},
     };
     for (const auto& r : rows) {

@@ -28,7 +28,7 @@ std::vector<std::uint8_t> tenByTwo(bool topDown) {
     return b;
 }
 
-TEST(OneBitBmp, KeepsTheBitsTopRowFirstWithTheirColours) {
+TEST(OneBitBmp, KeepsTheBitsTopRowFirstWithTheirColors) {
     for (bool topDown : {false, true}) {
         SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
         const auto image = decodeOneBitBmp(tenByTwo(topDown), 1000);
@@ -38,8 +38,8 @@ TEST(OneBitBmp, KeepsTheBitsTopRowFirstWithTheirColours) {
         EXPECT_TRUE(image->oneBit);
         ASSERT_TRUE(image->plane);
         EXPECT_EQ(image->plane->stride, 4);
-        EXPECT_EQ(image->plane->colours[0], 0xFFFFFFFFu);
-        EXPECT_EQ(image->plane->colours[1], 0xFFFF0000u);
+        EXPECT_EQ(image->plane->colors[0], 0xFFFFFFFFu);
+        EXPECT_EQ(image->plane->colors[1], 0xFFFF0000u);
         const auto pixels = argbPixels(*image);
         ASSERT_EQ(pixels.size(), 20u);
         const std::uint32_t W = 0xFFFFFFFF, R = 0xFFFF0000;
@@ -63,7 +63,7 @@ TEST(OneBitBmp, LeavesEverythingElseToTheGeneralDecoder) {
     EXPECT_FALSE(decodeOneBitBmp(tenByTwo(false), 19)); // more pixels than allowed
 }
 
-// An OS/2 BMP (12-byte core header, three-byte colour entries) reads the same way.
+// An OS/2 BMP (12-byte core header, three-byte color entries) reads the same way.
 TEST(OneBitBmp, ReadsOs2CoreHeaders) {
     std::vector<std::uint8_t> b = {'B', 'M', 40, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0,
                                    0,   12,  0,  0, 0, 9, 0, 2, 0, 1, 0,  1, 0};
@@ -76,8 +76,8 @@ TEST(OneBitBmp, ReadsOs2CoreHeaders) {
     ASSERT_TRUE(image && image->plane);
     EXPECT_EQ(image->width, 9);
     EXPECT_EQ(image->height, 2);
-    EXPECT_EQ(image->plane->colours[0], 0xFFFFFFFFu);
-    EXPECT_EQ(image->plane->colours[1], 0xFFFF0000u);
+    EXPECT_EQ(image->plane->colors[0], 0xFFFFFFFFu);
+    EXPECT_EQ(image->plane->colors[1], 0xFFFF0000u);
     const auto pixels = argbPixels(*image);
     const std::uint32_t W = 0xFFFFFFFF, R = 0xFFFF0000;
     const std::vector<std::uint32_t> expected = {R, W, W, W, W, W, W, W, R,

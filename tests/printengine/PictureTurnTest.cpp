@@ -189,11 +189,11 @@ struct Fixture {
 
 std::vector<Fixture> fixtures() {
     std::vector<Fixture> f;
-    f.push_back({1, "bpp1-5x3", "1 bit, two-colour table", patterned(1, 5, 3)});
-    f.push_back({2, "bpp4-5x3", "4 bits, 16 colours", patterned(4, 5, 3)});
+    f.push_back({1, "bpp1-5x3", "1 bit, two-color table", patterned(1, 5, 3)});
+    f.push_back({2, "bpp4-5x3", "4 bits, 16 colors", patterned(4, 5, 3)});
     auto eight = patterned(8, 5, 3);
     eight.colorsUsed = 20;
-    f.push_back({3, "bpp8-5x3", "8 bits, a table of 20 colours", eight});
+    f.push_back({3, "bpp8-5x3", "8 bits, a table of 20 colors", eight});
     f.push_back({4, "bpp16-5x3", "16 bits, 5-5-5", patterned(16, 5, 3)});
     f.push_back({5, "bpp24-5x3", "24 bits", patterned(24, 5, 3)});
     f.push_back({6, "bpp32-5x3", "32 bits", patterned(32, 5, 3)});
@@ -296,7 +296,7 @@ TEST(PictureTurn, MovesEveryPixelToWhereTheTurnPutsIt) {
                     auto [x, y] = landing(rotation, c, r, in.height);
                     ASSERT_EQ(out.at(x, y), in.at(c, r)) << "pixel " << c << "," << r;
                 }
-            // Bit depth, compression and the colour table or masks travel unchanged.
+            // Bit depth, compression and the color table or masks travel unchanged.
             EXPECT_EQ(Bytes(turned.begin() + 28, turned.begin() + 34),
                       Bytes(source.begin() + 28, source.begin() + 34));
             std::size_t tableFrom = 14 + get32(source, 14);
@@ -332,7 +332,7 @@ TEST(PictureTurn, SmallPicturesTurnPixelByPixelAndKeepTheirProfile) {
               "profile!");
 }
 
-// An OS/2 BMP (12-byte core header: 16-bit sizes, bottom-up, three-byte colour entries) of
+// An OS/2 BMP (12-byte core header: 16-bit sizes, bottom-up, three-byte color entries) of
 // `bits` per pixel with the given stored values, and its reading back.
 Bytes makeCoreBmp(std::uint32_t bits, std::uint16_t width, std::uint16_t height,
                   const std::vector<std::uint32_t>& pixels) {
@@ -388,7 +388,7 @@ TEST(PictureTurn, TurnsOs2CoreBitmaps) {
             ASSERT_NE(turned, source);
             ASSERT_EQ(get32(turned, 14), 12u);
             EXPECT_EQ(get32(turned, 2), turned.size());
-            // Planes, bit count and colour table travel unchanged.
+            // Planes, bit count and color table travel unchanged.
             EXPECT_EQ(Bytes(turned.begin() + 22, turned.begin() + get32(turned, 10)),
                       Bytes(source.begin() + 22, source.begin() + get32(source, 10)));
             const Seen out = readCoreBmp(turned);
@@ -468,7 +468,7 @@ TEST(PictureTurn, LeavesOtherBytesUnchanged) {
          }()},
         {19, "bit offset past the end", patch(10, 100000)},
         {20, "bit offset inside the header", patch(10, 20)},
-        {21, "colour table larger than the file", patch(46, 0x40000000)},
+        {21, "color table larger than the file", patch(46, 0x40000000)},
     };
     for (const auto& r : rows) {
         for (std::int32_t rotation : {900, 1800, 2700}) {

@@ -62,7 +62,7 @@ std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
-// Reads back the 1-bit BMPs the library writes: size, colour table and pixels.
+// Reads back the 1-bit BMPs the library writes: size, color table and pixels.
 struct OneBitBmp {
     explicit OneBitBmp(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
     bool valid() const {
@@ -72,7 +72,7 @@ struct OneBitBmp {
     }
     int width() const { return static_cast<int>(le32(m_bytes, 18)); }
     int height() const { return static_cast<int>(le32(m_bytes, 22)); }
-    // Colour table entry as 0xRRGGBB.
+    // Color table entry as 0xRRGGBB.
     std::uint32_t color(int index) const {
         std::size_t at = 54 + 4 * static_cast<std::size_t>(index);
         return static_cast<std::uint32_t>(m_bytes[at + 2] << 16 | m_bytes[at + 1] << 8 |
@@ -84,7 +84,7 @@ struct OneBitBmp {
         auto byte = m_bytes[le32(m_bytes, 10) + row * stride + static_cast<std::size_t>(x) / 8];
         return (byte >> (7 - x % 8)) & 1;
     }
-    // Bounding box of the pixels of colour index 1: left, top, right, bottom (inclusive).
+    // Bounding box of the pixels of color index 1: left, top, right, bottom (inclusive).
     std::array<int, 4> darkBox() const {
         std::array<int, 4> box{width(), height(), -1, -1};
         for (int y = 0; y < height(); ++y)
@@ -141,7 +141,7 @@ TEST(QrCodeEngineSequence, GivesLevelQWithAQuietZoneOfFiveModules) {
     EXPECT_NE(zxingReport(path).find("EC Level:   Q"), std::string::npos) << zxingReport(path);
 
     // "Hello, World" (12 bytes) at level Q needs version 2 (25 modules): 25 + 2 * 5 = 35 modules
-    // across, so 7 pixels per module and a symbol of 175 pixels, centred.
+    // across, so 7 pixels per module and a symbol of 175 pixels, centered.
     OneBitBmp bmp(readFileBytes(path));
     ASSERT_TRUE(bmp.valid());
     auto box = bmp.darkBox();
@@ -152,7 +152,7 @@ TEST(QrCodeEngineSequence, GivesLevelQWithAQuietZoneOfFiveModules) {
     EXPECT_GE(box[0], 5 * 7);
 }
 
-TEST(QrCodeEngineSequence, SizeAndColours) {
+TEST(QrCodeEngineSequence, SizeAndColors) {
     struct Row {
         int row;
         const char* source;
@@ -164,7 +164,7 @@ TEST(QrCodeEngineSequence, SizeAndColours) {
         {2, "qrSize below 1 means 256", 0, 0, 256, 256},
         {3, "negative size means 256", -5, -5, 256, 256},
         {4, "odd size", 101, 101, 101, 101},
-        {5, "not square: symbol in the centred square", 300, 200, 300, 200},
+        {5, "not square: symbol in the centered square", 300, 200, 300, 200},
     };
     TempFolder folder;
     for (const auto& r : rows) {
@@ -185,14 +185,14 @@ TEST(QrCodeEngineSequence, SizeAndColours) {
         EXPECT_EQ(bmp.color(0), 0xFFFFFFu);
         EXPECT_EQ(bmp.color(1), 0x000000u);
         auto box = bmp.darkBox();
-        // Centred: the borders on opposite sides differ by at most one pixel.
+        // Centered: the borders on opposite sides differ by at most one pixel.
         EXPECT_LE(std::abs(box[0] - (bmp.width() - 1 - box[2])), 1);
         EXPECT_LE(std::abs(box[1] - (bmp.height() - 1 - box[3])), 1);
         EXPECT_EQ(zbarText(path), "size test");
     }
 }
 
-TEST(QrCodeColours, AreWrittenToTheColourTableAndClamped) {
+TEST(QrCodeColors, AreWrittenToTheColorTableAndClamped) {
     TempFolder folder;
     std::string path = folder.file("c.bmp");
     QRSetMessage("colours");
@@ -206,9 +206,9 @@ TEST(QrCodeColours, AreWrittenToTheColourTableAndClamped) {
     ASSERT_TRUE(bmp.valid());
     EXPECT_EQ(bmp.color(0), 0xFFFAC8u);
     EXPECT_EQ(bmp.color(1), 0x1428FFu);
-    EXPECT_EQ(bmp.index(0, 0), 0); // the border is the back colour
+    EXPECT_EQ(bmp.index(0, 0), 0); // the border is the back color
 
-    QRAppearance(0.2, 1, 1); // negative: the colours swap places
+    QRAppearance(0.2, 1, 1); // negative: the colors swap places
     ASSERT_EQ(QRSaveAsBMP(path.c_str()), 1);
     OneBitBmp negative(readFileBytes(path));
     EXPECT_EQ(negative.color(0), 0x1428FFu);
@@ -334,7 +334,7 @@ TEST(QrArguments, MapOntoSettings) {
     EXPECT_EQ(tav::qr::encodingFromArgument(7), tav::qr::Encoding::Automatic);
 }
 
-// Where the modules land: whole pixels and centred, a border that shrinks when the picture is
+// Where the modules land: whole pixels and centered, a border that shrinks when the picture is
 // small, and stretched modules that fill the square.
 TEST(QrDrawing, PlacesModules) {
     const auto encoded = tav::qr::encodeModules("Hello", tav::qr::Encoding::Automatic, 0,

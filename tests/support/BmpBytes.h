@@ -35,7 +35,7 @@ std::vector<std::uint8_t> bmp24(std::uint32_t width, std::uint32_t height, Pixel
     return b;
 }
 
-// One colour (black), of any size, for tests of pictures too large to draw.
+// One color (black), of any size, for tests of pictures too large to draw.
 inline std::vector<std::uint8_t> solidBmp24(std::uint32_t width, std::uint32_t height) {
     return bmp24(width, height,
                  [](std::uint32_t, std::uint32_t, std::uint32_t) { return std::uint8_t{0}; });

@@ -8,7 +8,7 @@ namespace tav::test {
 using namespace tav::platform;
 namespace {
 
-// Colours are written as RRGGBB, the way people read them.
+// Colors are written as RRGGBB, the way people read them.
 std::string hex(ColorRef color) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02X%02X%02X", redOf(color), greenOf(color), blueOf(color));

@@ -63,7 +63,7 @@ std::vector<std::uint8_t> distinctFile() {
         const std::int32_t base = 1000 * (n + 1);
         const std::string i = std::to_string(n);
         file.int32(n + 10);
-        for (std::int32_t field = 1; field <= 10; ++field) // box, corner, colours, pen, angle
+        for (std::int32_t field = 1; field <= 10; ++field) // box, corner, colors, pen, angle
             file.int32(base + field);
         for (int flag = 0; flag < 4; ++flag) // bold, italic, strikeout, underline
             file.int32(flag == n ? 1 : 0);

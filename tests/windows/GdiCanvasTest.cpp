@@ -120,28 +120,28 @@ TEST(GdiCanvas, TextIsGbkAndMeasuredInTenthsOfAMillimetre) {
 }
 
 TEST(GdiCanvas, PicturesFillTheirBoxAndMirroredBoxesMirror) {
-    // 2 x 2 pixels, the top-left one black: as a one-bit plane and as colour pixels.
+    // 2 x 2 pixels, the top-left one black: as a one-bit plane and as color pixels.
     DecodedImage plane;
     plane.width = plane.height = 2;
     plane.oneBit = true;
     DecodedImage::OneBitPlane bits;
     ASSERT_TRUE(bits.reset(2, 2));
     bits.setInk(0, 0);
-    bits.colours[0] = 0xFFFFFFFF;
-    bits.colours[1] = 0xFF000000;
+    bits.colors[0] = 0xFFFFFFFF;
+    bits.colors[1] = 0xFF000000;
     plane.plane = bits;
-    DecodedImage colour;
-    colour.width = colour.height = 2;
-    colour.argb = {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
-    for (const DecodedImage* image : {&plane, &colour}) {
-        SCOPED_TRACE(image == &plane ? "plane" : "colour");
+    DecodedImage color;
+    color.width = color.height = 2;
+    color.argb = {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    for (const DecodedImage* image : {&plane, &color}) {
+        SCOPED_TRACE(image == &plane ? "plane" : "color");
         auto bitmap = page();
         GdiCanvas& canvas = bitmap->canvas();
         ASSERT_TRUE(canvas.canDrawImage(*image));
         canvas.drawImage(*image, 100, 100, 140, 140);
         canvas.drawImage(*image, 240, 100, 200, 140); // mirrored left to right
         EXPECT_TRUE(canvas.intact());
-        // Colour pictures are smoothed (HALFTONE): dark and light rather than black and white.
+        // Color pictures are smoothed (HALFTONE): dark and light rather than black and white.
         auto dark = [&](int x, int y) { return (bitmap->pixel(x, y) & 0xFF) < 0x80; };
         EXPECT_TRUE(dark(105, 105));
         EXPECT_FALSE(dark(135, 105));

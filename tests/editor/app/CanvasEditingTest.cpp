@@ -251,7 +251,7 @@ private slots:
             const QPoint handle = box.bottomRight() + QPoint(1, 1) - d.view().scroll();
             for (QPoint corner : {QPoint(0, 0), QPoint(5, 5)})
                 QCOMPARE(image.pixel(handle + corner), qRgb(0x00, 0x78, 0xD7));
-            // The dashed frame: some of its top edge in the frame's colour.
+            // The dashed frame: some of its top edge in the frame's color.
             int framed = 0;
             for (int x = box.left(); x <= box.right(); ++x)
                 framed +=
@@ -493,7 +493,7 @@ private slots:
         QCOMPARE(d.dialogs.asked.size(), 2);
     }
 
-    void duplicateAndCentre() {
+    void duplicateAndCenter() {
         Designer d;
         tav::editor::PageChange page;
         page.paperWidth = 501;

@@ -409,7 +409,7 @@ private slots:
         QCOMPARE(width->text(), QStringLiteral("80"));
     }
 
-    void printPreviewCentresAndDragsThePage() {
+    void printPreviewCentersAndDragsThePage() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         QVERIFY(window.commands().openFromArguments({kExamples + "/price-tag.tav"}));

@@ -1,6 +1,6 @@
 // The property bar on the real window: what typing into each control of each tab does to the
 // page or the selected element (one change, one history step, or nothing for values the field
-// does not take), the colour, font and picture dialogs, and refreshPanels filling the controls
+// does not take), the color, font and picture dialogs, and refreshPanels filling the controls
 // back without applying anything.
 #include "ScriptedDialogs.h"
 #include "support/DesignerDriver.h"
@@ -228,14 +228,14 @@ private slots:
         QCOMPARE(window.session().document().box().height, box.width);
     }
 
-    void colourPickers() {
+    void colorPickers() {
         ScriptedDialogs dialogs;
         MainWindow window(dialogs);
         window.show();
         PropertyTabs& tabs = window.propertyTabs();
         QSignalSpy changed(&tabs, &PropertyTabs::documentChanged);
         createSelected(window, ElementKind::RectFilled);
-        dialogs.colours = {QColor(255, 0, 0), QColor(0, 0, 255), std::nullopt};
+        dialogs.colors = {QColor(255, 0, 0), QColor(0, 0, 255), std::nullopt};
         QTest::mouseClick(tabs.widget(2)->findChild<QPushButton*>("颜色"), Qt::LeftButton);
         QTest::mouseClick(tabs.widget(2)->findChild<QPushButton*>("填充色"), Qt::LeftButton);
         QCOMPARE(window.session().document().penColor(), 0x0000FF); // COLORREF: red low
@@ -244,20 +244,20 @@ private slots:
         QTest::mouseClick(tabs.widget(2)->findChild<QPushButton*>("颜色"), Qt::LeftButton);
         QCOMPARE(window.session().document().penColor(), 0x0000FF);
         QCOMPARE(changed.count(), 2);
-        // The picker starts from the element's colour.
+        // The picker starts from the element's color.
         QCOMPARE(dialogs.asked.last().text, QStringLiteral("#ff0000"));
 
-        // On the text tab the colour is the text's.
+        // On the text tab the color is the text's.
         createSelected(window, ElementKind::Text);
-        dialogs.colours = {QColor(0, 128, 0)};
+        dialogs.colors = {QColor(0, 128, 0)};
         QTest::mouseClick(tabs.widget(13)->findChild<QPushButton*>("颜色"), Qt::LeftButton);
         QCOMPARE(window.session().document().textColor(), 0x008000);
         QCOMPARE(window.session().document().penColor(), 0);
 
-        // The page's colour.
+        // The page's color.
         window.session().adjust([](EditorDocument& d) { d.select(kPlaceholderIndex); });
         window.refreshPanels(0);
-        dialogs.colours = {QColor(0xF0, 0xE0, 0xD0)};
+        dialogs.colors = {QColor(0xF0, 0xE0, 0xD0)};
         QTest::mouseClick(tabs.widget(0)->findChild<QPushButton*>("纸张颜色"), Qt::LeftButton);
         QCOMPARE(window.session().document().page().paperColor, 0xD0E0F0);
     }

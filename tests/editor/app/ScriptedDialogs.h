@@ -26,7 +26,7 @@ public:
     std::deque<std::optional<int>> integers;  // input boxes
     std::deque<std::optional<QString>> files; // open and save dialogs
     std::deque<std::optional<QFont>> fonts;
-    std::deque<std::optional<QColor>> colours;
+    std::deque<std::optional<QColor>> colors;
     QList<Asked> asked;
     QList<QString> opened; // documents handed to the desktop
 
@@ -57,9 +57,9 @@ public:
         asked.append({"font", {}, initial.family()});
         return take(fonts).value_or(std::nullopt);
     }
-    std::optional<QColor> colour(QWidget*, const QColor& initial) override {
-        asked.append({"colour", {}, initial.name()});
-        return take(colours).value_or(std::nullopt);
+    std::optional<QColor> color(QWidget*, const QColor& initial) override {
+        asked.append({"color", {}, initial.name()});
+        return take(colors).value_or(std::nullopt);
     }
     void printerSetup(QWidget*) override { asked.append({"printerSetup", {}, {}}); }
     bool openWithDesktop(const QString& path) override {

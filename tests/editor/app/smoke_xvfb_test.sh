@@ -29,8 +29,8 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
 
 [ -s "$shot" ] || { echo "FAIL: no screenshot"; exit 1; }
 [ -s "$shot.caption" ] || { echo "FAIL: no window captioned with the file's path"; exit 1; }
-# The page is white and the drawing area grey: both must be on the screen, and many colours
+# The page is white and the drawing area grey: both must be on the screen, and many colors
 # (text, barcode, menus), not an empty desktop.
-colours=$(identify -format "%k" "$shot")
-[ "$colours" -gt 50 ] || { echo "FAIL: the screenshot has only $colours colours"; exit 1; }
-echo "screenshot: $shot ($colours colours)"
+colors=$(identify -format "%k" "$shot")
+[ "$colors" -gt 50 ] || { echo "FAIL: the screenshot has only $colors colors"; exit 1; }
+echo "screenshot: $shot ($colors colors)"

@@ -24,7 +24,7 @@ class DocumentFilesTest : public testing::Test {
 protected:
     EditorDocument newDocument() { return EditorDocument(fakes.services()); }
 
-    // One element of every sort of content: colours, a turned text, pictures, marks.
+    // One element of every sort of content: colors, a turned text, pictures, marks.
     EditorDocument richDocument() {
         EditorDocument doc = newDocument();
         doc.setPage({.paperWidth = 1000,

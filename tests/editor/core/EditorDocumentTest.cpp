@@ -489,7 +489,7 @@ TEST_F(DocumentTest, RaiseAndLowerSwapWithTheNeighbourUntilTheEnds) {
     }
 }
 
-TEST_F(DocumentTest, CentringTruncatesTowardZero) {
+TEST_F(DocumentTest, CenteringTruncatesTowardZero) {
     struct Case {
         int row;
         std::int32_t paperWidth, paperHeight, width, height;
