@@ -2,8 +2,8 @@
 // buttons are ordered (button n creates an element of kind n).
 #pragma once
 
-#include "template/Template.h"
 #include "common/Units.h"
+#include "template/Template.h"
 
 #include <cstdint>
 #include <optional>
