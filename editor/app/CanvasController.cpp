@@ -257,23 +257,21 @@ void CanvasController::deleteSelection() {
 }
 
 void CanvasController::duplicateSelection() {
-    if (!m_session.document().hasSelection())
-        return;
-    m_session.edit([](EditorDocument& d) { d.duplicateSelected(); });
-    edited();
+    editSelected([](EditorDocument& d) { d.duplicateSelected(); });
 }
 
 void CanvasController::centerHorizontally() {
-    if (!m_session.document().hasSelection())
-        return;
-    m_session.edit([](EditorDocument& d) { d.centerHorizontally(); });
-    edited();
+    editSelected([](EditorDocument& d) { d.centerHorizontally(); });
 }
 
 void CanvasController::centerVertically() {
+    editSelected([](EditorDocument& d) { d.centerVertically(); });
+}
+
+void CanvasController::editSelected(const std::function<void(EditorDocument&)>& change) {
     if (!m_session.document().hasSelection())
         return;
-    m_session.edit([](EditorDocument& d) { d.centerVertically(); });
+    m_session.edit(change);
     edited();
 }
 

@@ -18,6 +18,7 @@ class QWidget;
 
 namespace tav::editor {
 
+class EditorDocument;
 class EditSession;
 class PageView;
 
@@ -67,6 +68,8 @@ private:
     void createWithTool(Tool tool, QPointF at);
     // After an edit: redraw, then the panels and the status bar (the step is the session's).
     void edited();
+    // An Edit menu command on the selected element: nothing without a selection.
+    void editSelected(const std::function<void(EditorDocument&)>& change);
     // Scrolls the canvas as little as needed to show these content pixels (their start first
     // when they do not fit) / the selected element with its handle.
     void keepInView(QRect contentPixels);
