@@ -51,3 +51,27 @@ deb_src_lines() {
         END { stanza() }
     ' "${files[@]}" | sort -u
 }
+
+# Makes BASE a clean root of RELEASE (debootstrap --variant=minbase) from the mirror apt already
+# uses, unless it is one already; debootstrap's output goes to LOG.
+ensure_base_root() {
+    local base=$1 release=$2 log=$3 line mirror keyring
+    [ -x "$base/usr/bin/apt-get" ] && return 0
+    line=$(deb_src_lines "$release" | head -n 1)
+    if [ -z "$line" ]; then
+        echo "apt has no deb source for $release main to bootstrap from" >&2
+        return 1
+    fi
+    mirror=$(awk '{ print $(NF - 2) }' <<<"$line")
+    keyring=$(sed -n 's/.*\[signed-by=\([^] ]*\)\].*/\1/p' <<<"$line")
+    echo "   debootstrap --variant=minbase $release from $mirror"
+    rm -rf "$base.new"
+    mkdir -p "$(dirname "$base")"
+    if ! debootstrap --variant=minbase ${keyring:+--keyring="$keyring"} "$release" "$base.new" \
+        "$mirror" >"$log" 2>&1; then
+        tail -n 20 "$log" >&2
+        echo "debootstrap failed" >&2
+        return 1
+    fi
+    mv "$base.new" "$base"
+}
