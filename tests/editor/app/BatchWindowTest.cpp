@@ -198,6 +198,21 @@ class BatchWindowTest : public QObject {
         QVERIFY(child<QPushButton>(window, "打印")->isEnabled());
     }
 
+    // Chooses a CSV file in its tab, as the user does, and waits for its rows.
+    static void loadCsv(BatchWindow& window, ScriptedDialogs& dialogs, const QString& path) {
+        dialogs.files = {path};
+        child<QPushButton>(window, "csv.选择")->click();
+        waitIdle(window);
+    }
+
+    // Prints the ticked rows, answering the question yes; what was asked is kept from here on.
+    static void printTicked(BatchWindow& window, ScriptedDialogs& dialogs) {
+        dialogs.asked.clear();
+        dialogs.answers = {true};
+        window.printChecked();
+        waitIdle(window);
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(m_home.isValid());
@@ -566,16 +581,11 @@ private slots:
 
         ScriptedDialogs dialogs;
         BatchWindow window(dialogs, setup(BatchSource::Csv));
-        dialogs.files = {csv};
-        child<QPushButton>(window, "csv.选择")->click();
-        waitIdle(window);
+        loadCsv(window, dialogs, csv);
         QCOMPARE(window.rows().rowCount(), 3);
         child<QPushButton>(window, "全选")->click();
         const int since = newestJob();
-        dialogs.asked.clear();
-        dialogs.answers = {true};
-        window.printChecked();
-        waitIdle(window);
+        printTicked(window, dialogs);
         QCOMPARE(dialogs.asked.size(), 2);
         QCOMPARE(dialogs.asked[1].kind, QStringLiteral("error"));
         QCOMPARE(dialogs.asked[1].title, QStringLiteral("打印失败"));
@@ -588,10 +598,7 @@ private slots:
 
         // Nothing ticked: the question, then nothing printed and nothing more said.
         child<QPushButton>(window, "反选")->click();
-        dialogs.asked.clear();
-        dialogs.answers = {true};
-        window.printChecked();
-        waitIdle(window);
+        printTicked(window, dialogs);
         QCOMPARE(dialogs.asked.size(), 1);
     }
 
@@ -611,16 +618,11 @@ private slots:
         ScriptedDialogs dialogs;
         BatchWindow window(dialogs, setup(BatchSource::Csv));
         child<QComboBox>(window, "csv.编码")->setCurrentText("UTF-8");
-        dialogs.files = {csv};
-        child<QPushButton>(window, "csv.选择")->click();
-        waitIdle(window);
+        loadCsv(window, dialogs, csv);
         QCOMPARE(window.rows().rowCount(), 3);
         child<QPushButton>(window, "全选")->click();
         const int since = newestJob();
-        dialogs.asked.clear();
-        dialogs.answers = {true};
-        window.printChecked();
-        waitIdle(window);
+        printTicked(window, dialogs);
         QCOMPARE(dialogs.asked.size(), 2);
         QCOMPARE(dialogs.asked[1].kind, QStringLiteral("error"));
         QCOMPARE(dialogs.asked[1].text,
@@ -636,10 +638,7 @@ private slots:
         child<QPushButton>(window, "反选")->click();
         QVERIFY(window.rows().setData(window.rows().index(0, 0), Qt::Checked, Qt::CheckStateRole));
         const int before = newestJob();
-        dialogs.asked.clear();
-        dialogs.answers = {true};
-        window.printChecked();
-        waitIdle(window);
+        printTicked(window, dialogs);
         QCOMPARE(dialogs.asked.size(), 2);
         QCOMPARE(dialogs.asked[1],
                  (Asked{"information", "打印提示",
@@ -653,14 +652,9 @@ private slots:
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.write("甲,乙\n1,2\n");
         other.close();
-        dialogs.files = {strangers};
-        child<QPushButton>(window, "csv.选择")->click();
-        waitIdle(window);
+        loadCsv(window, dialogs, strangers);
         child<QPushButton>(window, "全选")->click();
-        dialogs.asked.clear();
-        dialogs.answers = {true};
-        window.printChecked();
-        waitIdle(window);
+        printTicked(window, dialogs);
         QCOMPARE(dialogs.asked.size(), 2);
         QCOMPARE(dialogs.asked[1].title, QStringLiteral("打印失败"));
         QVERIFY2(dialogs.asked[1].text.startsWith(
@@ -685,9 +679,7 @@ private slots:
         BatchWindowSetup s = setup(BatchSource::Csv);
         s.pauseMs = 400;
         BatchWindow window(dialogs, s);
-        dialogs.files = {csv};
-        child<QPushButton>(window, "csv.选择")->click();
-        waitIdle(window);
+        loadCsv(window, dialogs, csv);
         child<QPushButton>(window, "全选")->click();
         dialogs.answers = {true};
         child<QPushButton>(window, "打印")->click();
